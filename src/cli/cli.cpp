@@ -1,0 +1,47 @@
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <string_view>
+
+#include "cli/commands.h"
+
+namespace {
+
+constexpr const char* kVersionRecord = "2.0.0.0";
+
+}  // namespace
+
+bool IsCliInvocation(int argc, char** argv) {
+  if (argc < 2) return false;
+  const std::string_view first = argv[1];
+  return first == "info" || first == "export" || first == "render" || first == "--version" ||
+         first == "--help" || first == "-h";
+}
+
+int RunCli(int argc, char** argv) {
+  CLI::App app{"Zorvik, a viewer for LGMD flight simulator models", "zorvik"};
+  app.require_subcommand(0, 1);
+  bool showVersion = false;
+  app.add_flag("--version", showVersion, "Print the version and exit");
+
+  int exitCode = kExitOk;
+  AddInfoCommand(app, exitCode);
+  AddExportCommand(app, exitCode);
+  AddRenderCommand(app, exitCode);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int status = app.exit(e);
+    return status == 0 ? kExitOk : kExitUsage;
+  }
+  if (showVersion) {
+    std::printf("%s\n", kVersionRecord);
+    return kExitOk;
+  }
+  if (app.get_subcommands().empty()) {
+    std::fputs(app.help().c_str(), stderr);
+    return kExitUsage;
+  }
+  return exitCode;
+}

@@ -1,0 +1,15 @@
+// Placeholder until the command is written; it only refuses.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+
+#include "cli/commands.h"
+
+void AddRenderCommand(CLI::App& app, int& exitCode) {
+  CLI::App* cmd = app.add_subcommand("render", "not available yet");
+  cmd->allow_extras();
+  cmd->callback([&exitCode] {
+    std::fputs("zorvik: render is not available yet\n", stderr);
+    exitCode = kExitFailure;
+  });
+}

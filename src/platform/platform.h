@@ -1,0 +1,54 @@
+// The small layer between Zorvik's logic and the toolkit / operating system:
+// message boxes, cursors, the executable's path, the directory conversion,
+// ending the process, and the common dialogs. The program installs the
+// wxWidgets/POSIX implementation; tests install the recording one; the
+// headless commands install one that writes messages to stderr.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+enum class MsgIcon { None, Exclamation, Stop };
+
+struct OpenFileRequest {
+  std::string strDefaultExt;  // without the dot, e.g. "bin"
+  std::string strFilter;      // "desc|pattern|desc|pattern"
+  std::string strInitialDir;  // empty: the system's default directory
+  bool bMustExist = true;
+};
+
+struct SaveFileRequest {
+  std::string strDefaultExt;  // with the dot, e.g. ".cob"
+  std::string strFilter;
+  bool bOverwritePrompt = true;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // A modal box with one OK button, captioned "Zorvik".
+  virtual void ShowMessage(const std::string& text, MsgIcon icon) = 0;
+  virtual void BeginWaitCursor() = 0;
+  virtual void RestoreArrowCursor() = 0;
+  // Full path of the running executable; empty when it cannot be found.
+  virtual std::string GetExecutablePath() = 0;
+  // The canonical absolute form of an existing directory, a trailing '/'
+  // kept. False for the empty string and for a path that does not exist.
+  virtual bool GetShortPathName(const std::string& path, std::string& shortPath) = 0;
+  // Ends the process at once with the code.
+  virtual void ExitProcess(int code) = 0;
+
+  // Common dialogs: true and the chosen value on OK, false on cancel.
+  virtual bool AskOpenFile(const OpenFileRequest& request, std::string& path) = 0;
+  virtual bool AskSaveFile(const SaveFileRequest& request, std::string& path) = 0;
+  // rgb receives red, green, blue bytes.
+  virtual bool AskColour(unsigned char rgb[3]) = 0;
+};
+
+// The implementation in force; set once at start-up (or by a test).
+Platform& Current();
+void SetCurrent(Platform* platform);
+
+}  // namespace platform

@@ -1,0 +1,28 @@
+// The palette part of `zorvik info --palette N`: the open sequence's palette
+// and texture steps, run without a display.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CModel;
+
+struct TextureReport {
+  int number = 0;
+  bool transparent = false;
+  int width = 0;  // 0 for a missing file
+  int height = 0;
+};
+
+struct PaletteReport {
+  double defaultColor[3] = {0.0, 0.0, 0.0};
+  std::vector<TextureReport> textures;        // in entry order
+  std::vector<std::string> missingTextures;   // in the order of the message
+};
+
+// Loads the palette of index `palette` from the executable's directory as the
+// open sequence does ("seattle.pal" only for 1, "sanfran.pal" otherwise),
+// applies it to the model's materials, reads every texture beside modelPath
+// and fills report. Returns 0, or -1 when the palette cannot be loaded.
+int ApplyPaletteForReport(CModel& model, const std::string& modelPath, int palette,
+                          PaletteReport& report);

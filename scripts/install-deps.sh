@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Zorvik needs to build, run and test.
+# Idempotent and quick when everything is there already.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  libwxgtk3.2-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libstb-dev
+  xvfb xauth xdotool x11-utils imagemagick assimp-utils
+)
+if [ "${ZORVIK_FUZZ_DEPS:-0}" = 1 ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO=sudo
+else
+  SUDO=
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds Zorvik and runs the whole test suite: once with warnings as errors,
+# then the non-window tests again under the address and undefined-behaviour
+# sanitizers. Window tests start their own virtual display.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+bash scripts/install-deps.sh
+jobs=$(nproc)
+
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVIK_WERROR=ON >/dev/null
+cmake --build build-test -j "$jobs"
+(cd build-test && ctest --output-on-failure -j "$jobs")
+
+if [ "${ZORVIK_SKIP_SANITIZERS:-0}" != 1 ]; then
+  cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZORVIK_WERROR=ON \
+    -DZORVIK_SANITIZE=ON -DZORVIK_BENCH=OFF >/dev/null
+  cmake --build build-asan -j "$jobs" --target zorvik make_samples model_tests platform_tests doc_tests cli_tests tools_tests
+  (cd build-asan && ctest --output-on-failure -j "$jobs" -LE window)
+fi

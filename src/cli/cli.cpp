@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "cli/commands.h"
+#include "platform/stderr_platform.h"
 
 namespace {
 
@@ -19,6 +20,11 @@ bool IsCliInvocation(int argc, char** argv) {
 }
 
 int RunCli(int argc, char** argv) {
+  // The document reports through the platform layer; with no window to
+  // show a box in, its messages go to stderr.
+  static platform::StderrPlatform stderrPlatform;
+  platform::SetCurrent(&stderrPlatform);
+
   CLI::App app{"Zorvik, a viewer for LGMD flight simulator models", "zorvik"};
   app.require_subcommand(0, 1);
   bool showVersion = false;

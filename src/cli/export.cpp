@@ -1,15 +1,43 @@
-// Placeholder until the command is written; it only refuses.
+// `zorvik export FILE.bin OUT.cob`: the viewer's File > Save without the
+// window. Only the geometry is written, so neither palette nor textures are
+// loaded.
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <memory>
+#include <string>
 
 #include "cli/commands.h"
+#include "model/model.h"
+
+namespace {
+
+struct ExportArgs {
+  std::string strModel;
+  std::string strOutput;
+};
+
+int RunExport(const ExportArgs& args) {
+  CModel model;
+  if (model.Read(args.strModel, false) != 0) {
+    std::fprintf(stderr, "zorvik: cannot read model %s\n", args.strModel.c_str());
+    return kExitFailure;
+  }
+  std::string strError;
+  if (model.ExportCob(args.strOutput, strError) != 0) {
+    std::fprintf(stderr, "zorvik: %s\n", strError.c_str());
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+}  // namespace
 
 void AddExportCommand(CLI::App& app, int& exitCode) {
-  CLI::App* cmd = app.add_subcommand("export", "not available yet");
-  cmd->allow_extras();
-  cmd->callback([&exitCode] {
-    std::fputs("zorvik: export is not available yet\n", stderr);
-    exitCode = kExitFailure;
-  });
+  CLI::App* cmd =
+      app.add_subcommand("export", "Write a model's geometry as a trueSpace object file");
+  auto args = std::make_shared<ExportArgs>();
+  cmd->add_option("FILE", args->strModel, "LGMD model file (.bin)")->required();
+  cmd->add_option("OUT", args->strOutput, "trueSpace object file to write (.cob)")->required();
+  cmd->callback([args, &exitCode] { exitCode = RunExport(*args); });
 }

@@ -1,15 +1,206 @@
-// Placeholder until the command is written; it only refuses.
+// `zorvik info FILE [--json] [--full] [--palette N]`: what the viewer would
+// load from a model file, without a window. The JSON form is meant for
+// scripts and tests, so every float is written exactly and the output is
+// valid whatever bytes the file's names hold.
 #include <CLI/CLI.hpp>
 
+#include <cmath>
 #include <cstdio>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
 
 #include "cli/commands.h"
+#include "cli/info_palette.h"
+#include "model/model.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+struct InfoArgs {
+  std::string strModel;
+  bool bJson = false;
+  bool bFull = false;
+  int nPalette = -1;  // -1: no palette asked for
+};
+
+// A float widened to double is exact, so the number reads back to the same
+// float. Non-finite values have no JSON form.
+Json Number(double value) { return std::isfinite(value) ? Json(value) : Json(nullptr); }
+
+Json Numbers(const float* values, int count) {
+  Json list = Json::array();
+  for (int i = 0; i < count; ++i) list.push_back(Number(values[i]));
+  return list;
+}
+
+Json Point(const Vertex& v) {
+  const float xyz[3] = {v.x, v.y, v.z};
+  return Numbers(xyz, 3);
+}
+
+// Names are bytes in the file's own 8-bit code page; each byte is taken as
+// the Latin-1 character of that code and written in UTF-8.
+std::string Latin1ToUtf8(const std::string& bytes) {
+  std::string text;
+  text.reserve(bytes.size());
+  for (char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      text.push_back(c);
+    } else {
+      text.push_back(static_cast<char>(0xC0 | (b >> 6)));
+      text.push_back(static_cast<char>(0x80 | (b & 0x3F)));
+    }
+  }
+  return text;
+}
+
+Json IntList(const std::vector<int>& values) { return Json(values); }
+
+Json MaterialList(const CModel& model) {
+  Json list = Json::array();
+  for (const Material& m : model.m_vecMaterials) {
+    list.push_back({{"name", Latin1ToUtf8(m.strName)},
+                    {"kind", m.nKind},
+                    {"id", m.nId},
+                    {"color", Numbers(m.fColor, 4)},
+                    {"texNumber", m.nTexNumber},
+                    {"texIndex", m.nTexIndex}});
+  }
+  return list;
+}
+
+Json SubObjectList(const CModel& model) {
+  Json list = Json::array();
+  for (const SubObject& o : model.m_vecSubObjects) {
+    list.push_back({{"matrix", Numbers(o.fMatrix, 12)},
+                    {"parent", o.nParent},
+                    {"first", o.nFirst},
+                    {"last", o.nLast}});
+  }
+  return list;
+}
+
+Json VertexList(const CModel& model) {
+  Json list = Json::array();
+  for (const Vertex& v : model.m_vecVertices) {
+    const float normal[3] = {v.nx, v.ny, v.nz};
+    list.push_back({{"pos", Point(v)}, {"normal", Numbers(normal, 3)}, {"count", v.nCount}});
+  }
+  return list;
+}
+
+Json PolygonList(const CModel& model) {
+  Json list = Json::array();
+  for (const Polygon& p : model.m_vecPolygons) {
+    Json material = nullptr;
+    if (p.pMaterial != nullptr) material = p.pMaterial - model.m_vecMaterials.data();
+    list.push_back({{"vertIdx", IntList(p.vecVertIdx)},
+                    {"texIdx", IntList(p.vecTexIdx)},
+                    {"auxIdx", IntList(p.vecAuxIdx)},
+                    {"materialId", p.nMaterialId},
+                    {"flags", p.byFlags},
+                    {"material", material},
+                    {"normal", Json::array({Number(p.dNormal[0]), Number(p.dNormal[1]),
+                                            Number(p.dNormal[2])})}});
+  }
+  return list;
+}
+
+Json TexCoordList(const CModel& model) {
+  Json list = Json::array();
+  for (const TexCoord& t : model.m_vecTexCoords) list.push_back({Number(t.u), Number(t.v)});
+  return list;
+}
+
+Json PaletteFields(const PaletteReport& report) {
+  Json textures = Json::array();
+  for (const TextureReport& t : report.textures) {
+    textures.push_back({{"number", t.number},
+                        {"transparent", t.transparent},
+                        {"width", t.width},
+                        {"height", t.height}});
+  }
+  Json missing = Json::array();
+  for (const std::string& name : report.missingTextures) missing.push_back(Latin1ToUtf8(name));
+  return {{"defaultColor", Json::array({Number(report.defaultColor[0]),
+                                        Number(report.defaultColor[1]),
+                                        Number(report.defaultColor[2])})},
+          {"textures", textures},
+          {"missingTextures", missing}};
+}
+
+Json Report(const CModel& model, const InfoArgs& args, const PaletteReport* palette) {
+  Json out = {{"name", Latin1ToUtf8(model.m_strName)},
+              {"version", model.m_nVersion},
+              {"polygons", model.m_nPolygons},
+              {"vertices", model.m_nVertices},
+              {"materials", model.m_nMaterials},
+              {"subObjects", model.m_nSubObjects},
+              {"texCoords", model.m_vecTexCoords.size()},
+              {"normals", model.m_vecNormals.size()},
+              {"bboxMin", Point(model.m_ptMin)},
+              {"bboxMax", Point(model.m_ptMax)},
+              {"materialList", MaterialList(model)},
+              {"subObjectList", SubObjectList(model)}};
+  if (palette != nullptr) out.update(PaletteFields(*palette));
+  if (args.bFull) {
+    out["vertexList"] = VertexList(model);
+    out["polygonList"] = PolygonList(model);
+    out["texCoordList"] = TexCoordList(model);
+  }
+  return out;
+}
+
+void PrintSummary(const CModel& model) {
+  const Vertex& lo = model.m_ptMin;
+  const Vertex& hi = model.m_ptMax;
+  std::printf(
+      "Name: %s\nVersion: %d\nPolygons: %d\nVertices: %d\nMaterials: %d\nSub-objects: %d\n"
+      "Texture coordinates: %zu\nNormals: %zu\n"
+      "Bounding box: (%.9g, %.9g, %.9g) - (%.9g, %.9g, %.9g)\n",
+      Latin1ToUtf8(model.m_strName).c_str(), model.m_nVersion, model.m_nPolygons,
+      model.m_nVertices, model.m_nMaterials, model.m_nSubObjects, model.m_vecTexCoords.size(),
+      model.m_vecNormals.size(), lo.x, lo.y, lo.z, hi.x, hi.y, hi.z);
+}
+
+int RunInfo(const InfoArgs& args) {
+  CModel model;
+  if (model.Read(args.strModel, false) != 0) {
+    std::fprintf(stderr, "zorvik: cannot read model %s\n", args.strModel.c_str());
+    return kExitFailure;
+  }
+  // The palette converts the material colours and assigns texture indices,
+  // so it runs before the material list is taken.
+  PaletteReport palette;
+  const bool withPalette = args.nPalette >= 0;
+  if (withPalette && ApplyPaletteForReport(model, args.strModel, args.nPalette, palette) != 0) {
+    std::fputs("zorvik: Error Loading Palette\n", stderr);
+    return kExitFailure;
+  }
+  if (!args.bJson) {
+    PrintSummary(model);
+    return kExitOk;
+  }
+  const std::string text = Report(model, args, withPalette ? &palette : nullptr).dump();
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fputc('\n', stdout);
+  return kExitOk;
+}
+
+}  // namespace
 
 void AddInfoCommand(CLI::App& app, int& exitCode) {
-  CLI::App* cmd = app.add_subcommand("info", "not available yet");
-  cmd->allow_extras();
-  cmd->callback([&exitCode] {
-    std::fputs("zorvik: info is not available yet\n", stderr);
-    exitCode = kExitFailure;
-  });
+  CLI::App* cmd = app.add_subcommand("info", "Describe a model file");
+  auto args = std::make_shared<InfoArgs>();
+  cmd->add_option("FILE", args->strModel, "LGMD model file (.bin)")->required();
+  CLI::Option* json = cmd->add_flag("--json", args->bJson, "Print one JSON object");
+  cmd->add_flag("--full", args->bFull, "With --json: also every vertex, polygon and texture coordinate")
+      ->needs(json);
+  cmd->add_option("--palette", args->nPalette,
+                  "Convert colours and read textures with palette 0 (San Francisco) or 1 (Seattle)")
+      ->check(CLI::Range(0, 1));
+  cmd->callback([args, &exitCode] { exitCode = RunInfo(*args); });
 }

@@ -98,6 +98,10 @@ class CModel {
   std::string LoadTextures(const std::string& modelPath);
   void BuildTextureList();
   int ReadMipFile(const std::string& path, TextureEntry& entry, int& width, int& height);
+  // The reading half of LoadTextures with no OpenGL call: rebuilds the
+  // texture list and reads every texture into its entry. Returns the same
+  // list of missing files.
+  std::string ReadTextureImages(const std::string& modelPath);
 
   // Drawing (draw.cpp), with the view's context current.
   void Draw();

@@ -1,0 +1,60 @@
+// The main window: menus, accelerators, toolbar, status bar and the one
+// view. Commands reach the view first, then the frame, then the
+// application.
+#pragma once
+
+#include <wx/frame.h>
+
+class CQuodraDoc;
+class CQuodraView;
+class wxStatusBar;
+class wxToolBar;
+
+class CMainFrame : public wxFrame {
+ public:
+  // The document is not owned; it outlives the frame.
+  explicit CMainFrame(CQuodraDoc* doc);
+
+  // Creates the window with its toolbar, status bar, menus, accelerators
+  // and view. False when any part cannot be made; the caller destroys the
+  // frame then.
+  bool OnCreate();
+
+  CQuodraDoc* GetDocument() const { return m_pDocument; }
+  CQuodraView* GetView() const { return m_pView; }
+
+  // File New on the one document: the new-document step runs again and
+  // the model stays shown.
+  void NewDocument();
+
+  // The message pane: a command's prompt while it is pointed at, the idle
+  // text otherwise.
+  void DoGiveHelp(const wxString& text, bool show) override;
+
+  wxStatusBar* m_wndStatusBar = nullptr;
+  wxToolBar* m_wndToolBar = nullptr;
+
+ protected:
+  bool TryBefore(wxEvent& event) override;
+
+ private:
+  bool CreateToolBarAndImages();
+  bool CreateStatusBarPanes();
+  void CreateMenus();
+  void CreateAccelerators();
+  void BindHandlers();
+
+  void OnClose(wxCloseEvent& event);
+  void OnAppExit(wxCommandEvent& event);
+  void OnViewToolbar(wxCommandEvent& event);
+  void OnViewStatusBar(wxCommandEvent& event);
+  void OnUpdateViewToolbar(wxUpdateUIEvent& event);
+  void OnUpdateViewStatusBar(wxUpdateUIEvent& event);
+  void OnUpdateUnavailable(wxUpdateUIEvent& event);
+  void OnIdle(wxIdleEvent& event);
+  void UpdateLockIndicators();
+
+  CQuodraDoc* m_pDocument = nullptr;
+  CQuodraView* m_pView = nullptr;
+  bool m_bRoutingToView = false;
+};

@@ -1,0 +1,64 @@
+#include "app/resources.h"
+
+#include "view/command_ids.h"
+
+namespace {
+
+struct ResString {
+  int id;
+  const char* text;
+};
+
+// Prompts read "status-bar text\ntooltip"; a prompt without a newline gives
+// its command no tooltip.
+constexpr ResString kStringTable[] = {
+    {IDR_MAINFRAME, "Zorvik\n\nZorvik\n\n\nZorvik.Document\nZorvik Document"},
+    {AFX_IDS_APP_TITLE, "Zorvik"},
+    {AFX_IDS_IDLEMESSAGE, "Ready"},
+    {ID_INDICATOR_CAPS, "CAP"},
+    {ID_INDICATOR_NUM, "NUM"},
+    {ID_INDICATOR_SCRL, "SCRL"},
+    {ID_FILE_NEW, "Create a new document\nNew"},
+    {ID_FILE_OPEN, "Open an existing document\nOpen"},
+    {ID_FILE_SAVE, "Save the active document\nSave"},
+    {ID_APP_EXIT, "Quit the application; prompts to save documents\nExit"},
+    {ID_VIEW_MODEL_INFO, "View Model Information"},
+    {ID_VIEW_TOOLBAR, "Show or hide the toolbar\nToggle ToolBar"},
+    {ID_VIEW_STATUS_BAR, "Show or hide the status bar\nToggle StatusBar"},
+    {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
+    {ID_VIEW_SANFRAN_PALETTE, "San-Francisco Palette"},
+    {ID_VIEW_SEATTLE_PALETTE, "Seattle Palette"},
+    {ID_VIEW_WIREFRAME, "Wireframe Mode"},
+    {ID_VIEW_TEXTURED, "Textured Mode"},
+    {ID_VIEW_BKGND_COLOR_PROMPT, "Change Background Color"},
+    {ID_EDIT_UNDO, "Undo the last action\nUndo"},
+    {ID_EDIT_CUT, "Cut the selection and put it on the Clipboard\nCut"},
+    {ID_EDIT_COPY, "Copy the selection and put it on the Clipboard\nCopy"},
+    {ID_EDIT_PASTE, "Insert Clipboard contents\nPaste"},
+    {ID_NEXT_PANE, "Switch to the next window pane\nNext Pane"},
+    {ID_PREV_PANE, "Switch back to the previous window pane\nPrevious Pane"},
+};
+
+// The background-colour button shows the prompt written for it, which the
+// table keeps under a number of its own.
+int PromptIdFor(int id) { return id == ID_VIEW_BKGND_COLOR ? ID_VIEW_BKGND_COLOR_PROMPT : id; }
+
+}  // namespace
+
+const char* LoadResString(int id) {
+  for (const ResString& entry : kStringTable) {
+    if (entry.id == id) return entry.text;
+  }
+  return "";
+}
+
+std::string CommandPrompt(int id) {
+  const std::string text = LoadResString(PromptIdFor(id));
+  return text.substr(0, text.find('\n'));
+}
+
+std::string CommandTooltip(int id) {
+  const std::string text = LoadResString(PromptIdFor(id));
+  const std::size_t newline = text.find('\n');
+  return newline == std::string::npos ? std::string() : text.substr(newline + 1);
+}

@@ -1,0 +1,175 @@
+// "zorvik.cfg" beside the executable: three lines, "Region <int>",
+// "BkgndClr <r> <g> <b>" and "LastOpenDir <dir or ->". The reader goes by
+// position only; the key words are never compared.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <locale>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "doc/app_paths.h"
+#include "doc/quodra_doc.h"
+#include "model/file_bytes.h"
+#include "platform/platform.h"
+
+namespace {
+
+constexpr const char* kConfigName = "zorvik.cfg";
+constexpr const char* kNoDirectory = "-";
+
+std::string ConfigPath() { return AppPaths().GetBaseDir() + kConfigName; }
+
+bool NeedsEscape(unsigned char c) { return c <= 0x20 || c == 0x7F || c == '%'; }
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Directories here may hold blanks, which the whitespace-split reader would
+// cut, so the file keeps them, and anything else that is whitespace or
+// invisible, as %XX.
+std::string EncodeDirectory(const std::string& dir) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string word;
+  word.reserve(dir.size());
+  for (const char ch : dir) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (NeedsEscape(c)) {
+      word += '%';
+      word += kHex[c >> 4];
+      word += kHex[c & 0x0F];
+    } else {
+      word += ch;
+    }
+  }
+  return word;
+}
+
+// The reverse of EncodeDirectory. A '%' not followed by two hex digits is
+// taken literally, so values written before encoding existed read as before.
+std::string DecodeDirectory(const std::string& word) {
+  std::string dir;
+  dir.reserve(word.size());
+  for (std::string::size_type i = 0; i < word.size(); ++i) {
+    if (word[i] == '%' && i + 2 < word.size() && HexValue(word[i + 1]) >= 0 &&
+        HexValue(word[i + 2]) >= 0) {
+      dir += static_cast<char>(HexValue(word[i + 1]) * 16 + HexValue(word[i + 2]));
+      i += 2;
+    } else {
+      dir += word[i];
+    }
+  }
+  return dir;
+}
+
+// The general notation of a default output stream: 6 significant digits,
+// no trailing zeros. Fixed to the classic locale so that a user's decimal
+// comma never reaches the file.
+std::string FormatComponent(double value) {
+  std::ostringstream out;
+  out.imbue(std::locale::classic());
+  out << value;
+  return out.str();
+}
+
+// Writes all of text to fd; false on any short or failed write.
+bool WriteAll(int fd, const std::string& text) {
+  std::string::size_type done = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::string::size_type>(n);
+  }
+  return true;
+}
+
+// The new content goes to a file of its own first and only then takes the
+// configuration's name, so a save that fails half-way (full disk, no
+// permission, a crash) leaves the previous file whole.
+bool ReplaceFile(const std::string& path, const std::string& content) {
+  const std::string temp = path + "." + std::to_string(::getpid()) + ".tmp";
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    return false;
+  }
+  bool ok = WriteAll(fd, content);
+  ok = ::fsync(fd) == 0 && ok;
+  ok = ::close(fd) == 0 && ok;
+  ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temp.c_str());
+  }
+  return ok;
+}
+
+}  // namespace
+
+bool CQuodraDoc::OnNewDocument() {
+  const std::string exe = platform::Current().GetExecutablePath();
+  const std::string::size_type slash = exe.rfind('/');
+  const std::string dir = slash == std::string::npos ? std::string() : exe.substr(0, slash + 1);
+  AppPaths().SetBaseDir(dir);
+  LoadConfig();
+  return true;
+}
+
+void CQuodraDoc::LoadConfig() {
+  std::vector<std::uint8_t> bytes;
+  if (!filebytes::ReadFileBytes(ConfigPath(), bytes)) {
+    platform::Current().ShowMessage("Error loading config file", platform::MsgIcon::Exclamation);
+    return;
+  }
+
+  // Formatted extraction over the text in memory: items are separated by
+  // any whitespace, so CR LF and LF files read alike. Each setting takes its
+  // item only when that item was read; once one fails, the stream refuses
+  // every later one and those settings keep their values.
+  std::istringstream in(std::string(bytes.begin(), bytes.end()));
+  in.imbue(std::locale::classic());
+  std::string key;
+  int palette = 0;
+  if (in >> key >> palette) m_nPalette = palette;
+  double component = 0.0;
+  if (in >> key >> component) m_dBkRed = component;
+  if (in >> component) m_dBkGreen = component;
+  if (in >> component) m_dBkBlue = component;
+  std::string word;
+  if (!(in >> key >> word)) word.clear();
+
+  // An empty value is not "-": it goes to the conversion, which fails and
+  // says so, as for a directory that no longer exists.
+  if (word != kNoDirectory) {
+    AppPaths().SetLastOpenDir(DecodeDirectory(word));
+  }
+}
+
+void CQuodraDoc::SaveConfig() {
+  const std::string dir = AppPaths().GetLastOpenDir();
+  std::string content;
+  content += "Region " + std::to_string(m_nPalette) + "\n";
+  content += "BkgndClr " + FormatComponent(m_dBkRed) + " " + FormatComponent(m_dBkGreen) + " " +
+             FormatComponent(m_dBkBlue) + "\n";
+  content +=
+      "LastOpenDir " + (dir.empty() ? std::string(kNoDirectory) : EncodeDirectory(dir)) + "\n";
+
+  if (!ReplaceFile(ConfigPath(), content)) {
+    platform::Current().ShowMessage("Error saving config file", platform::MsgIcon::Exclamation);
+  }
+}
+
+bool CQuodraDoc::CanCloseFrame() {
+  // The document is never modified, so closing always goes ahead, also when
+  // the settings could not be written.
+  SaveConfig();
+  return true;
+}

@@ -1,0 +1,91 @@
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cstddef>
+
+#include "model/model.h"
+
+namespace {
+
+constexpr GLfloat kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+constexpr int kColourMaterial = 1;
+constexpr int kNoTexture = -1;
+
+}  // namespace
+
+void CModel::Draw() {
+  // The reader refuses files whose indices run outside the arrays; the
+  // checks below cost a compare each and keep a model filled any other way
+  // from reading out of bounds.
+  const std::size_t polygonCount =
+      std::min(static_cast<std::size_t>(std::max(m_nPolygons, 0)), m_vecPolygons.size());
+  const std::size_t vertexCount = m_vecVertices.size();
+  const std::size_t texCoordCount = m_vecTexCoords.size();
+  const bool wireframe = m_nPolygonMode == kPolygonModeLine;
+
+  for (std::size_t i = 0; i < polygonCount; ++i) {
+    const Polygon& polygon = m_vecPolygons[i];
+    GLfloat colour[4] = {kWhite[0], kWhite[1], kWhite[2], kWhite[3]};
+    int texIndex = kNoTexture;
+
+    const Material* material = polygon.pMaterial;
+    if (material == nullptr) {
+      glDisable(GL_TEXTURE_2D);
+      colour[0] = static_cast<GLfloat>(m_dDefRed);
+      colour[1] = static_cast<GLfloat>(m_dDefGreen);
+      colour[2] = static_cast<GLfloat>(m_dDefBlue);
+    } else if (material->nKind == kColourMaterial) {
+      glDisable(GL_TEXTURE_2D);
+      // The material's own alpha plays no part: polygons are opaque.
+      colour[0] = material->fColor[0];
+      colour[1] = material->fColor[1];
+      colour[2] = material->fColor[2];
+    } else {
+      texIndex = material->nTexIndex;
+      if (texIndex != kNoTexture && (texIndex < 0 || texIndex >= m_nTextures || !m_pTexNames)) {
+        texIndex = kNoTexture;  // no texture name to bind
+      }
+      if (texIndex != kNoTexture) {
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, m_pTexNames[static_cast<std::size_t>(texIndex)]);
+      } else {
+        glDisable(GL_TEXTURE_2D);
+      }
+    }
+
+    if (wireframe) {
+      glDisable(GL_TEXTURE_2D);
+      std::copy(kWhite, kWhite + 4, colour);
+    }
+
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, colour);
+    // With colour material on, drivers such as Mesa light with the current
+    // colour and ignore the material just set; making the working colour
+    // current as well gives the same look everywhere.
+    glColor4fv(colour);
+
+    const std::size_t corners =
+        std::min(static_cast<std::size_t>(std::max(polygon.nVerts, 0)), polygon.vecVertIdx.size());
+    const bool textured = texIndex != kNoTexture;
+    glBegin(GL_POLYGON);
+    for (std::size_t j = 0; j < corners; ++j) {
+      const int vertexIndex = polygon.vecVertIdx[j];
+      if (vertexIndex < 0 || static_cast<std::size_t>(vertexIndex) >= vertexCount) continue;
+      const Vertex& vertex = m_vecVertices[static_cast<std::size_t>(vertexIndex)];
+      GLfloat u = 0.0f;
+      GLfloat v = 0.0f;
+      if (textured && j < polygon.vecTexIdx.size()) {
+        const int texCoordIndex = polygon.vecTexIdx[j];
+        if (texCoordIndex >= 0 && static_cast<std::size_t>(texCoordIndex) < texCoordCount) {
+          const TexCoord& texCoord = m_vecTexCoords[static_cast<std::size_t>(texCoordIndex)];
+          u = texCoord.u;
+          v = texCoord.v;
+        }
+      }
+      glNormal3d(vertex.nx, vertex.ny, vertex.nz);
+      glTexCoord2f(u, v);
+      glVertex3f(vertex.x, vertex.y, vertex.z);
+    }
+    glEnd();
+  }
+}

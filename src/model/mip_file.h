@@ -1,0 +1,47 @@
+// The ".mip" texture file: a 12-byte header (pixel data offset, 4 unused
+// bytes, signed 16-bit width and height, little-endian) and width x height
+// palette indices, row 0 first. Decoding turns the indices into BGRA pixels
+// through a palette; it needs no OpenGL, so it can run headless and be
+// tested on its own.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/model.h"
+
+namespace mip {
+
+inline constexpr std::size_t kHeaderSize = 12;
+inline constexpr int kBytesPerPixel = 4;  // blue, green, red, alpha
+
+// Results of Decode, as ReadMipFile returns them.
+inline constexpr int kDecodeOk = 0;
+inline constexpr int kDecodeFailed = 1;
+
+// Decodes a whole ".mip" file held in data. On success returns kDecodeOk
+// with pixels holding width x height BGRA pixels (a buffer of no bytes for
+// an empty image). Each pixel takes blue, green and red from the palette
+// entry of its index, each the low 8 bits of the stored value; alpha is 0
+// for index 0 when transparent is true, 255 otherwise. Indices the palette
+// does not hold read as black.
+//
+// Returns kDecodeFailed, with pixels null, when the header is incomplete,
+// width or height is negative, or the width x height indices do not lie
+// within data from the pixel data offset on. These checks come before any
+// allocation. width and height receive the header's values whenever the
+// header is complete, even when the file then fails.
+int Decode(const std::uint8_t* data, std::size_t size, const std::vector<PaletteEntry>& palette,
+           bool transparent, std::unique_ptr<std::uint8_t[]>& pixels, int& width, int& height);
+
+// The name of the texture file of a material: the material's name without
+// the part from its last '.' on, then ".mip".
+std::string FileNameFor(const std::string& materialName);
+
+// The part of FileNameFor before ".mip".
+std::string BaseNameOf(const std::string& materialName);
+
+}  // namespace mip

@@ -1,0 +1,173 @@
+#include "platform/headless_gl.h"
+
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+#ifndef EGL_PLATFORM_SURFACELESS_MESA
+#define EGL_PLATFORM_SURFACELESS_MESA 0x31DD
+#endif
+
+// Far beyond any window the viewer opens; keeps a typo from asking the
+// driver for gigabytes.
+constexpr int kMaxSide = 16384;
+
+std::string EglErrorText(const char* what) {
+  char code[16];
+  std::snprintf(code, sizeof code, "0x%04X", static_cast<unsigned>(eglGetError()));
+  return std::string(what) + " failed (EGL error " + code + ")";
+}
+
+// Mesa's surfaceless platform needs no display server. eglGetPlatformDisplay
+// is core in EGL 1.5; older loaders only offer the EXT entry point.
+EGLDisplay OpenSurfacelessDisplay() {
+  using GetPlatformDisplay = EGLDisplay (*)(EGLenum, void*, const EGLAttrib*);
+  using GetPlatformDisplayExt = EGLDisplay (*)(EGLenum, void*, const EGLint*);
+  if (auto core =
+          reinterpret_cast<GetPlatformDisplay>(eglGetProcAddress("eglGetPlatformDisplay"))) {
+    EGLDisplay display = core(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    if (display != EGL_NO_DISPLAY) return display;
+  }
+  if (auto ext =
+          reinterpret_cast<GetPlatformDisplayExt>(eglGetProcAddress("eglGetPlatformDisplayEXT"))) {
+    return ext(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+  }
+  return EGL_NO_DISPLAY;
+}
+
+// Deepest depth buffer first; the software rasteriser offers 24 bits but
+// not 32.
+bool ChooseConfig(EGLDisplay display, EGLConfig& config) {
+  for (EGLint depth : {32, 24, 16}) {
+    const EGLint attribs[] = {EGL_SURFACE_TYPE,
+                              EGL_PBUFFER_BIT,
+                              EGL_RENDERABLE_TYPE,
+                              EGL_OPENGL_BIT,
+                              EGL_RED_SIZE,
+                              8,
+                              EGL_GREEN_SIZE,
+                              8,
+                              EGL_BLUE_SIZE,
+                              8,
+                              EGL_ALPHA_SIZE,
+                              8,
+                              EGL_DEPTH_SIZE,
+                              depth,
+                              EGL_STENCIL_SIZE,
+                              8,
+                              EGL_NONE};
+    EGLint count = 0;
+    if (eglChooseConfig(display, attribs, &config, 1, &count) && count > 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+HeadlessGlContext::~HeadlessGlContext() { Destroy(); }
+
+bool HeadlessGlContext::Create(int width, int height) {
+  Destroy();
+  m_error.clear();
+  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
+    m_error = "invalid size " + std::to_string(width) + "x" + std::to_string(height);
+    return false;
+  }
+
+  EGLDisplay display = OpenSurfacelessDisplay();
+  if (display == EGL_NO_DISPLAY) {
+    m_error = "no surfaceless EGL display is available";
+    return false;
+  }
+  m_display = display;
+  if (!eglInitialize(display, nullptr, nullptr)) {
+    m_error = EglErrorText("eglInitialize");
+    m_display = nullptr;
+    return false;
+  }
+  if (!eglBindAPI(EGL_OPENGL_API)) {
+    m_error = EglErrorText("eglBindAPI(OpenGL)");
+    Destroy();
+    return false;
+  }
+  EGLConfig config = nullptr;
+  if (!ChooseConfig(display, config)) {
+    m_error = "no EGL configuration with RGBA8, depth and stencil for an OpenGL pbuffer";
+    Destroy();
+    return false;
+  }
+  const EGLint surfaceAttribs[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
+  EGLSurface surface = eglCreatePbufferSurface(display, config, surfaceAttribs);
+  if (surface == EGL_NO_SURFACE) {
+    m_error = EglErrorText("eglCreatePbufferSurface");
+    Destroy();
+    return false;
+  }
+  m_surface = surface;
+  // No version attributes: the default is a compatibility profile, which
+  // keeps the fixed-function pipeline the viewer draws with.
+  EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
+  if (context == EGL_NO_CONTEXT) {
+    m_error = EglErrorText("eglCreateContext");
+    Destroy();
+    return false;
+  }
+  m_context = context;
+  if (!eglMakeCurrent(display, surface, surface, context)) {
+    m_error = EglErrorText("eglMakeCurrent");
+    Destroy();
+    return false;
+  }
+  m_width = width;
+  m_height = height;
+  m_valid = true;
+  return true;
+}
+
+std::vector<std::uint8_t> HeadlessGlContext::ReadRgb() const {
+  if (!m_valid) return {};
+  // The scene set-up asks for GL_BACK; whether the pbuffer honours that or
+  // keeps its single buffer, reading the buffer currently drawn into
+  // returns exactly what the last frame rendered.
+  GLint drawBuffer = GL_BACK;
+  glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
+  glReadBuffer(static_cast<GLenum>(drawBuffer));
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+  glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+
+  const std::size_t row = static_cast<std::size_t>(m_width) * 3;
+  std::vector<std::uint8_t> pixels(row * static_cast<std::size_t>(m_height));
+  glReadPixels(0, 0, m_width, m_height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+
+  // OpenGL's rows start at the bottom; images start at the top.
+  std::vector<std::uint8_t> scratch(row);
+  for (int top = 0, bottom = m_height - 1; top < bottom; ++top, --bottom) {
+    std::uint8_t* a = pixels.data() + row * static_cast<std::size_t>(top);
+    std::uint8_t* b = pixels.data() + row * static_cast<std::size_t>(bottom);
+    std::memcpy(scratch.data(), a, row);
+    std::memcpy(a, b, row);
+    std::memcpy(b, scratch.data(), row);
+  }
+  return pixels;
+}
+
+void HeadlessGlContext::Destroy() {
+  if (m_display != nullptr) {
+    EGLDisplay display = m_display;
+    eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    if (m_context != nullptr) eglDestroyContext(display, m_context);
+    if (m_surface != nullptr) eglDestroySurface(display, m_surface);
+    // The display is shared by every context of the process; terminating
+    // it here would pull it from under another live context.
+  }
+  m_display = m_surface = m_context = nullptr;
+  m_valid = false;
+  m_width = m_height = 0;
+}

@@ -1,0 +1,133 @@
+#include "platform/platform_wx.h"
+
+#include <wx/colordlg.h>
+#include <wx/filedlg.h>
+#include <wx/msgdlg.h>
+#include <wx/utils.h>
+#include <wx/wx.h>
+
+#include <cstdlib>
+
+#include "platform/dialog_text.h"
+#include "platform/posix_paths.h"
+
+namespace platform {
+namespace {
+
+constexpr const char* kCaption = "Zorvik";
+
+long IconStyle(MsgIcon icon) {
+  switch (icon) {
+    case MsgIcon::Exclamation:
+      return wxICON_EXCLAMATION;
+    case MsgIcon::Stop:
+      return wxICON_ERROR;
+    case MsgIcon::None:
+      break;
+  }
+  return wxICON_NONE;
+}
+
+wxWindow* DialogParent() { return wxTheApp != nullptr ? wxTheApp->GetTopWindow() : nullptr; }
+
+std::string FromWx(const wxString& text) { return std::string(text.utf8_str()); }
+
+wxString ToWx(const std::string& text) { return wxString::FromUTF8(text.c_str()); }
+
+bool FileExists(const std::string& path) { return wxFileExists(ToWx(path)); }
+
+}  // namespace
+
+void WxPlatform::ShowMessage(const std::string& text, MsgIcon icon) {
+  wxMessageBox(ToWx(ToDisplayLineBreaks(text)), kCaption, wxOK | IconStyle(icon), DialogParent());
+}
+
+void WxPlatform::BeginWaitCursor() {
+  wxBeginBusyCursor();
+  ++m_nBusyDepth;
+}
+
+void WxPlatform::RestoreArrowCursor() {
+  // Setting the arrow ends the wait, however often it was begun; only the
+  // busy cursors started here are ended, so wx's own stay balanced.
+  while (m_nBusyDepth > 0) {
+    wxEndBusyCursor();
+    --m_nBusyDepth;
+  }
+}
+
+std::string WxPlatform::GetExecutablePath() { return ExecutablePath(); }
+
+bool WxPlatform::GetShortPathName(const std::string& path, std::string& shortPath) {
+  return CanonicalDirectory(path, shortPath);
+}
+
+void WxPlatform::ExitProcess(int code) { std::exit(code); }
+
+bool WxPlatform::AskOpenFile(const OpenFileRequest& request, std::string& path) {
+  long style = wxFD_OPEN;
+  if (request.bMustExist) {
+    style |= wxFD_FILE_MUST_EXIST;
+  }
+  wxFileDialog dialog(DialogParent(), wxFileSelectorPromptStr, ToWx(request.strInitialDir),
+                      wxEmptyString, ToWx(TrimFilter(request.strFilter)), style);
+  if (dialog.ShowModal() != wxID_OK) {
+    return false;
+  }
+  std::string chosen = FromWx(dialog.GetPath());
+  // A name typed without extension means the file with the default one,
+  // when only that one exists.
+  if (!request.strDefaultExt.empty() && LacksExtension(chosen) && !FileExists(chosen)) {
+    const std::string withExt = chosen + "." + request.strDefaultExt;
+    if (FileExists(withExt)) {
+      chosen = withExt;
+    }
+  }
+  path = chosen;
+  return true;
+}
+
+bool WxPlatform::AskSaveFile(const SaveFileRequest& request, std::string& path) {
+  long style = wxFD_SAVE;
+  if (request.bOverwritePrompt) {
+    style |= wxFD_OVERWRITE_PROMPT;
+  }
+  wxFileDialog dialog(DialogParent(), wxFileSelectorPromptStr, wxEmptyString, wxEmptyString,
+                      ToWx(TrimFilter(request.strFilter)), style);
+  if (dialog.ShowModal() != wxID_OK) {
+    return false;
+  }
+  std::string chosen = FromWx(dialog.GetPath());
+  // GTK's chooser hands back the name as typed ("foo" stays "foo"), so a
+  // name without an extension gets the default one here. The chooser's
+  // overwrite question, if any, was about the name without it, so ask
+  // again for this one.
+  if (!request.strDefaultExt.empty() && LacksExtension(chosen)) {
+    chosen += request.strDefaultExt;
+    if (request.bOverwritePrompt && FileExists(chosen)) {
+      const wxString question =
+          wxString::Format("%s already exists.\nDo you want to replace it?", ToWx(chosen));
+      if (wxMessageBox(question, kCaption, wxYES_NO | wxICON_EXCLAMATION, DialogParent()) !=
+          wxYES) {
+        return false;
+      }
+    }
+  }
+  path = chosen;
+  return true;
+}
+
+bool WxPlatform::AskColour(unsigned char rgb[3]) {
+  // No colour preselected: the dialog opens on its own default.
+  wxColourDialog dialog(DialogParent());
+  if (dialog.ShowModal() != wxID_OK) {
+    return false;
+  }
+  const wxColour colour = dialog.GetColourData().GetColour();
+  rgb[0] = colour.Red();
+  rgb[1] = colour.Green();
+  rgb[2] = colour.Blue();
+  return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,32 @@
+#include "platform/stderr_platform.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/dialog_text.h"
+#include "platform/posix_paths.h"
+
+namespace platform {
+
+std::string FormatStderrMessage(const std::string& text) {
+  std::string line = "zorvik: ";
+  line += ToDisplayLineBreaks(text);
+  line += '\n';
+  return line;
+}
+
+void StderrPlatform::ShowMessage(const std::string& text, MsgIcon /*icon*/) {
+  const std::string line = FormatStderrMessage(text);
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fflush(stderr);
+}
+
+std::string StderrPlatform::GetExecutablePath() { return ExecutablePath(); }
+
+bool StderrPlatform::GetShortPathName(const std::string& path, std::string& shortPath) {
+  return CanonicalDirectory(path, shortPath);
+}
+
+void StderrPlatform::ExitProcess(int code) { std::exit(code); }
+
+}  // namespace platform

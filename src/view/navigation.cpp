@@ -1,0 +1,137 @@
+// Mouse and keyboard navigation: the left drag turns the model, the right
+// drag zooms, the keys pan, zoom, reset and switch the look. Every change
+// goes into the document's camera and repaints without erasing, so the
+// picture never flickers through the background colour.
+#include <wx/event.h>
+
+#include "doc/quodra_doc.h"
+#include "view/quodra_view.h"
+
+namespace {
+
+constexpr double kDegreesPerPixel = 0.5;
+constexpr double kDistancePerPixel = 0.5;
+constexpr double kMinDistance = 0.1;
+// Only the right-button zoom is held below this; the keys are not.
+constexpr double kMaxDragDistance = 9000.0;
+
+}  // namespace
+
+// A drag holds the mouse, so a button released outside the view still ends
+// it instead of leaving a drag that resumes on the next movement over the
+// view. The capture is taken by the first button and given back when the
+// last one comes up.
+void CQuodraView::OnLButtonDown(wxMouseEvent& event) {
+  m_ptLastLeft = event.GetPosition();
+  m_bLeftDown = true;
+  if (!HasCapture()) CaptureMouse();
+  event.Skip();
+}
+
+void CQuodraView::OnLButtonUp(wxMouseEvent& event) {
+  m_bLeftDown = false;
+  if (!m_bRightDown && HasCapture()) ReleaseMouse();
+  event.Skip();
+}
+
+void CQuodraView::OnRButtonDown(wxMouseEvent& event) {
+  m_ptLastRight = event.GetPosition();
+  m_bRightDown = true;
+  if (!HasCapture()) CaptureMouse();
+  event.Skip();
+}
+
+void CQuodraView::OnRButtonUp(wxMouseEvent& event) {
+  m_bRightDown = false;
+  if (!m_bLeftDown && HasCapture()) ReleaseMouse();
+  event.Skip();
+}
+
+// Another window took the mouse (a dialog, the window manager): the
+// button-up will never reach us, so both drags end here.
+void CQuodraView::OnMouseCaptureLost(wxMouseCaptureLostEvent& event) {
+  m_bLeftDown = false;
+  m_bRightDown = false;
+  event.Skip();
+}
+
+void CQuodraView::OnMouseMove(wxMouseEvent& event) {
+  const wxPoint point = event.GetPosition();
+  CQuodraDoc* doc = GetDocument();
+  if (m_bLeftDown) {
+    // Turning wins over zooming when both buttons are held.
+    const int dx = m_ptLastLeft.x - point.x;
+    const int dy = m_ptLastLeft.y - point.y;
+    m_ptLastLeft = point;
+    if (event.ControlDown()) {
+      doc->m_dRotZ -= dx * kDegreesPerPixel;
+    } else {
+      doc->m_dRotY -= dx * kDegreesPerPixel;
+      doc->m_dRotX -= dy * kDegreesPerPixel;
+    }
+    InvalidateView(false);
+  } else if (m_bRightDown) {
+    const int dy = m_ptLastRight.y - point.y;
+    m_ptLastRight = point;
+    doc->m_dDistance -= dy * kDistancePerPixel;
+    if (doc->m_dDistance < kMinDistance) doc->m_dDistance = kMinDistance;
+    if (doc->m_dDistance > kMaxDragDistance) doc->m_dDistance = kMaxDragDistance;
+    InvalidateView(false);
+  }
+  event.Skip();
+}
+
+namespace {
+
+void MoveCloser(CQuodraDoc& doc, double step) {
+  doc.m_dDistance -= step;
+  if (doc.m_dDistance < kMinDistance) doc.m_dDistance = kMinDistance;
+}
+
+}  // namespace
+
+// One action per key-down, so auto-repeat keeps moving. The keypad digits
+// have codes of their own and do nothing; only the main keyboard's 1 and 2
+// switch the look.
+void CQuodraView::OnKeyDown(wxKeyEvent& event) {
+  CQuodraDoc& doc = *GetDocument();
+  bool moved = true;
+  switch (event.GetKeyCode()) {
+    case WXK_PAGEUP:
+      doc.m_dPanY -= m_dStep;
+      break;
+    case WXK_PAGEDOWN:
+      doc.m_dPanY += m_dStep;
+      break;
+    case WXK_HOME:
+      doc.ResetCamera();
+      break;
+    case WXK_LEFT:
+      doc.m_dPanX += m_dStep;
+      break;
+    case WXK_RIGHT:
+      doc.m_dPanX -= m_dStep;
+      break;
+    case WXK_UP:
+    case WXK_NUMPAD_ADD:
+      MoveCloser(doc, m_dStep);
+      break;
+    case WXK_DOWN:
+    case WXK_NUMPAD_SUBTRACT:
+      doc.m_dDistance += m_dStep;
+      break;
+    case '1':
+      SetPolygonMode(kPolygonModeLine);
+      moved = false;
+      break;
+    case '2':
+      SetPolygonMode(kPolygonModeFill);
+      moved = false;
+      break;
+    default:
+      moved = false;
+      break;
+  }
+  if (moved) InvalidateView(false);
+  event.Skip();
+}

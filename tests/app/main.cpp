@@ -1,0 +1,3 @@
+#include "window_fixture.h"
+
+int main(int argc, char** argv) { return RunWindowTestProgram(argc, argv); }

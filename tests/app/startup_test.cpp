@@ -1,0 +1,148 @@
+// Start-up and shut-down of the window: the configuration read before the
+// first picture, the context and pixel format, the settings saved on close.
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "window_fixture.h"
+
+namespace window_test {
+namespace {
+
+using platform::MsgIcon;
+using platform::RecordedMessage;
+
+// The colour at the centre of the view, 0..255 per component.
+std::array<int, 3> CentrePixel(const std::vector<unsigned char>& rgb, int width, int height) {
+  const std::size_t at = (static_cast<std::size_t>(height / 2) * width + width / 2) * 3;
+  return {rgb[at], rgb[at + 1], rgb[at + 2]};
+}
+
+class StartupTest : public WindowFixture {};
+
+TEST_F(StartupTest, ConfiguredColourAndRegionAreInForceAtTheFirstPicture) {
+  WritePalettes();
+  WriteConfig("Region 1\nBkgndClr 0.2 0.4 0.6\nLastOpenDir -\n");
+  StartViewer();
+
+  EXPECT_TRUE(recorder().messages().empty());
+  EXPECT_EQ(frame()->GetTitle(), "Zorvik");
+  EXPECT_TRUE(frame()->IsShown());
+  EXPECT_EQ(view()->m_nPalette, 1);
+
+  GLfloat clear[4] = {};
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+  EXPECT_FLOAT_EQ(clear[0], 0.2f);
+  EXPECT_FLOAT_EQ(clear[1], 0.4f);
+  EXPECT_FLOAT_EQ(clear[2], 0.6f);
+
+  int width = 0, height = 0;
+  const auto rgb = ReadViewPixels(width, height);
+  ASSERT_GT(width, 0);
+  const auto centre = CentrePixel(rgb, width, height);
+  EXPECT_NEAR(centre[0], 51, 1);
+  EXPECT_NEAR(centre[1], 102, 1);
+  EXPECT_NEAR(centre[2], 153, 1);
+}
+
+TEST_F(StartupTest, WithoutConfigurationSaysSoAndStartsWithDefaults) {
+  WritePalettes();
+  StartViewer();
+
+  EXPECT_EQ(recorder().messages(),
+            (std::vector<RecordedMessage>{{"Error loading config file", MsgIcon::Exclamation}}));
+  EXPECT_EQ(frame()->GetTitle(), "Zorvik");
+  EXPECT_EQ(view()->m_nPalette, 0);
+  EXPECT_EQ(view()->m_nPolygonMode, kPolygonModeFill);
+  EXPECT_TRUE(view()->m_strModelPath.empty());
+  EXPECT_EQ(view()->m_dStep, 0.0);
+
+  int width = 0, height = 0;
+  const auto rgb = ReadViewPixels(width, height);
+  ASSERT_GT(width, 0);
+  EXPECT_EQ(CentrePixel(rgb, width, height), (std::array<int, 3>{0, 0, 0}));
+}
+
+TEST_F(StartupTest, ContextIsCurrentWithADepthBufferAndTwoBuffers) {
+  WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
+  StartViewer();
+
+  // The display chose either what was asked for or its own defaults.
+  EXPECT_TRUE(view()->m_nPixelFormat == 1 || view()->m_nPixelFormat == 2)
+      << view()->m_nPixelFormat;
+  ASSERT_NE(view()->m_hRC, nullptr);
+  ASSERT_NE(glGetString(GL_VERSION), nullptr);
+  GLint depthBits = 0;
+  glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+  EXPECT_GE(depthBits, 16);
+  GLboolean doubleBuffered = GL_FALSE;
+  glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
+  EXPECT_EQ(doubleBuffered, GL_TRUE);
+
+  // The scene state of a resize is in place: culling of front faces, the
+  // alpha test and light 0.
+  GLint cullFace = 0;
+  glGetIntegerv(GL_CULL_FACE_MODE, &cullFace);
+  EXPECT_EQ(cullFace, GL_FRONT);
+  EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
+  EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
+
+  GLint viewport[4] = {};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  const wxSize client = view()->GetClientSize();
+  EXPECT_EQ(viewport[2], client.x);
+  EXPECT_EQ(viewport[3], client.y);
+}
+
+TEST_F(StartupTest, ResizingTakesTheDocumentsPaletteAndColour) {
+  WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
+  StartViewer();
+  doc().m_nPalette = 1;
+  doc().m_dBkGreen = 1.0;
+  const wxSize size = frame()->GetSize();
+  frame()->SetSize(size.x - 40, size.y - 30);
+  ASSERT_TRUE(PumpUntil([&] { return view()->m_nPalette == 1; }));
+
+  GLfloat clear[4] = {};
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+  EXPECT_FLOAT_EQ(clear[1], 1.0f);
+  GLint viewport[4] = {};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], view()->GetClientSize().x);
+}
+
+TEST_F(StartupTest, ClosingTheWindowSavesTheSettings) {
+  WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
+  StartViewer();
+  doc().m_nPalette = 1;
+  doc().m_dBkRed = 1.0;
+  CloseViewer();
+
+  const std::string saved = ReadWholeFile(dir().File("zorvik.cfg"));
+  EXPECT_NE(saved.find("Region 1"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("BkgndClr 1"), std::string::npos) << saved;
+}
+
+TEST_F(StartupTest, FileNewReadsTheConfigurationAgainAndKeepsTheModel) {
+  WritePalettes();
+  WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
+  StartViewer();
+  const std::string model = WriteModel("square.bin", RedSquareModel());
+  view()->OpenModel(model);
+  ASSERT_EQ(doc().m_model.m_nPolygons, 1);
+
+  WriteConfig("Region 1\nBkgndClr 0 0 1\nLastOpenDir -\n");
+  wxCommandEvent fileNew(wxEVT_MENU, ID_FILE_NEW);
+  frame()->ProcessWindowEvent(fileNew);
+  Pump(50);
+
+  EXPECT_EQ(doc().m_nPalette, 1);
+  EXPECT_EQ(doc().m_dBkBlue, 1.0);
+  EXPECT_EQ(view()->m_nPalette, 1);
+  EXPECT_EQ(doc().m_model.m_nPolygons, 1);
+  EXPECT_EQ(view()->m_strModelPath, model);
+  EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + model);
+}
+
+}  // namespace
+}  // namespace window_test

@@ -1,0 +1,222 @@
+// In-process window tests: the program's own main frame, view and
+// document, started as the application starts them, with the recording
+// platform standing in for message boxes and dialogs, and the executable's
+// directory (palettes, "zorvik.cfg") in a temporary directory of the test.
+//
+// A window test program has its own main:
+//
+//   int main(int argc, char** argv) { return RunWindowTestProgram(argc, argv); }
+//
+// and its tests derive from WindowFixture (or use it directly through
+// TEST_F), write what they need into dir() before StartViewer(), and read
+// the window through frame(), view() and doc().
+#pragma once
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <wx/app.h>
+#include <wx/evtloop.h>
+#include <wx/init.h>
+
+#include "app/main_frame.h"
+#include "app/quodra_app.h"
+#include "doc/app_paths.h"
+#include "doc/quodra_doc.h"
+#include "platform/recording_platform.h"
+#include "support/lgmd_builder.h"
+#include "support/temp_dir.h"
+#include "view/command_ids.h"
+#include "view/quodra_view.h"
+
+namespace window_test {
+
+// The application object of a test program: the real one, with its
+// command handlers (About, File New), but no window at start-up; each test
+// makes its own.
+class TestApp : public CQuodraApp {
+ public:
+  bool OnInit() override { return true; }
+  int OnExit() override { return wxApp::OnExit(); }
+};
+
+// Runs the toolkit's pending work (events, idle handlers, repaints) for
+// about ms milliseconds.
+inline void Pump(int ms = 50) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  do {
+    wxTheApp->Yield(true);
+    wxTheApp->ProcessIdle();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  } while (std::chrono::steady_clock::now() < end);
+}
+
+// Pumps until done() holds or timeoutMs passes; returns done().
+inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    Pump(10);
+  }
+  return true;
+}
+
+// A palette file of 256 grey-free entries: entry n is (n, 255 - n, n / 2).
+inline void WritePalette(const std::string& path) {
+  std::ofstream out(path);
+  out << "JASC-PAL 0100 256\n";
+  for (int n = 0; n < 256; ++n) out << n << ' ' << (255 - n) << ' ' << (n / 2) << '\n';
+}
+
+inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// One colour-material square facing the camera (corners clockwise on
+// screen, as the models wind their visible faces), red before the palette
+// conversion swaps it into the stored blue-green-red order.
+inline lgmd::ModelDesc RedSquareModel(float half = 1.0f) {
+  lgmd::ModelDesc desc;
+  desc.name = "square";
+  lgmd::BuilderMaterial red;
+  red.name = "red";
+  red.kind = 1;
+  red.id = 0;
+  red.blue = 0;
+  red.green = 0;
+  red.red = 255;
+  desc.materials = {red};
+  desc.vertices = {{-half, -half, 0}, {-half, half, 0}, {half, half, 0}, {half, -half, 0}};
+  desc.normals = {{0, 0, 1}};
+  lgmd::BuilderPolygon square;
+  square.materialId = 0;
+  square.vertIdx = {0, 1, 2, 3};
+  desc.polygons = {square};
+  return desc;
+}
+
+// What the display shows of the X window xid, through ImageMagick's import
+// (as a user's screenshot would): RGB rows from the top.
+inline std::vector<unsigned char> CaptureWindow(unsigned long xid, const std::string& ppmPath,
+                                                int& width, int& height) {
+  width = height = 0;
+  const std::string command = "import -window " + std::to_string(xid) + " -depth 8 ppm:'" +
+                              ppmPath + "' 2>/dev/null";
+  if (std::system(command.c_str()) != 0) return {};
+  std::ifstream in(ppmPath, std::ios::binary);
+  std::string magic;
+  int maxValue = 0;
+  in >> magic >> width >> height >> maxValue;
+  in.get();
+  if (!in || magic != "P6" || maxValue != 255 || width <= 0 || height <= 0) return {};
+  std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * height * 3);
+  in.read(reinterpret_cast<char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+  if (!in) return {};
+  return rgb;
+}
+
+class WindowFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AppPaths().Reset();
+    m_platform.SetExecutablePath(m_dir.File("zorvik"));
+  }
+
+  void TearDown() override {
+    CloseViewer();
+    AppPaths().Reset();
+  }
+
+  // The executable's directory of this test, with the two palettes
+  // written unless a test removes them.
+  const ScopedTempDir& dir() const { return m_dir; }
+  platform::RecordingPlatform& recorder() { return m_platform; }
+  CQuodraDoc& doc() { return *m_pDoc; }
+  CMainFrame* frame() { return m_pFrame; }
+  CQuodraView* view() { return m_pFrame->GetView(); }
+
+  void WritePalettes() {
+    WritePalette(m_dir.File("sanfran.pal"));
+    WritePalette(m_dir.File("seattle.pal"));
+  }
+
+  void WriteConfig(const std::string& text) {
+    std::ofstream out(m_dir.File("zorvik.cfg"), std::ios::binary);
+    out << text;
+  }
+
+  // Writes the model under name into dir() and returns its path.
+  std::string WriteModel(const std::string& name, const lgmd::ModelDesc& desc) {
+    const std::string path = m_dir.File(name);
+    WriteBytes(path, lgmd::Build(desc));
+    return path;
+  }
+
+  // The application's start-up, up to the window shown with its context
+  // current and the first picture painted.
+  void StartViewer() {
+    m_pDoc = std::make_unique<CQuodraDoc>();
+    m_pFrame = CreateMainWindow(*m_pDoc);
+    ASSERT_NE(m_pFrame, nullptr);
+    ASSERT_TRUE(PumpUntil([this] { return view()->IsShownOnScreen(); }));
+    Pump(100);
+  }
+
+  // The close request the user makes: the settings are saved, the window
+  // goes.
+  void CloseViewer() {
+    if (m_pFrame != nullptr) {
+      m_pFrame->Close(true);
+      m_pFrame = nullptr;
+      Pump(20);
+    }
+    m_pDoc.reset();
+  }
+
+  // Paints the view now and reads back what the display shows of it:
+  // RGB rows from the top, width x height. Empty when it cannot be read.
+  std::vector<unsigned char> ReadViewPixels(int& width, int& height) {
+    view()->Refresh(false);
+    view()->Update();
+    Pump(50);
+    return CaptureWindow(view()->GetXWindow(), m_dir.File("capture.ppm"), width, height);
+  }
+
+ private:
+  ScopedTempDir m_dir;
+  platform::ScopedRecordingPlatform m_platform;
+  std::unique_ptr<CQuodraDoc> m_pDoc;
+  CMainFrame* m_pFrame = nullptr;
+};
+
+}  // namespace window_test
+
+// Starts the toolkit with an event loop that stays active for every test,
+// runs the tests and shuts the toolkit down.
+inline int RunWindowTestProgram(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  wxApp::SetInstance(new window_test::TestApp);
+  if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
+    std::fprintf(stderr, "window tests: the toolkit could not start (no display?)\n");
+    return 1;
+  }
+  int result = 0;
+  {
+    wxEventLoop loop;
+    wxEventLoopActivator activate(&loop);
+    result = RUN_ALL_TESTS();
+  }
+  wxTheApp->OnExit();
+  wxEntryCleanup();
+  return result;
+}

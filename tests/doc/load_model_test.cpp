@@ -1,0 +1,258 @@
+// The open sequence end to end: a model made by the builder, palettes and
+// textures written beside it, an offscreen OpenGL context for the texture
+// upload, and the recording platform layer to see what the user would see.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "doc/quodra_doc.h"
+#include "doc_fixture.h"
+#include "platform/headless_gl.h"
+#include "support/lgmd_builder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using platform::EventKind;
+using platform::MsgIcon;
+using platform::RecordedEvent;
+using Events = std::vector<RecordedEvent>;
+
+const RecordedEvent kWait{EventKind::WaitCursor, "", MsgIcon::None, 0};
+const RecordedEvent kArrow{EventKind::ArrowCursor, "", MsgIcon::None, 0};
+
+RecordedEvent Message(const std::string& text) {
+  return {EventKind::Message, text, MsgIcon::None, 0};
+}
+
+// Entry n of a test palette is (n, n, n) except entry 1, which tells the two
+// files apart.
+void WritePalette(const std::string& path, int red, int green, int blue) {
+  std::ofstream out(path);
+  out << "JASC-PAL 0100 256\n";
+  for (int n = 0; n < 256; ++n) {
+    if (n == 1) {
+      out << red << ' ' << green << ' ' << blue << '\n';
+    } else {
+      out << n << ' ' << n << ' ' << n << '\n';
+    }
+  }
+}
+
+const PaletteEntry kSanFranciscoEntry1 = {30, 20, 10};  // stored blue, green, red
+const PaletteEntry kSeattleEntry1 = {50, 100, 200};
+
+// Three textured materials ("wing", "tail.tga", "body") and one colour
+// material, each on one triangle; the vertices span (-1,-2,-3)..(1,2,3).
+lgmd::ModelDesc TexturedModel() {
+  lgmd::ModelDesc desc;
+  desc.name = "plane";
+  desc.materials = {{"wing", 0, 1, 1, 0, 0},
+                    {"tail.tga", 0, 2, 2, 0, 0},
+                    {"body", 0, 3, 3, 0, 0},
+                    {"paint", 1, 4, 40, 80, 120}};
+  desc.texCoords = {{0.0f, 0.0f}, {1.0f, 0.0f}, {0.0f, 1.0f}};
+  desc.vertices = {
+      {-1.0f, -2.0f, -3.0f}, {1.0f, 2.0f, 3.0f}, {1.0f, -2.0f, 0.0f}, {0.0f, 0.0f, 0.0f}};
+  desc.normals = {{0.0f, 0.0f, 1.0f}};
+  for (std::int16_t id = 1; id <= 4; ++id) {
+    lgmd::BuilderPolygon polygon;
+    polygon.materialId = id;
+    polygon.vertIdx = {0, 1, static_cast<std::int16_t>(id % 2 == 0 ? 2 : 3)};
+    polygon.texIdx = {0, 1, 2};
+    desc.polygons.push_back(polygon);
+  }
+  return desc;
+}
+
+class LoadModelTest : public DocTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_gl.Create(16, 16)) << m_gl.error();
+    fs::create_directories(File("bin"));
+    fs::create_directories(File("models"));
+    AppPaths().SetBaseDir(File("bin/"));
+    WritePalette(File("bin/sanfran.pal"), 10, 20, 30);
+    WritePalette(File("bin/seattle.pal"), 200, 100, 50);
+  }
+
+  std::string WriteModel(const lgmd::ModelDesc& desc, const std::string& name = "plane.bin") {
+    const std::string path = File("models/" + name);
+    EXPECT_TRUE(lgmd::WriteFile(path, lgmd::Build(desc)));
+    return path;
+  }
+
+  void WriteMip(const std::string& name) {
+    ASSERT_TRUE(lgmd::WriteFile(File("models/" + name), lgmd::BuildMip(2, 2, {0, 1, 2, 3})));
+  }
+
+  // Camera values no fit would produce, to see which ones a load touched.
+  static void Scramble(CQuodraDoc& doc) {
+    doc.m_dRotX = 10.0;
+    doc.m_dRotY = 20.0;
+    doc.m_dRotZ = 30.0;
+    doc.m_dScale = 2.5;
+    doc.m_dPanX = -4.0;
+    doc.m_dPanY = 5.0;
+  }
+
+  HeadlessGlContext m_gl;
+};
+
+TEST_F(LoadModelTest, OpensTexturedModelAndListsEveryMissingTexture) {
+  const std::string path = WriteModel(TexturedModel());
+  WriteMip("wing.mip");
+  CQuodraDoc doc;
+  Scramble(doc);
+
+  ASSERT_EQ(doc.LoadModel(path, 0), 0);
+
+  // One message, after the wait cursor and before the arrow, listing both
+  // missing files in material order.
+  const Events expected = {kWait, Message("Missing Textures:\r\n\r\ntail.mip\r\nbody.mip"), kArrow};
+  EXPECT_EQ(m_ui.events(), expected);
+
+  // Camera fitted to the box: largest extent 6.
+  EXPECT_EQ(doc.m_dDistance, 9.0);
+  EXPECT_EQ(doc.m_dFitDistance, 9.0);
+  EXPECT_EQ(doc.m_dRotX, 0.0);
+  EXPECT_EQ(doc.m_dRotY, 0.0);
+  EXPECT_EQ(doc.m_dRotZ, 0.0);
+  EXPECT_EQ(doc.m_dPanX, 0.0);
+  EXPECT_EQ(doc.m_dPanY, 0.0);
+  EXPECT_EQ(doc.m_dScale, 1.0);
+
+  // Textures set up: three entries, the present one uploaded.
+  const CModel& model = doc.m_model;
+  ASSERT_EQ(model.m_nTextures, 3);
+  ASSERT_NE(model.m_pTexNames, nullptr);
+  EXPECT_NE(model.m_vecTextures[0].pPixels, nullptr);
+  EXPECT_NE(model.m_vecTextures[0].nNumber, -1);
+  EXPECT_EQ(model.m_vecTextures[1].nNumber, -1);
+  EXPECT_EQ(model.m_vecTextures[2].nNumber, -1);
+  EXPECT_EQ(glIsTexture(model.m_pTexNames[0]), GL_TRUE);
+  EXPECT_EQ(model.m_vecPalette.at(1), kSanFranciscoEntry1);
+
+  int polygons = 0, vertices = 0, materials = 0;
+  doc.GetModelCounts(&polygons, &vertices, &materials);
+  EXPECT_EQ(polygons, 4);
+  EXPECT_EQ(vertices, 4);
+  EXPECT_EQ(materials, 4);
+}
+
+TEST_F(LoadModelTest, NoMessageWhenAllTexturesArePresent) {
+  const std::string path = WriteModel(TexturedModel());
+  WriteMip("wing.mip");
+  WriteMip("tail.mip");
+  WriteMip("body.mip");
+  CQuodraDoc doc;
+  ASSERT_EQ(doc.LoadModel(path, 1), 0);
+  EXPECT_EQ(m_ui.events(), (Events{kWait, kArrow}));
+  EXPECT_EQ(doc.m_dDistance, 9.0);
+}
+
+TEST_F(LoadModelTest, OnlyRegionOneReadsTheSeattleFile) {
+  const std::string path = WriteModel(TexturedModel());
+  struct Case {
+    int palette;
+    PaletteEntry entry1;
+  };
+  const Case cases[] = {
+      {0, kSanFranciscoEntry1},
+      {1, kSeattleEntry1},
+      {2, kSanFranciscoEntry1},
+      {-1, kSanFranciscoEntry1},
+  };
+  for (const Case& c : cases) {
+    CQuodraDoc doc;
+    EXPECT_EQ(doc.LoadModel(path, c.palette), 0) << c.palette;
+    ASSERT_EQ(doc.m_model.m_vecPalette.size(), 256u) << c.palette;
+    EXPECT_EQ(doc.m_model.m_vecPalette[1], c.entry1) << c.palette;
+  }
+
+  // And the path really is the base directory's: without the file the
+  // choice fails.
+  fs::remove(File("bin/seattle.pal"));
+  CQuodraDoc doc;
+  EXPECT_EQ(doc.LoadModel(path, 1), -1);
+  EXPECT_EQ(doc.LoadModel(path, 0), 0);
+}
+
+TEST_F(LoadModelTest, SinglePointModelFitsAtDistanceZero) {
+  lgmd::ModelDesc desc = TexturedModel();
+  for (auto& vertex : desc.vertices) vertex = {2.0f, -3.0f, 4.0f};
+  const std::string path = WriteModel(desc);
+  CQuodraDoc doc;
+  Scramble(doc);
+  ASSERT_EQ(doc.LoadModel(path, 0), 0);
+  EXPECT_EQ(doc.m_dDistance, 0.0);
+  EXPECT_EQ(doc.m_dFitDistance, 0.0);
+  EXPECT_EQ(doc.m_dScale, 1.0);
+  EXPECT_EQ(doc.m_dRotY, 0.0);
+}
+
+TEST_F(LoadModelTest, PaletteFailureLeavesCameraAndTextures) {
+  const std::string path = WriteModel(TexturedModel());
+  fs::remove(File("bin/sanfran.pal"));
+  CQuodraDoc doc;
+  Scramble(doc);
+
+  EXPECT_EQ(doc.LoadModel(path, 0), -1);
+  EXPECT_EQ(m_ui.events(), (Events{kWait, Message("Error Loading Palette"), kArrow}));
+  // The model was read, but nothing after the palette ran.
+  EXPECT_EQ(doc.m_model.m_nPolygons, 4);
+  EXPECT_EQ(doc.m_model.m_pTexNames, nullptr);
+  EXPECT_TRUE(doc.m_model.m_vecTextures.empty());
+  EXPECT_EQ(doc.m_dDistance, 30.0);
+  EXPECT_EQ(doc.m_dFitDistance, 0.0);
+  EXPECT_EQ(doc.m_dScale, 2.5);
+  EXPECT_EQ(doc.m_dRotX, 10.0);
+}
+
+// A file that cannot be read must not disturb what is open: same model,
+// palette, textures and camera, one message, and the arrow back.
+TEST_F(LoadModelTest, UnreadableModelChangesNothing) {
+  const std::string good = WriteModel(TexturedModel());
+  WriteMip("wing.mip");
+
+  std::vector<std::uint8_t> truncated = lgmd::Build(TexturedModel());
+  truncated.resize(truncated.size() / 2);
+  ASSERT_TRUE(lgmd::WriteFile(File("models/half.bin"), truncated));
+  std::vector<std::uint8_t> wrongMagic = lgmd::Build(TexturedModel());
+  wrongMagic[0] = 'X';
+  ASSERT_TRUE(lgmd::WriteFile(File("models/magic.bin"), wrongMagic));
+  ASSERT_TRUE(lgmd::WriteFile(File("models/empty.bin"), {}));
+
+  const std::string bad[] = {File("models/missing.bin"), File("models/half.bin"),
+                             File("models/magic.bin"), File("models/empty.bin"), File("models")};
+  for (const std::string& path : bad) {
+    CQuodraDoc doc;
+    ASSERT_EQ(doc.LoadModel(good, 0), 0);
+    Scramble(doc);
+    doc.m_dDistance = 42.0;
+    const unsigned int* names = doc.m_model.m_pTexNames.get();
+    const unsigned int firstName = names[0];
+    const float colour0 = doc.m_model.m_vecMaterials[3].fColor[0];
+    m_ui.ClearLog();
+
+    // Seattle would snap the colours and change the palette if it ran.
+    EXPECT_EQ(doc.LoadModel(path, 1), -2) << path;
+    EXPECT_EQ(m_ui.events(), (Events{kWait, Message("Error Loading Model"), kArrow})) << path;
+    EXPECT_EQ(doc.m_model.m_nPolygons, 4) << path;
+    EXPECT_EQ(doc.m_model.m_vecPalette.at(1), kSanFranciscoEntry1) << path;
+    EXPECT_EQ(doc.m_model.m_vecMaterials[3].fColor[0], colour0) << path;
+    EXPECT_EQ(doc.m_model.m_pTexNames.get(), names) << path;
+    EXPECT_EQ(doc.m_model.m_pTexNames[0], firstName) << path;
+    EXPECT_EQ(glIsTexture(firstName), GL_TRUE) << path;
+    EXPECT_EQ(doc.m_dDistance, 42.0) << path;
+    EXPECT_EQ(doc.m_dRotZ, 30.0) << path;
+  }
+}
+
+}  // namespace

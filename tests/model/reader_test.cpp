@@ -1,0 +1,472 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <sstream>
+
+#include "model/model.h"
+#include "support/lgmd_builder.h"
+#include "support/lgmd_examples.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using lgmd::BuilderMaterial;
+using lgmd::BuilderObject;
+using lgmd::BuilderPolygon;
+using lgmd::ModelDesc;
+
+constexpr float kByte = static_cast<float>(kByteToUnit);
+
+int ReadDesc(CModel& model, const ModelDesc& desc, bool alt = false) {
+  const auto bytes = lgmd::Build(desc);
+  return model.ReadFromMemory(bytes.data(), bytes.size(), alt);
+}
+
+// Everything a file supplies, as text, so that "unchanged" can be checked
+// in one comparison. Material references are written as indices.
+std::string Describe(const CModel& m) {
+  std::ostringstream s;
+  s.precision(9);
+  s << m.m_strName << '|' << m.m_nVersion << '|' << m.m_nPolygons << '|' << m.m_nVertices << '|'
+    << m.m_nMaterials << '|' << m.m_nSubObjects << '|' << m.m_nCurSubObject << "\nbox ";
+  s << m.m_ptMin.x << ' ' << m.m_ptMin.y << ' ' << m.m_ptMin.z << ' ' << m.m_ptMax.x << ' '
+    << m.m_ptMax.y << ' ' << m.m_ptMax.z << "\nsections";
+  for (int e : m.m_vecSectionOffsets) s << ' ' << e;
+  for (const Material& mat : m.m_vecMaterials) {
+    s << "\nmat " << mat.strName << ' ' << mat.nKind << ' ' << mat.nId << ' ' << mat.fColor[0]
+      << ' ' << mat.fColor[1] << ' ' << mat.fColor[2] << ' ' << mat.fColor[3] << ' '
+      << mat.nTexNumber << ' ' << mat.nTexIndex;
+  }
+  for (const TexCoord& t : m.m_vecTexCoords) s << "\ntc " << t.u << ' ' << t.v;
+  for (const Vertex& v : m.m_vecVertices) {
+    s << "\nv " << v.x << ' ' << v.y << ' ' << v.z << ' ' << v.nx << ' ' << v.ny << ' ' << v.nz
+      << ' ' << v.nCount;
+  }
+  for (const Vertex& n : m.m_vecNormals) s << "\nn " << n.x << ' ' << n.y << ' ' << n.z;
+  for (const Polygon& p : m.m_vecPolygons) {
+    s << "\np " << p.nVerts << ' ' << p.nMaterialId << ' ' << int{p.byFlags} << ' ' << p.dNormal[0]
+      << ' ' << p.dNormal[1] << ' ' << p.dNormal[2] << " mat "
+      << (p.pMaterial ? p.pMaterial - m.m_vecMaterials.data() : -1) << " idx";
+    for (int i : p.vecVertIdx) s << ' ' << i;
+    for (int i : p.vecAuxIdx) s << ' ' << i;
+    for (int i : p.vecTexIdx) s << ' ' << i;
+  }
+  for (const SubObject& o : m.m_vecSubObjects) {
+    s << "\no " << o.nParent << ' ' << o.nFirst << ' ' << o.nLast;
+    for (float f : o.fMatrix) s << ' ' << f;
+  }
+  return s.str();
+}
+
+TEST(Reader, ReadsTheTriangleExample) {
+  CModel model;
+  ASSERT_EQ(ReadDesc(model, lgmd::TriangleModel()), 0);
+  EXPECT_EQ(model.m_strName, "tri");
+  EXPECT_EQ(model.m_nVersion, 2);
+  EXPECT_EQ(model.m_nPolygons, 1);
+  EXPECT_EQ(model.m_nVertices, 3);
+  EXPECT_EQ(model.m_nMaterials, 1);
+  EXPECT_EQ(model.m_nSubObjects, 0);
+  EXPECT_TRUE(model.m_vecSubObjects.empty());
+  EXPECT_EQ(model.m_vecSectionOffsets,
+            (std::vector<int>{110, 203, 229, 253, 253, 289, 289, 301, 331, 0}));
+
+  ASSERT_EQ(model.m_vecMaterials.size(), 1u);
+  const Material& wall = model.m_vecMaterials[0];
+  EXPECT_EQ(wall.strName, "wall");
+  EXPECT_EQ(wall.nKind, 0);
+  EXPECT_EQ(wall.nId, 7);
+  EXPECT_EQ(wall.nTexNumber, 12);
+  EXPECT_EQ(wall.nTexIndex, -1);
+  EXPECT_EQ(wall.fColor[0], 0.0f);
+  EXPECT_EQ(wall.fColor[1], 0.0f);
+  EXPECT_EQ(wall.fColor[2], static_cast<float>(12 * kByteToUnit));
+  EXPECT_EQ(wall.fColor[3], 1.0f);
+
+  ASSERT_EQ(model.m_vecTexCoords.size(), 3u);
+  EXPECT_EQ(model.m_vecTexCoords[1].u, 1.0f);
+  EXPECT_EQ(model.m_vecTexCoords[2].v, 1.0f);
+
+  ASSERT_EQ(model.m_vecPolygons.size(), 1u);
+  const Polygon& p = model.m_vecPolygons[0];
+  EXPECT_EQ(p.pMaterial, &model.m_vecMaterials[0]);
+  EXPECT_EQ(p.nVerts, 3);
+  EXPECT_EQ(p.vecVertIdx, (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(p.vecTexIdx, (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(p.vecAuxIdx, (std::vector<int>{0, 0, 0}));
+  EXPECT_EQ(p.dNormal[2], 1.0);
+
+  ASSERT_EQ(model.m_vecVertices.size(), 3u);
+  for (const Vertex& v : model.m_vecVertices) {
+    EXPECT_EQ(v.nx, 0.0f);
+    EXPECT_EQ(v.ny, 0.0f);
+    EXPECT_EQ(v.nz, 1.0f);
+    EXPECT_EQ(v.nCount, 0);  // placement reuses it: nothing was placed
+  }
+  EXPECT_EQ(model.m_ptMin.x, 0.0f);
+  EXPECT_EQ(model.m_ptMax.x, 1.0f);
+  EXPECT_EQ(model.m_ptMax.y, 1.0f);
+  EXPECT_EQ(model.m_ptMax.z, 0.0f);
+}
+
+TEST(Reader, ReadsFromAFileAndRefusesWhatIsNoFile) {
+  ScopedTempDir dir;
+  const std::string path = dir.File("tri.bin");
+  ASSERT_TRUE(lgmd::WriteFile(path, lgmd::Build(lgmd::TriangleModel())));
+  CModel model;
+  EXPECT_EQ(model.Read(path, false), 0);
+  EXPECT_EQ(model.m_strName, "tri");
+  const std::string before = Describe(model);
+  EXPECT_EQ(model.Read(dir.File("missing.bin"), false), -1);
+  EXPECT_EQ(model.Read(dir.path().string(), false), -1);
+  EXPECT_EQ(Describe(model), before);
+}
+
+TEST(Reader, TextureNumbersFollowVersionAndMode) {
+  struct Case {
+    int version;
+    bool alt;
+    int expectedSecond;  // texture number of material 1, blue byte 40
+  };
+  const Case cases[] = {{2, false, 40}, {3, false, 1}, {3, true, 40}, {4, false, 40}, {5, false, 40}};
+  for (const Case& c : cases) {
+    ModelDesc desc = lgmd::TriangleModel();
+    desc.version = c.version;
+    desc.materials = {{"a", 0, 1, 30, 0, 0}, {"b", 0, 2, 40, 50, 60}, {"c", 1, 3, 70, 0, 0}};
+    CModel model;
+    ASSERT_EQ(ReadDesc(model, desc, c.alt), 0) << c.version;
+    EXPECT_EQ(model.m_vecMaterials[1].nTexNumber, c.expectedSecond) << c.version << c.alt;
+    EXPECT_EQ(model.m_vecMaterials[2].nTexNumber, 0) << "colour materials have no texture";
+    // The alternative mode also exchanges red and blue once the file is read.
+    const float red = model.m_vecMaterials[1].fColor[0];
+    const float blue = model.m_vecMaterials[1].fColor[2];
+    EXPECT_EQ(red, static_cast<float>((c.alt ? 40 : 60) * kByteToUnit));
+    EXPECT_EQ(blue, static_cast<float>((c.alt ? 60 : 40) * kByteToUnit));
+    EXPECT_EQ(model.m_vecMaterials[1].fColor[1], static_cast<float>(50 * kByteToUnit));
+  }
+}
+
+TEST(Reader, PolygonRecordLengthDependsOnVersion) {
+  // Two polygons: if the record length were wrong, the second would be
+  // read from the wrong place.
+  for (int version : {2, 3, 4, 5}) {
+    ModelDesc desc = lgmd::TriangleModel();
+    desc.version = version;
+    desc.vertices.push_back({5.0f, 5.0f, 5.0f});
+    desc.normals.push_back({1.0f, 0.0f, 0.0f});
+    BuilderPolygon second;
+    second.materialId = 255;
+    second.normalIndex = 1;
+    second.vertIdx = {3, 2, 1, 0};
+    second.auxIdx = {9, 8, 7, 6};
+    desc.polygons.push_back(second);
+    CModel model;
+    ASSERT_EQ(ReadDesc(model, desc), 0) << version;
+    const Polygon& p = model.m_vecPolygons[1];
+    EXPECT_EQ(p.vecVertIdx, (std::vector<int>{3, 2, 1, 0})) << version;
+    EXPECT_EQ(p.vecAuxIdx, (std::vector<int>{9, 8, 7, 6})) << version;
+    EXPECT_EQ(p.vecTexIdx, (std::vector<int>{0, 0, 0, 0})) << version;
+    EXPECT_EQ(p.dNormal[0], 1.0) << version;
+    EXPECT_EQ(p.pMaterial, nullptr);
+  }
+}
+
+TEST(Reader, MaterialMatchingByIdAndKind) {
+  struct Case {
+    const char* what;
+    std::int16_t materialId;
+    std::uint8_t flags;
+    std::vector<std::int16_t> texIdx;  // what the record carries
+    int expectedMaterial;              // -1: none
+  };
+  // Materials: 0 colour id 5, 1 textured id 5, 2 textured id 6, 3 kind 2 id 8.
+  const Case cases[] = {
+      {"textured polygon passes over the colour material", 5, 0x00, {2, 1, 0}, 1},
+      {"colour polygon takes the first material", 5, 0x40, {}, 0},
+      {"other flag bits do not matter", 6, 0xBF, {0, 0, 1}, 2},
+      {"no colour material with id 6", 6, 0x40, {}, -1},
+      {"id 255 means no material", 255, 0x00, {}, -1},
+      {"unknown id", 9, 0x00, {}, -1},
+      {"kind 2 never matches", 8, 0x00, {}, -1},
+      {"kind 2 never matches a colour polygon", 8, 0x40, {}, -1},
+  };
+  for (const Case& c : cases) {
+    ModelDesc desc = lgmd::TriangleModel();
+    desc.materials = {{"c5", 1, 5, 0, 0, 0}, {"t5", 0, 5, 1, 0, 0}, {"t6", 0, 6, 2, 0, 0},
+                      {"k8", 2, 8, 3, 0, 0}};
+    desc.polygons[0].materialId = c.materialId;
+    desc.polygons[0].flags = c.flags;
+    desc.polygons[0].texIdx = c.texIdx;
+    // A second polygon after it shows that the record length was right.
+    BuilderPolygon follower;
+    follower.vertIdx = {2, 1, 0};
+    follower.auxIdx = {4, 4, 4};
+    desc.polygons.push_back(follower);
+    CModel model;
+    ASSERT_EQ(ReadDesc(model, desc), 0) << c.what;
+    const Polygon& p = model.m_vecPolygons[0];
+    const Material* expected = c.expectedMaterial < 0 ? nullptr : &model.m_vecMaterials[c.expectedMaterial];
+    EXPECT_EQ(p.pMaterial, expected) << c.what;
+    std::vector<int> tex(c.texIdx.begin(), c.texIdx.end());
+    if (tex.empty()) tex.assign(3, 0);
+    EXPECT_EQ(p.vecTexIdx, tex) << c.what;
+    EXPECT_EQ(model.m_vecPolygons[1].vecAuxIdx, (std::vector<int>{4, 4, 4})) << c.what;
+  }
+}
+
+TEST(Reader, TransparencyComesFromTheTexturedNamePrefix) {
+  struct Case {
+    const char* name;
+    std::uint8_t kind;
+    float alpha;
+  };
+  const Case cases[] = {{"t_glass", 0, 0.0f},  {"T_glass", 0, 0.0f}, {"t_", 0, 0.0f},
+                        {"tglass", 0, 1.0f},   {"_t_glass", 0, 1.0f}, {"t", 0, 1.0f},
+                        {"t-glass", 0, 1.0f},  {"t_red", 1, 1.0f},   {"", 0, 1.0f}};
+  for (const Case& c : cases) {
+    ModelDesc desc = lgmd::TriangleModel();
+    desc.materials = {{c.name, c.kind, 7, 12, 0, 0}};
+    CModel model;
+    ASSERT_EQ(ReadDesc(model, desc), 0) << c.name;
+    EXPECT_EQ(model.m_vecMaterials[0].fColor[3], c.alpha) << c.name;
+  }
+}
+
+TEST(Reader, NamesUseTheirWholeFieldWhenNotTerminated) {
+  ModelDesc desc = lgmd::TriangleModel();
+  desc.name = "ABCDEFGH";
+  desc.materials[0].name = "0123456789abcdef";
+  CModel model;
+  ASSERT_EQ(ReadDesc(model, desc), 0);
+  EXPECT_EQ(model.m_strName, "ABCDEFGH");
+  EXPECT_EQ(model.m_vecMaterials[0].strName, "0123456789abcdef");
+}
+
+TEST(Reader, SectionsAndCountsEdgeCases) {
+  {
+    // Materials counted but absent from the file: natural defaults.
+    ModelDesc desc = lgmd::TriangleModel();
+    desc.materials.clear();
+    desc.materialCount = 2;
+    desc.polygons[0].texIdx.clear();
+    CModel model;
+    ASSERT_EQ(ReadDesc(model, desc), 0);
+    ASSERT_EQ(model.m_vecMaterials.size(), 2u);
+    for (const Material& m : model.m_vecMaterials) {
+      EXPECT_EQ(m.strName, "");
+      EXPECT_EQ(m.nKind, 0);
+      EXPECT_EQ(m.nId, 0);
+      EXPECT_EQ(m.fColor[0], 0.0f);
+      EXPECT_EQ(m.fColor[3], 1.0f);
+      EXPECT_EQ(m.nTexNumber, 0);
+      EXPECT_EQ(m.nTexIndex, -1);
+    }
+    EXPECT_EQ(model.m_vecPolygons[0].pMaterial, nullptr);
+  }
+  {
+    // A 20-byte texture-coordinate section holds two entries.
+    ModelDesc desc = lgmd::TriangleModel();
+    auto table = lgmd::SectionTable(desc);
+    table[3] = table[2] + 20;
+    desc.sectionTable = table;
+    desc.polygons[0].texIdx = {0, 1, 1};
+    CModel model;
+    ASSERT_EQ(ReadDesc(model, desc), 0);
+    EXPECT_EQ(model.m_vecTexCoords.size(), 2u);
+  }
+  {
+    // Equal coordinates give a box of one point.
+    ModelDesc desc = lgmd::TriangleModel();
+    desc.vertices.assign(3, {5.0f, 5.0f, 5.0f});
+    CModel model;
+    ASSERT_EQ(ReadDesc(model, desc), 0);
+    for (float c : {model.m_ptMin.x, model.m_ptMin.y, model.m_ptMin.z, model.m_ptMax.x,
+                    model.m_ptMax.y, model.m_ptMax.z}) {
+      EXPECT_EQ(c, 5.0f);
+    }
+  }
+  {
+    // No vertices and no polygons: the box stays inverted.
+    ModelDesc desc;
+    desc.name = "empty";
+    CModel model;
+    ASSERT_EQ(ReadDesc(model, desc), 0);
+    EXPECT_EQ(model.m_ptMin.x, 1e8f);
+    EXPECT_EQ(model.m_ptMax.z, -1e8f);
+    EXPECT_EQ(model.m_nSubObjects, 0);
+  }
+  {
+    // A version-4 file may end without the last polygon's unused byte.
+    ModelDesc desc = lgmd::TriangleModel();
+    desc.version = 4;
+    auto bytes = lgmd::Build(desc);
+    bytes.pop_back();
+    CModel model;
+    ASSERT_EQ(model.ReadFromMemory(bytes.data(), bytes.size(), false), 0);
+    EXPECT_EQ(model.m_vecPolygons[0].vecTexIdx, (std::vector<int>{0, 1, 2}));
+  }
+}
+
+TEST(Reader, VertexNormalsAverageTheFaceNormals) {
+  ModelDesc desc;
+  desc.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {9, 9, 9}};
+  desc.normals = {{0, 0, 1}, {1, 0, 0}};
+  BuilderPolygon a;
+  a.normalIndex = 0;
+  a.vertIdx = {0, 1, 2};
+  BuilderPolygon b;
+  b.normalIndex = 1;
+  b.vertIdx = {0, 1, 1};  // vertex 1 twice: counted twice
+  desc.polygons = {a, b};
+  CModel model;
+  ASSERT_EQ(ReadDesc(model, desc), 0);
+  const auto& v = model.m_vecVertices;
+  EXPECT_EQ(v[0].nx, 0.5f);
+  EXPECT_EQ(v[0].nz, 0.5f);
+  EXPECT_FLOAT_EQ(v[1].nx, 2.0f / 3.0f);
+  EXPECT_FLOAT_EQ(v[1].nz, 1.0f / 3.0f);
+  EXPECT_EQ(v[2].nz, 1.0f);
+  // A vertex that no polygon uses keeps a zero normal, not 0/0.
+  EXPECT_EQ(v[3].nx, 0.0f);
+  EXPECT_EQ(v[3].nz, 0.0f);
+  EXPECT_TRUE(std::isfinite(v[3].ny));
+}
+
+TEST(Reader, SecondReadReplacesEverything) {
+  ModelDesc big = lgmd::TriangleModel();
+  big.materials.push_back({"extra", 1, 9, 1, 2, 3});
+  big.objects = {BuilderObject{}, BuilderObject{}, BuilderObject{}};
+  CModel model;
+  ASSERT_EQ(ReadDesc(model, big), 0);
+  model.m_nPolygonMode = kPolygonModeLine;
+  model.m_dDefRed = 0.25;
+  model.m_vecPalette.assign(256, PaletteEntry{1, 2, 3});
+  ASSERT_EQ(ReadDesc(model, lgmd::TriangleModel()), 0);
+  CModel fresh;
+  ASSERT_EQ(ReadDesc(fresh, lgmd::TriangleModel()), 0);
+  EXPECT_EQ(Describe(model), Describe(fresh));
+  EXPECT_EQ(model.m_vecPolygons[0].pMaterial, &model.m_vecMaterials[0]);
+  // What the file does not supply is left to its own steps.
+  EXPECT_EQ(model.m_nPolygonMode, kPolygonModeLine);
+  EXPECT_EQ(model.m_dDefRed, 0.25);
+  EXPECT_EQ(model.m_vecPalette.size(), 256u);
+}
+
+// Each case damages the triangle model in one way; the reader must refuse
+// it and leave the model read before exactly as it was.
+TEST(Reader, RefusesMalformedFilesAndKeepsThePreviousModel) {
+  using Bytes = std::vector<std::uint8_t>;
+  const ModelDesc base = lgmd::TriangleModel();
+  auto built = [](std::function<void(ModelDesc&)> change) {
+    ModelDesc desc = lgmd::TriangleModel();
+    change(desc);
+    return lgmd::Build(desc);
+  };
+  auto cut = [&](std::size_t size) {
+    Bytes bytes = lgmd::Build(base);
+    bytes.resize(size);
+    return bytes;
+  };
+  auto withEntry = [&](int entry, std::int32_t value) {
+    return built([=](ModelDesc& d) {
+      auto t = lgmd::SectionTable(d);
+      t[entry] = value;
+      d.sectionTable = t;
+    });
+  };
+  auto withChildren = [&](std::vector<std::int16_t> links) {
+    return built([=](ModelDesc& d) {
+      d.objects.assign(links.size() + 1, BuilderObject{});
+      for (std::size_t i = 0; i < links.size(); ++i) d.objects[i + 1].childLink = links[i];
+    });
+  };
+  Bytes lowerMagic = lgmd::Build(base);
+  lowerMagic[0] = 'l';
+  lowerMagic[1] = 'g';
+  lowerMagic[2] = 'm';
+  lowerMagic[3] = 'd';
+  Bytes wrongMagic = lgmd::Build(base);
+  wrongMagic[3] = 'X';
+
+  const std::pair<const char*, Bytes> cases[] = {
+      {"empty file", {}},
+      {"three bytes", {'L', 'G', 'M'}},
+      {"magic lgmd", lowerMagic},
+      {"magic LGMX", wrongMagic},
+      {"header cut in the name", cut(12)},
+      {"header cut before the counts", cut(61)},
+      {"header cut before the object count", cut(69)},
+      {"header cut in the section table", cut(100)},
+      {"header only", cut(110)},
+      {"material record cut", cut(210)},
+      {"texture coordinates cut", cut(240)},
+      {"vertex section cut", cut(270)},
+      {"normal section cut", cut(295)},
+      {"polygon record cut", cut(305)},
+      {"polygon cut in the texture indices", cut(329)},
+      {"no root object", built([](ModelDesc& d) { d.objectCount = 0; })},
+      {"negative polygon count", built([](ModelDesc& d) { d.polygonCount = -1; })},
+      {"negative vertex count", built([](ModelDesc& d) { d.vertexCount = -3; })},
+      {"more vertices than the file holds", built([](ModelDesc& d) { d.vertexCount = 20000; })},
+      {"more polygons than the file holds", built([](ModelDesc& d) { d.polygonCount = 30000; })},
+      {"materials end before they start", withEntry(2, 202)},
+      {"texture coordinates end before they start", withEntry(3, 228)},
+      {"normals end before they start", withEntry(7, 288)},
+      {"normals past the file", withEntry(7, 100000)},
+      {"vertices start past the file", withEntry(4, 332)},
+      {"vertices start at a negative offset", withEntry(4, -8)},
+      {"materials start past the file", withEntry(1, 1000)},
+      {"normals and polygons start past the file", built([](ModelDesc& d) {
+         auto t = lgmd::SectionTable(d);
+         t[6] = t[7] = 5000;
+         d.sectionTable = t;
+       })},
+      {"vertex index too large", built([](ModelDesc& d) { d.polygons[0].vertIdx[1] = 3; })},
+      {"negative vertex index", built([](ModelDesc& d) { d.polygons[0].vertIdx[2] = -1; })},
+      {"normal index too large", built([](ModelDesc& d) { d.polygons[0].normalIndex = 1; })},
+      {"negative normal index", built([](ModelDesc& d) { d.polygons[0].normalIndex = -1; })},
+      {"texture index too large", built([](ModelDesc& d) { d.polygons[0].texIdx[0] = 3; })},
+      {"negative texture index", built([](ModelDesc& d) { d.polygons[0].texIdx[0] = -2; })},
+      {"child link 0", withChildren({0, -1})},
+      {"child link past the objects", withChildren({3, -1})},
+      {"child link -2", withChildren({-2})},
+      {"object links itself", withChildren({1})},
+      {"two objects link each other", withChildren({2, 1})},
+      {"cycle of three behind a good object", withChildren({-1, 3, 4, 2})},
+      {"sub-object record cut", built([](ModelDesc& d) {
+         d.objects.assign(2, BuilderObject{});
+         auto t = lgmd::SectionTable(d);
+         t[0] = static_cast<std::int32_t>(lgmd::Build(d).size()) - 93 - 40;
+         d.sectionTable = t;
+       })},
+      {"sub-objects start past the file", built([](ModelDesc& d) {
+         d.objects.assign(2, BuilderObject{});
+         auto t = lgmd::SectionTable(d);
+         t[0] = 400;
+         d.sectionTable = t;
+       })},
+  };
+
+  CModel model;
+  ModelDesc previous = lgmd::TriangleModel();
+  previous.name = "before";
+  previous.vertices = {{-1, -2, -3}, {4, 5, 6}, {7, 8, 9}};
+  previous.objects = {BuilderObject{}, BuilderObject{}};
+  previous.objects[1].rangeLength = 10;
+  previous.objects[1].matrix[9] = 100.0f;
+  ASSERT_EQ(ReadDesc(model, previous), 0);
+  const std::string before = Describe(model);
+  const Material* materials = model.m_vecMaterials.data();
+  ASSERT_EQ(model.m_vecVertices[0].x, 99.0f);  // placed, so placement ran
+
+  for (const auto& [what, bytes] : cases) {
+    EXPECT_EQ(model.ReadFromMemory(bytes.data(), bytes.size(), false), -1) << what;
+    EXPECT_EQ(Describe(model), before) << what;
+    EXPECT_EQ(model.m_vecMaterials.data(), materials) << what;
+  }
+  EXPECT_EQ(model.ReadFromMemory(nullptr, 0, false), -1);
+  EXPECT_EQ(Describe(model), before);
+}
+
+}  // namespace

@@ -1,0 +1,142 @@
+// The texture upload, in an OpenGL context with no display.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "model/model.h"
+#include "platform/headless_gl.h"
+#include "support/lgmd_builder.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+constexpr GLenum kBgra = 0x80E1;
+
+using Bytes = std::vector<std::uint8_t>;
+
+class TextureUpload : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(context.Create(16, 16)) << context.error();
+    model.m_vecPalette.resize(256);
+    for (int i = 0; i < 256; ++i) model.m_vecPalette[i] = {i, 255 - i, (i * 5) % 256};
+  }
+
+  void AddMaterial(const std::string& name, int kind, bool transparent = false) {
+    Material m;
+    m.strName = name;
+    m.nKind = kind;
+    m.fColor[3] = transparent ? 0.0f : 1.0f;
+    model.m_vecMaterials.push_back(m);
+    model.m_nMaterials = static_cast<int>(model.m_vecMaterials.size());
+  }
+
+  std::string ModelPath() const { return dir.File("model.bin"); }
+
+  // Size and content of texture name as OpenGL holds it.
+  static void ReadBack(GLuint name, GLint& width, GLint& height, Bytes& pixels) {
+    glBindTexture(GL_TEXTURE_2D, name);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    pixels.assign(static_cast<std::size_t>(width) * height * 4, 0xEE);
+    if (!pixels.empty()) glGetTexImage(GL_TEXTURE_2D, 0, kBgra, GL_UNSIGNED_BYTE, pixels.data());
+  }
+
+  HeadlessGlContext context;
+  ScopedTempDir dir;
+  CModel model;
+};
+
+TEST_F(TextureUpload, OpenGlHoldsTheDecodedImages) {
+  // 3 x 2 keeps rows a multiple of 4 bytes only because of BGRA; an odd
+  // width shows that no row padding slips in.
+  ASSERT_TRUE(lgmd::WriteFile(dir.File("t_hull.mip"), lgmd::BuildMip(3, 2, {0, 1, 2, 3, 0, 255})));
+  ASSERT_TRUE(lgmd::WriteFile(dir.File("deck.mip"), lgmd::BuildMip(5, 1, {9, 8, 7, 6, 0})));
+  AddMaterial("t_hull", 0, /*transparent=*/true);
+  AddMaterial("paint", 1);
+  AddMaterial("deck", 0);
+  AddMaterial("lost", 0);
+
+  EXPECT_EQ(model.LoadTextures(ModelPath()), "\r\nlost.mip");
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  ASSERT_EQ(model.m_nTextures, 3);
+  ASSERT_NE(model.m_pTexNames, nullptr);
+
+  for (int k = 0; k < 2; ++k) {
+    SCOPED_TRACE(k);
+    const TextureEntry& entry = model.m_vecTextures[k];
+    GLint width = 0;
+    GLint height = 0;
+    Bytes pixels;
+    ReadBack(model.m_pTexNames[k], width, height, pixels);
+    EXPECT_EQ(width, entry.nWidth);
+    EXPECT_EQ(height, entry.nHeight);
+    ASSERT_EQ(pixels.size(), static_cast<std::size_t>(entry.nWidth) * entry.nHeight * 4);
+    EXPECT_EQ(pixels, Bytes(entry.pPixels.get(), entry.pPixels.get() + pixels.size()));
+
+    GLfloat value = 0;
+    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &value);
+    EXPECT_EQ(value, static_cast<GLfloat>(GL_NEAREST));
+    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &value);
+    EXPECT_EQ(value, static_cast<GLfloat>(GL_NEAREST));
+    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &value);
+    EXPECT_EQ(value, static_cast<GLfloat>(GL_REPEAT));
+    glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &value);
+    EXPECT_EQ(value, static_cast<GLfloat>(GL_REPEAT));
+  }
+  // The hole of the transparent texture survives the upload.
+  GLint width = 0;
+  GLint height = 0;
+  Bytes hull;
+  ReadBack(model.m_pTexNames[0], width, height, hull);
+  ASSERT_EQ(hull.size(), 24u);
+  EXPECT_EQ(hull[3], 0);
+  EXPECT_EQ(hull[7], 255);
+  EXPECT_EQ(model.m_vecTextures[0].pPixels[4], 1);  // blue of index 1
+
+  GLfloat mode = 0;
+  glGetTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
+  EXPECT_EQ(mode, static_cast<GLfloat>(GL_MODULATE));
+
+  // The missing texture's name has no image.
+  ReadBack(model.m_pTexNames[2], width, height, hull);
+  EXPECT_EQ(width, 0);
+}
+
+TEST_F(TextureUpload, EverySetUpDeletesThePreviousTextures) {
+  ASSERT_TRUE(lgmd::WriteFile(dir.File("a.mip"), lgmd::BuildMip(2, 2, {1, 2, 3, 4})));
+  ASSERT_TRUE(lgmd::WriteFile(dir.File("b.mip"), lgmd::BuildMip(1, 1, {5})));
+  AddMaterial("a", 0);
+  AddMaterial("b", 0);
+  ASSERT_EQ(model.LoadTextures(ModelPath()), "");
+  const std::vector<GLuint> first(model.m_pTexNames.get(), model.m_pTexNames.get() + 2);
+  for (GLuint name : first) ASSERT_TRUE(glIsTexture(name)) << name;
+
+  // The second set-up finds no file, so it binds no name: whatever names it
+  // generates, the first textures must be gone.
+  std::filesystem::remove(dir.File("a.mip"));
+  std::filesystem::remove(dir.File("b.mip"));
+  EXPECT_EQ(model.LoadTextures(ModelPath()), "\r\na.mip\r\nb.mip");
+  for (GLuint name : first) EXPECT_FALSE(glIsTexture(name)) << name;
+  EXPECT_EQ(model.m_nTextures, 2);
+}
+
+TEST_F(TextureUpload, EmptyImagesAndNoTexturesNeedNoSpecialCase) {
+  ASSERT_TRUE(lgmd::WriteFile(dir.File("flat.mip"), lgmd::BuildMip(0, 4, {})));
+  AddMaterial("flat", 0);
+  EXPECT_EQ(model.LoadTextures(ModelPath()), "");
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  ASSERT_EQ(model.m_nTextures, 1);
+  EXPECT_EQ(model.m_vecTextures[0].nNumber, 0);
+
+  model.m_vecMaterials[0].nKind = 1;
+  EXPECT_EQ(model.LoadTextures(ModelPath()), "");
+  EXPECT_EQ(model.m_nTextures, 0);
+  EXPECT_NE(model.m_pTexNames, nullptr) << "an empty array of names is still made";
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+}  // namespace

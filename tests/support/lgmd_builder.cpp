@@ -1,0 +1,174 @@
+#include "support/lgmd_builder.h"
+
+#include <bit>
+#include <cstring>
+#include <fstream>
+
+namespace lgmd {
+
+namespace {
+
+constexpr std::int32_t kHeaderSize = 110;
+constexpr std::int32_t kObjectSize = 93;
+constexpr std::int32_t kMaterialSize = 26;
+constexpr std::int32_t kTexCoordSize = 8;
+constexpr std::int32_t kVec3Size = 12;
+constexpr std::int32_t kMipHeaderSize = 12;
+
+class ByteWriter {
+ public:
+  explicit ByteWriter(std::vector<std::uint8_t>& out) : m_out(out) {}
+  void U8(std::uint8_t v) { m_out.push_back(v); }
+  void I16(std::int16_t v) { Little(static_cast<std::uint16_t>(v), 2); }
+  void I32(std::int32_t v) { Little(static_cast<std::uint32_t>(v), 4); }
+  void F32(float v) { Little(std::bit_cast<std::uint32_t>(v), 4); }
+  void Zeros(std::size_t n) { m_out.insert(m_out.end(), n, 0); }
+  // A NUL-padded field; a longer text is cut to the width.
+  void Name(const std::string& text, std::size_t width) {
+    const std::size_t n = text.size() < width ? text.size() : width;
+    m_out.insert(m_out.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n));
+    Zeros(width - n);
+  }
+
+ private:
+  void Little(std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) m_out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+  }
+  std::vector<std::uint8_t>& m_out;
+};
+
+std::size_t ObjectCount(const ModelDesc& desc) {
+  return desc.objects.empty() ? 1 : desc.objects.size();
+}
+
+std::int32_t PolygonSize(const BuilderPolygon& p, std::int32_t version) {
+  const auto corners = static_cast<std::int32_t>(p.vertIdx.size());
+  const auto aux = p.auxIdx.empty() ? corners : static_cast<std::int32_t>(p.auxIdx.size());
+  const auto tex = static_cast<std::int32_t>(p.texIdx.size());
+  return 12 + 2 * (corners + aux + tex) + (version == 4 ? 1 : 0);
+}
+
+void WriteObject(ByteWriter& w, const BuilderObject& o) {
+  w.Name(o.name, 8);
+  w.Zeros(5 + 4 + 4);
+  for (float v : o.matrix) w.F32(v);
+  w.I16(o.childLink);
+  w.Zeros(10);
+  w.I16(o.rangeFirst);
+  w.I16(o.rangeLength);
+  w.Zeros(8);
+}
+
+void WriteMaterial(ByteWriter& w, const BuilderMaterial& m) {
+  w.Name(m.name, 16);
+  w.U8(m.kind);
+  w.U8(m.id);
+  w.U8(m.blue);
+  w.U8(m.green);
+  w.U8(m.red);
+  w.Zeros(5);
+}
+
+void WritePolygon(ByteWriter& w, const BuilderPolygon& p, std::int32_t version) {
+  w.Zeros(2);
+  w.I16(p.materialId);
+  w.U8(p.flags);
+  w.U8(p.cornerCount.value_or(static_cast<std::uint8_t>(p.vertIdx.size())));
+  w.I16(p.normalIndex);
+  w.Zeros(4);
+  for (std::int16_t v : p.vertIdx) w.I16(v);
+  if (p.auxIdx.empty()) {
+    w.Zeros(2 * p.vertIdx.size());
+  } else {
+    for (std::int16_t v : p.auxIdx) w.I16(v);
+  }
+  for (std::int16_t v : p.texIdx) w.I16(v);
+  if (version == 4) w.U8(0);
+}
+
+}  // namespace
+
+std::array<std::int32_t, 10> SectionTable(const ModelDesc& desc) {
+  std::array<std::int32_t, 10> t{};
+  std::int32_t pos = kHeaderSize;
+  t[0] = pos;
+  pos += kObjectSize * static_cast<std::int32_t>(ObjectCount(desc));
+  t[1] = pos;
+  pos += kMaterialSize * static_cast<std::int32_t>(desc.materials.size());
+  t[2] = pos;
+  pos += kTexCoordSize * static_cast<std::int32_t>(desc.texCoords.size());
+  t[3] = pos;
+  t[4] = pos;
+  pos += kVec3Size * static_cast<std::int32_t>(desc.vertices.size());
+  t[5] = pos;
+  t[6] = pos;
+  pos += kVec3Size * static_cast<std::int32_t>(desc.normals.size());
+  t[7] = pos;
+  for (const BuilderPolygon& p : desc.polygons) pos += PolygonSize(p, desc.version);
+  t[8] = pos;
+  t[9] = 0;
+  return t;
+}
+
+std::vector<std::uint8_t> Build(const ModelDesc& desc) {
+  std::vector<std::uint8_t> out;
+  ByteWriter w(out);
+  const auto table = desc.sectionTable.value_or(SectionTable(desc));
+
+  out.reserve(static_cast<std::size_t>(SectionTable(desc)[8]) + desc.trailer.size());
+  for (char c : {'L', 'G', 'M', 'D'}) w.U8(static_cast<std::uint8_t>(c));
+  w.I32(desc.version);
+  w.Name(desc.name, 8);
+  w.Zeros(44);
+  w.I16(desc.polygonCount.value_or(static_cast<std::int16_t>(desc.polygons.size())));
+  w.I16(desc.vertexCount.value_or(static_cast<std::int16_t>(desc.vertices.size())));
+  w.Zeros(2);
+  w.U8(desc.materialCount.value_or(static_cast<std::uint8_t>(desc.materials.size())));
+  w.Zeros(2);
+  w.U8(desc.objectCount.value_or(static_cast<std::uint8_t>(ObjectCount(desc))));
+  for (std::int32_t entry : table) w.I32(entry);
+
+  if (desc.objects.empty()) {
+    WriteObject(w, BuilderObject{});
+  } else {
+    for (const BuilderObject& o : desc.objects) WriteObject(w, o);
+  }
+  for (const BuilderMaterial& m : desc.materials) WriteMaterial(w, m);
+  for (const auto& tc : desc.texCoords) {
+    w.F32(tc[0]);
+    w.F32(tc[1]);
+  }
+  for (const auto& v : desc.vertices) {
+    for (float c : v) w.F32(c);
+  }
+  for (const auto& n : desc.normals) {
+    for (float c : n) w.F32(c);
+  }
+  for (const BuilderPolygon& p : desc.polygons) WritePolygon(w, p, desc.version);
+  out.insert(out.end(), desc.trailer.begin(), desc.trailer.end());
+  return out;
+}
+
+std::vector<std::uint8_t> BuildMip(std::int16_t width, std::int16_t height,
+                                   const std::vector<std::uint8_t>& indices,
+                                   std::int32_t pixelOffset) {
+  std::vector<std::uint8_t> out;
+  ByteWriter w(out);
+  w.I32(pixelOffset);
+  w.Zeros(4);
+  w.I16(width);
+  w.I16(height);
+  if (pixelOffset > kMipHeaderSize) w.Zeros(static_cast<std::size_t>(pixelOffset - kMipHeaderSize));
+  out.insert(out.end(), indices.begin(), indices.end());
+  return out;
+}
+
+bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  if (!file) return false;
+  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.close();
+  return static_cast<bool>(file);
+}
+
+}  // namespace lgmd

@@ -1,0 +1,3 @@
+#include "app/window_fixture.h"
+
+int main(int argc, char** argv) { return RunWindowTestProgram(argc, argv); }

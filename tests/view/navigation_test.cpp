@@ -1,0 +1,257 @@
+// Turning, zooming, panning and the look keys, driven with real mouse and
+// key events through the X server.
+#include <GL/gl.h>
+
+#include <memory>
+
+#include "app/window_fixture.h"
+#include "input_driver.h"
+#include "view_models.h"
+
+namespace {
+
+using window_test::Pump;
+using window_test::PumpUntil;
+
+class NavigationTest : public window_test::WindowFixture {
+ protected:
+  void SetUp() override {
+    WindowFixture::SetUp();
+    WritePalettes();
+    StartViewer();
+    m_driver = std::make_unique<InputDriver>(view());
+    const wxSize size = view()->GetClientSize();
+    m_center = wxPoint(size.x / 2, size.y / 2);
+    ASSERT_TRUE(m_driver->Hover(m_center));
+  }
+
+  void TearDown() override {
+    m_driver.reset();
+    WindowFixture::TearDown();
+  }
+
+  InputDriver& input() { return *m_driver; }
+
+  // Holds `button` (1 left, 3 right) at the centre, moves by (dx, dy) and
+  // lets go, with Ctrl held throughout when asked.
+  void Drag(int button, int dx, int dy, bool ctrl = false) {
+    std::vector<std::string> args = input().MoveTo(m_center);
+    if (ctrl) args.insert(args.end(), {"keydown", "ctrl"});
+    const std::string b = std::to_string(button);
+    args.insert(args.end(), {"mousedown", b});
+    const std::vector<std::string> move = input().MoveTo(m_center + wxPoint(dx, dy));
+    args.insert(args.end(), move.begin(), move.end());
+    args.insert(args.end(), {"mouseup", b});
+    if (ctrl) args.insert(args.end(), {"keyup", "ctrl"});
+    ASSERT_TRUE(input().Run(args, button == 1 ? wxEVT_LEFT_UP : wxEVT_RIGHT_UP));
+  }
+
+  void SetCamera(double distance, double panX, double panY) {
+    doc().m_dRotX = doc().m_dRotY = doc().m_dRotZ = 0.0;
+    doc().m_dDistance = distance;
+    doc().m_dPanX = panX;
+    doc().m_dPanY = panY;
+  }
+
+  int Paints() const { return m_driver->observer().Count(wxEVT_PAINT); }
+
+  bool RepaintsAfter(int paintsBefore) {
+    return PumpUntil([&] { return Paints() > paintsBefore; }, 2000);
+  }
+
+  wxPoint m_center;
+  std::unique_ptr<InputDriver> m_driver;
+};
+
+TEST_F(NavigationTest, RightDragZoomsHalfAUnitPerPixelWithinLimits) {
+  const struct {
+    double start;
+    int dx, dy;
+    double expected;
+  } cases[] = {
+      {30.0, 0, 4, 32.0},       // down moves the model away
+      {30.0, 0, -100, 0.1},     // not -20.0: held at the near limit
+      {8990.0, 0, 40, 9000.0},  // held at the far limit
+      {30.0, 60, 0, 30.0},      // sideways movement does not zoom
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << "from " << c.start << " by (" << c.dx << ", " << c.dy << ")");
+    SetCamera(c.start, 0.0, 0.0);
+    const int paints = Paints();
+    Drag(3, c.dx, c.dy);
+    EXPECT_DOUBLE_EQ(doc().m_dDistance, c.expected);
+    EXPECT_EQ(doc().m_dRotX, 0.0);
+    EXPECT_EQ(doc().m_dRotY, 0.0);
+    EXPECT_TRUE(RepaintsAfter(paints));
+    EXPECT_FALSE(view()->m_bRightDown);
+  }
+}
+
+TEST_F(NavigationTest, LeftDragTurnsHalfADegreePerPixel) {
+  const struct {
+    bool ctrl;
+    int dx, dy;
+    double rotY, rotX, rotZ;
+  } cases[] = {
+      {false, 10, 6, 5.0, 3.0, 0.0},
+      {false, -20, -8, -10.0, -4.0, 0.0},
+      {true, 10, 6, 0.0, 0.0, 5.0},  // Ctrl turns about Z, from dx alone
+      {true, -14, 0, 0.0, 0.0, -7.0},
+      {true, 0, 12, 0.0, 0.0, 0.0},  // Ctrl with a vertical move: nothing
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << (c.ctrl ? "ctrl " : "") << "by (" << c.dx << ", " << c.dy << ")");
+    SetCamera(30.0, 0.0, 0.0);
+    const int paints = Paints();
+    Drag(1, c.dx, c.dy, c.ctrl);
+    EXPECT_DOUBLE_EQ(doc().m_dRotY, c.rotY);
+    EXPECT_DOUBLE_EQ(doc().m_dRotX, c.rotX);
+    EXPECT_DOUBLE_EQ(doc().m_dRotZ, c.rotZ);
+    EXPECT_EQ(doc().m_dDistance, 30.0);
+    EXPECT_TRUE(RepaintsAfter(paints));
+    EXPECT_FALSE(view()->m_bLeftDown);
+  }
+}
+
+TEST_F(NavigationTest, BothButtonsHeldTurnWithoutZooming) {
+  std::vector<std::string> args = input().MoveTo(m_center);
+  args.insert(args.end(), {"mousedown", "1", "mousedown", "3"});
+  const auto move = input().MoveTo(m_center + wxPoint(8, 10));
+  args.insert(args.end(), move.begin(), move.end());
+  args.insert(args.end(), {"mouseup", "3", "mouseup", "1"});
+  ASSERT_TRUE(input().Run(args, wxEVT_LEFT_UP));
+  EXPECT_DOUBLE_EQ(doc().m_dRotY, 4.0);
+  EXPECT_DOUBLE_EQ(doc().m_dRotX, 5.0);
+  EXPECT_EQ(doc().m_dDistance, 30.0);
+  EXPECT_FALSE(view()->m_bLeftDown);
+  EXPECT_FALSE(view()->m_bRightDown);
+  EXPECT_FALSE(view()->HasCapture());
+}
+
+TEST_F(NavigationTest, ButtonReleasedOutsideTheWindowEndsTheDrag) {
+  // A point on the screen beside the main window.
+  const wxRect frameRect = frame()->GetScreenRect();
+  const wxPoint outside = frameRect.GetBottomRight() + wxPoint(30, 30);
+  ASSERT_TRUE(wxRect(0, 0, 1280, 1024).Contains(outside)) << "the window fills the screen";
+  const wxPoint outsideClient = view()->ScreenToClient(outside);
+
+  std::vector<std::string> args = input().MoveTo(m_center);
+  args.insert(args.end(), {"mousedown", "1"});
+  const auto away = input().MoveTo(outsideClient);
+  args.insert(args.end(), away.begin(), away.end());
+  args.insert(args.end(), {"mouseup", "1"});
+  ASSERT_TRUE(input().Run(args, wxEVT_LEFT_UP));
+  EXPECT_FALSE(view()->m_bLeftDown);
+  EXPECT_FALSE(view()->HasCapture());
+
+  // Coming back over the view with no button held turns nothing.
+  SetCamera(30.0, 0.0, 0.0);
+  std::vector<std::string> back = input().MoveTo(m_center);
+  const auto further = input().MoveTo(m_center + wxPoint(20, 20));
+  back.insert(back.end(), further.begin(), further.end());
+  ASSERT_TRUE(input().Run(back, wxEVT_MOTION));
+  Pump(100);
+  EXPECT_EQ(doc().m_dRotX, 0.0);
+  EXPECT_EQ(doc().m_dRotY, 0.0);
+}
+
+TEST_F(NavigationTest, KeysPanAndZoomByTheKeyStep) {
+  const struct {
+    const char* key;
+    double startDistance;
+    double panX, panY, distance;
+  } cases[] = {
+      {"Page_Up", 30.0, 0.0, -0.5, 30.0},
+      {"Page_Down", 30.0, 0.0, 0.5, 30.0},
+      {"Left", 30.0, 0.5, 0.0, 30.0},
+      {"Right", 30.0, -0.5, 0.0, 30.0},
+      {"Up", 30.0, 0.0, 0.0, 29.5},
+      {"KP_Add", 30.0, 0.0, 0.0, 29.5},
+      {"Down", 30.0, 0.0, 0.0, 30.5},
+      {"KP_Subtract", 30.0, 0.0, 0.0, 30.5},
+      {"Up", 0.3, 0.0, 0.0, 0.1},  // the near limit holds for the keys too
+      {"KP_Add", 0.5, 0.0, 0.0, 0.1},
+      {"Down", 9000.0, 0.0, 0.0, 9000.5},  // but no far limit
+      {"KP_Subtract", 8999.8, 0.0, 0.0, 9000.3},
+  };
+  view()->m_dStep = 0.5;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.key << " from " << c.startDistance);
+    SetCamera(c.startDistance, 0.0, 0.0);
+    const int paints = Paints();
+    ASSERT_TRUE(input().Key(c.key));
+    EXPECT_DOUBLE_EQ(doc().m_dPanX, c.panX);
+    EXPECT_DOUBLE_EQ(doc().m_dPanY, c.panY);
+    EXPECT_DOUBLE_EQ(doc().m_dDistance, c.distance);
+    EXPECT_TRUE(RepaintsAfter(paints));
+  }
+  EXPECT_EQ(view()->m_dStep, 0.5);
+}
+
+TEST_F(NavigationTest, WithoutAModelTheKeysRepaintAndMoveNothing) {
+  ASSERT_EQ(view()->m_dStep, 0.0);
+  for (const char* key :
+       {"Page_Up", "Page_Down", "Left", "Right", "Up", "Down", "KP_Add", "KP_Subtract"}) {
+    SCOPED_TRACE(key);
+    const int paints = Paints();
+    ASSERT_TRUE(input().Key(key));
+    EXPECT_EQ(doc().m_dDistance, 30.0);
+    EXPECT_EQ(doc().m_dPanX, 0.0);
+    EXPECT_EQ(doc().m_dPanY, 0.0);
+    EXPECT_TRUE(RepaintsAfter(paints));
+  }
+}
+
+TEST_F(NavigationTest, HomeRefitsTheCameraAndKeepsTheKeyStep) {
+  view()->OpenModel(WriteModel("counted.bin", view_test::CountedModel(4, 5, 2)));
+  ASSERT_DOUBLE_EQ(view()->m_dStep, view_test::kCountedStep);
+  doc().m_dRotX = 12.0;
+  doc().m_dRotY = -40.0;
+  doc().m_dRotZ = 3.5;
+  doc().m_dPanX = 2.0;
+  doc().m_dPanY = -1.0;
+  doc().m_dDistance = 500.0;
+  const int paints = Paints();
+  ASSERT_TRUE(input().Key("Home"));
+  EXPECT_DOUBLE_EQ(doc().m_dDistance, view_test::kCountedFit);
+  EXPECT_EQ(doc().m_dRotX, 0.0);
+  EXPECT_EQ(doc().m_dRotY, 0.0);
+  EXPECT_EQ(doc().m_dRotZ, 0.0);
+  EXPECT_EQ(doc().m_dPanX, 0.0);
+  EXPECT_EQ(doc().m_dPanY, 0.0);
+  EXPECT_DOUBLE_EQ(view()->m_dStep, view_test::kCountedStep);
+  EXPECT_TRUE(RepaintsAfter(paints));
+}
+
+TEST_F(NavigationTest, MainKeyboardDigitsSwitchTheLookKeypadDigitsDoNot) {
+  const struct {
+    const char* key;
+    int keyCode;  // what the key must arrive as, so the case is real
+    int start;
+    int expected;
+  } cases[] = {
+      {"1", '1', kPolygonModeFill, kPolygonModeLine},
+      {"2", '2', kPolygonModeLine, kPolygonModeFill},
+      {"1", '1', kPolygonModeLine, kPolygonModeLine},
+      {"KP_1", WXK_NUMPAD1, kPolygonModeFill, kPolygonModeFill},
+      {"KP_2", WXK_NUMPAD2, kPolygonModeLine, kPolygonModeLine},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.key);
+    view()->SetPolygonMode(c.start);
+    const int arrived = input().observer().KeyDowns(c.keyCode);
+    ASSERT_TRUE(input().Key(c.key));
+    ASSERT_EQ(input().observer().KeyDowns(c.keyCode), arrived + 1);
+    EXPECT_EQ(view()->m_nPolygonMode, c.expected);
+    EXPECT_EQ(doc().m_model.m_nPolygonMode, c.expected);
+    GLint glMode[2] = {0, 0};
+    glGetIntegerv(GL_POLYGON_MODE, glMode);
+    EXPECT_EQ(glMode[0], c.expected);
+    EXPECT_EQ(glMode[1], c.expected);
+  }
+  EXPECT_EQ(doc().m_dDistance, 30.0);
+}
+
+}  // namespace

@@ -1,0 +1,366 @@
+// The display commands as the toolbar and menu send them, the states the
+// toolbar and menu show, the double-click, and Model Information.
+#include <GL/gl.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include <wx/button.h>
+#include <wx/menu.h>
+#include <wx/stattext.h>
+#include <wx/toolbar.h>
+
+#include "app/window_fixture.h"
+#include "input_driver.h"
+#include "view/command_ids.h"
+#include "view/model_info_dlg.h"
+#include "view_models.h"
+
+namespace {
+
+using window_test::Pump;
+using window_test::PumpUntil;
+
+class ViewCommandsTest : public window_test::WindowFixture {
+ protected:
+  void SetUp() override {
+    WindowFixture::SetUp();
+    WritePalettes();
+  }
+
+  void Start() {
+    StartViewer();
+    m_driver = std::make_unique<InputDriver>(view());
+  }
+
+  void TearDown() override {
+    m_driver.reset();
+    WindowFixture::TearDown();
+  }
+
+  // What a click on a toolbar button or a menu item sends to the frame.
+  void Command(int id) {
+    wxCommandEvent event(wxEVT_MENU, id);
+    event.SetEventObject(frame()->GetToolBar());
+    frame()->ProcessWindowEvent(event);
+  }
+
+  struct ItemState {
+    bool enabled;
+    bool checked;
+    bool operator==(const ItemState&) const = default;
+  };
+
+  // The toolbar button's state after an update pass of the frame.
+  ItemState Tool(int id) {
+    frame()->UpdateWindowUI(wxUPDATE_UI_NONE);
+    wxToolBar* toolbar = frame()->GetToolBar();
+    EXPECT_NE(toolbar->FindById(id), nullptr) << id;
+    return {toolbar->GetToolEnabled(id), toolbar->GetToolState(id)};
+  }
+
+  bool MenuEnabled(int id) {
+    frame()->UpdateWindowUI(wxUPDATE_UI_NONE);
+    return frame()->GetMenuBar()->IsEnabled(id);
+  }
+
+  std::string OpenCounted(int polygons = 4, int vertices = 5, int materials = 2) {
+    const std::string path =
+        WriteModel("counted.bin", view_test::CountedModel(polygons, vertices, materials));
+    view()->OpenModel(path);
+    return path;
+  }
+
+  int Paints() const { return m_driver->observer().Count(wxEVT_PAINT); }
+
+  std::unique_ptr<InputDriver> m_driver;
+};
+
+TEST_F(ViewCommandsTest, ToolbarAndMenuStatesBeforeAndAfterTheFirstOpen) {
+  Start();
+  const ItemState off{false, false};
+  const ItemState on{true, false};
+  const ItemState onChecked{true, true};
+  EXPECT_EQ(Tool(ID_VIEW_SANFRAN_PALETTE), (ItemState{false, true}));
+  EXPECT_EQ(Tool(ID_VIEW_SEATTLE_PALETTE), off);
+  EXPECT_EQ(Tool(ID_VIEW_WIREFRAME), on);
+  EXPECT_EQ(Tool(ID_VIEW_TEXTURED), onChecked);
+  EXPECT_TRUE(Tool(ID_VIEW_BKGND_COLOR).enabled);
+  EXPECT_FALSE(MenuEnabled(ID_VIEW_MODEL_INFO));
+
+  OpenCounted();
+  EXPECT_EQ(Tool(ID_VIEW_SANFRAN_PALETTE), onChecked);
+  EXPECT_EQ(Tool(ID_VIEW_SEATTLE_PALETTE), on);
+  EXPECT_TRUE(MenuEnabled(ID_VIEW_MODEL_INFO));
+
+  Command(ID_VIEW_SEATTLE_PALETTE);
+  Command(ID_VIEW_WIREFRAME);
+  EXPECT_EQ(Tool(ID_VIEW_SANFRAN_PALETTE), on);
+  EXPECT_EQ(Tool(ID_VIEW_SEATTLE_PALETTE), onChecked);
+  EXPECT_EQ(Tool(ID_VIEW_WIREFRAME), onChecked);
+  EXPECT_EQ(Tool(ID_VIEW_TEXTURED), on);
+}
+
+TEST_F(ViewCommandsTest, ConfiguredRegionShowsOnThePaletteButtons) {
+  WriteConfig("Region 1\nBkgndClr 0 0 0\nLastOpenDir -\n");
+  Start();
+  EXPECT_EQ(Tool(ID_VIEW_SANFRAN_PALETTE), (ItemState{false, false}));
+  EXPECT_EQ(Tool(ID_VIEW_SEATTLE_PALETTE), (ItemState{false, true}));
+}
+
+TEST_F(ViewCommandsTest, ModeCommandsSetTheLookEverywhereAndSurviveLoads) {
+  Start();
+  for (int mode : {kPolygonModeLine, kPolygonModeFill, kPolygonModeLine}) {
+    SCOPED_TRACE(mode);
+    Command(mode == kPolygonModeLine ? ID_VIEW_WIREFRAME : ID_VIEW_TEXTURED);
+    EXPECT_EQ(view()->m_nPolygonMode, mode);
+    EXPECT_EQ(doc().m_model.m_nPolygonMode, mode);
+    GLint glMode[2] = {0, 0};
+    glGetIntegerv(GL_POLYGON_MODE, glMode);
+    EXPECT_EQ(glMode[0], mode);
+  }
+  OpenCounted();
+  Command(ID_VIEW_SEATTLE_PALETTE);
+  EXPECT_EQ(view()->m_nPolygonMode, kPolygonModeLine);
+  EXPECT_EQ(doc().m_model.m_nPolygonMode, kPolygonModeLine);
+}
+
+TEST_F(ViewCommandsTest, DoubleClickTogglesTheLookAndStartsNoDrag) {
+  Start();
+  const wxSize size = view()->GetClientSize();
+  const wxPoint center(size.x / 2, size.y / 2);
+  ASSERT_TRUE(m_driver->Hover(center));
+
+  ASSERT_TRUE(m_driver->Run({"click", "--repeat", "2", "1"}, wxEVT_LEFT_DCLICK));
+  ASSERT_TRUE(PumpUntil([&] { return m_driver->observer().Count(wxEVT_LEFT_UP) >= 2; }));
+  EXPECT_EQ(view()->m_nPolygonMode, kPolygonModeLine);
+  EXPECT_EQ(doc().m_model.m_nPolygonMode, kPolygonModeLine);
+  EXPECT_EQ(Tool(ID_VIEW_WIREFRAME), (ItemState{true, true}));
+  EXPECT_EQ(Tool(ID_VIEW_TEXTURED), (ItemState{true, false}));
+
+  // The second press stays down and moves: had it started a drag, the
+  // model would turn.
+  std::vector<std::string> args = {"click", "1", "mousedown", "1"};
+  const auto move = m_driver->MoveTo(center + wxPoint(20, 16));
+  args.insert(args.end(), move.begin(), move.end());
+  args.insert(args.end(), {"mouseup", "1"});
+  ASSERT_TRUE(m_driver->Run(args, wxEVT_LEFT_UP, 2));
+  EXPECT_EQ(m_driver->observer().Count(wxEVT_LEFT_DCLICK), 2);
+  EXPECT_EQ(view()->m_nPolygonMode, kPolygonModeFill);
+  EXPECT_EQ(doc().m_dRotX, 0.0);
+  EXPECT_EQ(doc().m_dRotY, 0.0);
+  EXPECT_FALSE(view()->m_bLeftDown);
+}
+
+TEST_F(ViewCommandsTest, BackgroundColourTakesTheChosenBytesAsProducts) {
+  Start();
+  using Rgb = std::array<unsigned char, 3>;
+  const struct {
+    std::optional<Rgb> answer;  // nullopt: the dialog is cancelled
+    double red, green, blue;
+  } cases[] = {
+      {Rgb{128, 64, 255}, 128 * kByteToUnit, 64 * kByteToUnit, 1.0},
+      {Rgb{255, 0, 0}, 1.0, 0.0, 0.0},
+      {std::nullopt, 1.0, 0.0, 0.0},  // cancel keeps the last colour
+      {Rgb{0, 0, 0}, 0.0, 0.0, 0.0},
+  };
+  int requests = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "red " << c.red);
+    recorder().QueueColourAnswer(c.answer);
+    const int paints = Paints();
+    Command(ID_VIEW_BKGND_COLOR);
+    EXPECT_EQ(recorder().colourRequests(), ++requests);
+    EXPECT_EQ(doc().m_dBkRed, c.red);
+    EXPECT_EQ(doc().m_dBkGreen, c.green);
+    EXPECT_EQ(doc().m_dBkBlue, c.blue);
+    GLfloat clear[4] = {0, 0, 0, 0};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(clear[0], static_cast<float>(c.red));
+    EXPECT_EQ(clear[1], static_cast<float>(c.green));
+    EXPECT_EQ(clear[2], static_cast<float>(c.blue));
+    EXPECT_EQ(clear[3], 1.0f);
+    EXPECT_TRUE(PumpUntil([&] { return Paints() > paints; }, 2000)) << "no repaint";
+  }
+}
+
+TEST_F(ViewCommandsTest, ChosenBackgroundFillsTheEmptyView) {
+  Start();
+  recorder().QueueColourAnswer(std::array<unsigned char, 3>{128, 64, 255});
+  Command(ID_VIEW_BKGND_COLOR);
+  int width = 0;
+  int height = 0;
+  const std::vector<unsigned char> rgb = ReadViewPixels(width, height);
+  ASSERT_GT(width * height, 0);
+  const std::size_t middle = (static_cast<std::size_t>(height / 2) * width + width / 2) * 3;
+  EXPECT_NEAR(rgb[middle], 128, 1);
+  EXPECT_NEAR(rgb[middle + 1], 64, 1);
+  EXPECT_NEAR(rgb[middle + 2], 255, 1);
+}
+
+// What the Model Information dialog showed while it was open.
+struct ShownInfo {
+  bool seen = false;
+  bool modal = false;
+  wxString title;
+  wxString polygons, vertices, materials;
+  std::vector<std::pair<wxString, int>> labels;  // label text and its row (y)
+  int polygonsY = -1, verticesY = -1, materialsY = -1;
+  wxSize clientSize;
+  wxSize expectedClientSize;
+  int defaultId = 0;
+};
+
+CModelInfoDlg* FindInfoDialog() {
+  for (wxWindow* window : wxTopLevelWindows) {
+    if (auto* dlg = dynamic_cast<CModelInfoDlg*>(window)) return dlg;
+  }
+  return nullptr;
+}
+
+// Reads the dialog once it runs modally, then closes it with OK.
+void InspectInfoDialogWhenShown(ShownInfo& info, int attemptsLeft = 400) {
+  wxTheApp->CallAfter([&info, attemptsLeft] {
+    CModelInfoDlg* dlg = FindInfoDialog();
+    if (dlg == nullptr || !dlg->IsModal()) {
+      if (attemptsLeft > 0) InspectInfoDialogWhenShown(info, attemptsLeft - 1);
+      return;
+    }
+    info.seen = true;
+    info.modal = dlg->IsModal();
+    info.title = dlg->GetTitle();
+    const auto text = [&](int id, int& y) {
+      wxWindow* control = dlg->FindWindow(id);
+      if (control == nullptr) return wxString("<missing>");
+      y = control->GetPosition().y;
+      return control->GetLabel();
+    };
+    info.polygons = text(IDC_POLYGONS, info.polygonsY);
+    info.vertices = text(IDC_VERTICES, info.verticesY);
+    info.materials = text(IDC_MATERIALS, info.materialsY);
+    for (wxWindow* child : dlg->GetChildren()) {
+      if (child->GetId() == wxID_STATIC) {
+        info.labels.emplace_back(child->GetLabel(), child->GetPosition().y);
+      }
+    }
+    info.clientSize = dlg->GetClientSize();
+    info.expectedClientSize = dlg->ConvertDialogToPixels(wxSize(186, 81));
+    if (wxWindow* def = dlg->GetDefaultItem()) info.defaultId = def->GetId();
+    dlg->EndModal(wxID_OK);
+  });
+}
+
+TEST_F(ViewCommandsTest, ModelInformationShowsTheCounts) {
+  Start();
+  OpenCounted(1200, 900, 45);
+  ASSERT_TRUE(MenuEnabled(ID_VIEW_MODEL_INFO));
+  ShownInfo info;
+  InspectInfoDialogWhenShown(info);
+  Command(ID_VIEW_MODEL_INFO);
+  ASSERT_TRUE(info.seen) << "the dialog never ran";
+  EXPECT_TRUE(info.modal);
+  EXPECT_EQ(info.title, "Model Information");
+  EXPECT_EQ(info.polygons, "1200");
+  EXPECT_EQ(info.vertices, "900");
+  EXPECT_EQ(info.materials, "45");
+  const std::vector<std::pair<wxString, int>> labels = {
+      {"Polygons", info.polygonsY}, {"Vertices", info.verticesY}, {"Materials", info.materialsY}};
+  EXPECT_EQ(info.labels, labels) << "each label sits beside its count";
+  EXPECT_EQ(info.clientSize, info.expectedClientSize);
+  EXPECT_EQ(info.defaultId, wxID_OK);
+  EXPECT_EQ(FindInfoDialog(), nullptr) << "the dialog is gone after OK";
+}
+
+TEST_F(ViewCommandsTest, ModelInformationNeedsAModelWithExtent) {
+  Start();
+  view()->OpenModel(WriteModel("point.bin", view_test::SinglePointModel()));
+  EXPECT_EQ(view()->m_dStep, 0.0);
+  EXPECT_FALSE(view()->m_strModelPath.empty());
+  EXPECT_FALSE(MenuEnabled(ID_VIEW_MODEL_INFO));
+  EXPECT_TRUE(Tool(ID_VIEW_SEATTLE_PALETTE).enabled);
+
+  OpenCounted();
+  EXPECT_TRUE(MenuEnabled(ID_VIEW_MODEL_INFO));
+}
+
+TEST_F(ViewCommandsTest, PaletteSwitchReloadsAndRefitsAlsoForTheSamePalette) {
+  Start();
+  OpenCounted();
+  for (int palette : {1, 1, 0}) {
+    SCOPED_TRACE(palette);
+    doc().m_dRotY = 33.0;
+    doc().m_dPanX = 4.0;
+    doc().m_dDistance = 123.0;
+    view()->m_dStep = 7.0;
+    const int loads = recorder().waitCursorCount();
+    Command(palette == 1 ? ID_VIEW_SEATTLE_PALETTE : ID_VIEW_SANFRAN_PALETTE);
+    EXPECT_EQ(recorder().waitCursorCount(), loads + 1) << "the model was not read again";
+    EXPECT_EQ(view()->m_nPalette, palette);
+    EXPECT_EQ(doc().m_nPalette, palette);
+    EXPECT_EQ(doc().m_dRotY, 0.0);
+    EXPECT_EQ(doc().m_dPanX, 0.0);
+    EXPECT_DOUBLE_EQ(doc().m_dDistance, view_test::kCountedFit);
+    EXPECT_DOUBLE_EQ(view()->m_dStep, view_test::kCountedStep);
+    // The Seattle palette has no material-less colour of its own: black.
+    EXPECT_EQ(doc().m_model.m_dDefRed, palette == 1 ? 0.0 : 1.0);
+  }
+  EXPECT_TRUE(recorder().messages().empty());
+}
+
+TEST_F(ViewCommandsTest, ChosenPaletteIsSavedAsRegionOnClose) {
+  Start();
+  OpenCounted();
+  Command(ID_VIEW_SEATTLE_PALETTE);
+  m_driver.reset();
+  CloseViewer();
+  const std::string config = ReadWholeFile(dir().File("zorvik.cfg"));
+  EXPECT_NE(config.find("Region 1"), std::string::npos) << config;
+}
+
+TEST_F(ViewCommandsTest, FailedPaletteSwitchKeepsWhatCanBeKept) {
+  const struct {
+    const char* what;
+    bool removeModel;
+    bool removeSeattle;
+    const char* message;
+    int palette;      // in view and document afterwards
+    double step;      // afterwards
+    double rotation;  // m_dRotY afterwards (no refit when not 0)
+  } cases[] = {
+      // The file went away: nothing was read, the view stays as it was,
+      // palette choice included, so the marks do not claim a palette the
+      // model was never converted through.
+      {"model gone", true, false, "Error Loading Model", 0, 7.0, 33.0},
+      // The palette went away: the model was read again but not fitted;
+      // the step follows the unchanged fit distance.
+      {"palette gone", false, true, "Error Loading Palette", 1, view_test::kCountedStep, 33.0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WritePalettes();
+    Start();
+    const std::string path = OpenCounted();
+    if (c.removeModel) std::filesystem::remove(path);
+    if (c.removeSeattle) std::filesystem::remove(dir().File("seattle.pal"));
+    doc().m_dRotY = 33.0;
+    view()->m_dStep = 7.0;
+    recorder().ClearLog();
+    const int paints = Paints();
+    Command(ID_VIEW_SEATTLE_PALETTE);
+    ASSERT_EQ(recorder().messages().size(), 1u);
+    EXPECT_EQ(recorder().messages()[0].text, c.message);
+    EXPECT_EQ(view()->m_nPalette, c.palette);
+    EXPECT_EQ(doc().m_nPalette, c.palette);
+    EXPECT_DOUBLE_EQ(view()->m_dStep, c.step);
+    EXPECT_EQ(doc().m_dRotY, c.rotation);
+    EXPECT_EQ(view()->m_strModelPath, path);
+    EXPECT_TRUE(Tool(ID_VIEW_SEATTLE_PALETTE).enabled);
+    EXPECT_TRUE(PumpUntil([&] { return Paints() > paints; }, 2000)) << "no repaint";
+    m_driver.reset();
+    CloseViewer();
+  }
+}
+
+}  // namespace

@@ -27,10 +27,8 @@ CAboutDlg::CAboutDlg(wxWindow* parent)
 
   wxBitmap icon = MakeAppIconBitmap(kIconPixels);
   new wxStaticBitmap(this, wxID_STATIC, icon, du(9, 17), dusize(20, 20));
-  new wxStaticText(this, wxID_STATIC, kVersionText, du(47, 15), dusize(119, 8),
-                   wxST_NO_AUTORESIZE);
-  new wxStaticText(this, wxID_STATIC, kNoticeText, du(47, 30), dusize(119, 8),
-                   wxST_NO_AUTORESIZE);
+  new wxStaticText(this, wxID_STATIC, kVersionText, du(47, 15), dusize(119, 8), wxST_NO_AUTORESIZE);
+  new wxStaticText(this, wxID_STATIC, kNoticeText, du(47, 30), dusize(119, 8), wxST_NO_AUTORESIZE);
   auto* ok = new wxButton(this, wxID_OK, "OK", du(176, 7), dusize(32, 14));
   ok->SetDefault();
   SetEscapeId(wxID_OK);

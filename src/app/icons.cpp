@@ -7,8 +7,8 @@
 #include <wx/brush.h>
 #include <wx/graphics.h>
 #include <wx/icon.h>
-#include <wx/pen.h>
 #include <wx/image.h>
+#include <wx/pen.h>
 
 namespace {
 
@@ -20,10 +20,10 @@ struct PixelColor {
 };
 
 constexpr PixelColor kPixelColors[] = {
-    {'k', 0, 0, 0},       {'r', 128, 0, 0},     {'R', 255, 0, 0},     {'g', 0, 128, 0},
-    {'G', 0, 255, 0},     {'y', 128, 128, 0},   {'Y', 255, 255, 0},   {'b', 0, 0, 128},
-    {'B', 0, 0, 255},     {'m', 128, 0, 128},   {'M', 255, 0, 255},   {'c', 0, 128, 128},
-    {'C', 0, 255, 255},   {'d', 128, 128, 128}, {'w', 192, 192, 192}, {'W', 255, 255, 255},
+    {'k', 0, 0, 0},     {'r', 128, 0, 0},     {'R', 255, 0, 0},     {'g', 0, 128, 0},
+    {'G', 0, 255, 0},   {'y', 128, 128, 0},   {'Y', 255, 255, 0},   {'b', 0, 0, 128},
+    {'B', 0, 0, 255},   {'m', 128, 0, 128},   {'M', 255, 0, 255},   {'c', 0, 128, 128},
+    {'C', 0, 255, 255}, {'d', 128, 128, 128}, {'w', 192, 192, 192}, {'W', 255, 255, 255},
 };
 
 // '.' is transparent; '#' is the textured triangle's checker of cyan and
@@ -137,8 +137,8 @@ namespace {
 // the upper left: a lighter face or gradient stop towards the light.
 void DrawCone(wxGraphicsContext& gc) {
   gc.SetPen(wxPen(wxColour(96, 80, 0)));
-  gc.SetBrush(gc.CreateLinearGradientBrush(2, 0, 14, 0, wxColour(255, 240, 120),
-                                           wxColour(200, 160, 0)));
+  gc.SetBrush(
+      gc.CreateLinearGradientBrush(2, 0, 14, 0, wxColour(255, 240, 120), wxColour(200, 160, 0)));
   wxGraphicsPath path = gc.CreatePath();
   path.MoveToPoint(8, 1);
   path.AddLineToPoint(14, 13);
@@ -162,8 +162,8 @@ void DrawBox(wxGraphicsContext& gc) {
 
 void DrawCylinder(wxGraphicsContext& gc) {
   gc.SetPen(wxPen(wxColour(0, 70, 0)));
-  gc.SetBrush(gc.CreateLinearGradientBrush(2, 0, 14, 0, wxColour(140, 255, 140),
-                                           wxColour(0, 120, 0)));
+  gc.SetBrush(
+      gc.CreateLinearGradientBrush(2, 0, 14, 0, wxColour(140, 255, 140), wxColour(0, 120, 0)));
   wxGraphicsPath body = gc.CreatePath();
   body.MoveToPoint(2, 20);
   body.AddLineToPoint(2, 28);

@@ -18,7 +18,7 @@ namespace {
 
 // Commands the window offers no action for: their keys are taken so they
 // do nothing, and they show disabled wherever they might appear.
-constexpr std::array kUnavailableCommands = {ID_EDIT_UNDO, ID_EDIT_CUT,  ID_EDIT_COPY,
+constexpr std::array kUnavailableCommands = {ID_EDIT_UNDO,  ID_EDIT_CUT,  ID_EDIT_COPY,
                                              ID_EDIT_PASTE, ID_NEXT_PANE, ID_PREV_PANE};
 
 struct LockIndicator {
@@ -140,11 +140,11 @@ void CMainFrame::CreateMenus() {
 
 void CMainFrame::CreateAccelerators() {
   const wxAcceleratorEntry entries[] = {
-      {wxACCEL_CTRL, 'N', ID_FILE_NEW},          {wxACCEL_CTRL, 'O', ID_FILE_OPEN},
-      {wxACCEL_CTRL, 'S', ID_FILE_SAVE},         {wxACCEL_CTRL, 'Z', ID_EDIT_UNDO},
-      {wxACCEL_CTRL, 'X', ID_EDIT_CUT},          {wxACCEL_CTRL, 'C', ID_EDIT_COPY},
-      {wxACCEL_CTRL, 'V', ID_EDIT_PASTE},        {wxACCEL_ALT, WXK_BACK, ID_EDIT_UNDO},
-      {wxACCEL_SHIFT, WXK_DELETE, ID_EDIT_CUT},  {wxACCEL_CTRL, WXK_INSERT, ID_EDIT_COPY},
+      {wxACCEL_CTRL, 'N', ID_FILE_NEW},           {wxACCEL_CTRL, 'O', ID_FILE_OPEN},
+      {wxACCEL_CTRL, 'S', ID_FILE_SAVE},          {wxACCEL_CTRL, 'Z', ID_EDIT_UNDO},
+      {wxACCEL_CTRL, 'X', ID_EDIT_CUT},           {wxACCEL_CTRL, 'C', ID_EDIT_COPY},
+      {wxACCEL_CTRL, 'V', ID_EDIT_PASTE},         {wxACCEL_ALT, WXK_BACK, ID_EDIT_UNDO},
+      {wxACCEL_SHIFT, WXK_DELETE, ID_EDIT_CUT},   {wxACCEL_CTRL, WXK_INSERT, ID_EDIT_COPY},
       {wxACCEL_SHIFT, WXK_INSERT, ID_EDIT_PASTE}, {wxACCEL_NORMAL, WXK_F6, ID_NEXT_PANE},
       {wxACCEL_SHIFT, WXK_F6, ID_PREV_PANE},
   };
@@ -159,7 +159,8 @@ void CMainFrame::BindHandlers() {
   Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateViewToolbar, this, ID_VIEW_TOOLBAR);
   Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateViewStatusBar, this, ID_VIEW_STATUS_BAR);
   for (int id : kUnavailableCommands) {
-    Bind(wxEVT_MENU, [](wxCommandEvent&) {}, id);
+    Bind(
+        wxEVT_MENU, [](wxCommandEvent&) {}, id);
     Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateUnavailable, this, id);
   }
   Bind(wxEVT_IDLE, &CMainFrame::OnIdle, this);
@@ -169,8 +170,7 @@ void CMainFrame::BindHandlers() {
 // handlers win over the frame's and the application's. Events that started
 // in the view have already been there.
 bool CMainFrame::TryBefore(wxEvent& event) {
-  const bool routed =
-      event.GetEventType() == wxEVT_MENU || event.GetEventType() == wxEVT_UPDATE_UI;
+  const bool routed = event.GetEventType() == wxEVT_MENU || event.GetEventType() == wxEVT_UPDATE_UI;
   if (routed && m_pView != nullptr && !m_bRoutingToView && event.GetEventObject() != m_pView) {
     m_bRoutingToView = true;
     const bool handled = m_pView->GetEventHandler()->ProcessEventLocally(event);

@@ -125,11 +125,11 @@ Json PaletteFields(const PaletteReport& report) {
   }
   Json missing = Json::array();
   for (const std::string& name : report.missingTextures) missing.push_back(Latin1ToUtf8(name));
-  return {{"defaultColor", Json::array({Number(report.defaultColor[0]),
-                                        Number(report.defaultColor[1]),
-                                        Number(report.defaultColor[2])})},
-          {"textures", textures},
-          {"missingTextures", missing}};
+  return {
+      {"defaultColor", Json::array({Number(report.defaultColor[0]), Number(report.defaultColor[1]),
+                                    Number(report.defaultColor[2])})},
+      {"textures", textures},
+      {"missingTextures", missing}};
 }
 
 Json Report(const CModel& model, const InfoArgs& args, const PaletteReport* palette) {
@@ -154,6 +154,17 @@ Json Report(const CModel& model, const InfoArgs& args, const PaletteReport* pale
   return out;
 }
 
+// For the terminal: control bytes in a name would be taken as commands by
+// the terminal, so they are shown as '?'.
+std::string Printable(const std::string& bytes) {
+  std::string text = bytes;
+  for (char& c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7F) c = '?';
+  }
+  return Latin1ToUtf8(text);
+}
+
 void PrintSummary(const CModel& model) {
   const Vertex& lo = model.m_ptMin;
   const Vertex& hi = model.m_ptMax;
@@ -161,8 +172,8 @@ void PrintSummary(const CModel& model) {
       "Name: %s\nVersion: %d\nPolygons: %d\nVertices: %d\nMaterials: %d\nSub-objects: %d\n"
       "Texture coordinates: %zu\nNormals: %zu\n"
       "Bounding box: (%.9g, %.9g, %.9g) - (%.9g, %.9g, %.9g)\n",
-      Latin1ToUtf8(model.m_strName).c_str(), model.m_nVersion, model.m_nPolygons,
-      model.m_nVertices, model.m_nMaterials, model.m_nSubObjects, model.m_vecTexCoords.size(),
+      Printable(model.m_strName).c_str(), model.m_nVersion, model.m_nPolygons, model.m_nVertices,
+      model.m_nMaterials, model.m_nSubObjects, model.m_vecTexCoords.size(),
       model.m_vecNormals.size(), lo.x, lo.y, lo.z, hi.x, hi.y, hi.z);
 }
 
@@ -197,7 +208,8 @@ void AddInfoCommand(CLI::App& app, int& exitCode) {
   auto args = std::make_shared<InfoArgs>();
   cmd->add_option("FILE", args->strModel, "LGMD model file (.bin)")->required();
   CLI::Option* json = cmd->add_flag("--json", args->bJson, "Print one JSON object");
-  cmd->add_flag("--full", args->bFull, "With --json: also every vertex, polygon and texture coordinate")
+  cmd->add_flag("--full", args->bFull,
+                "With --json: also every vertex, polygon and texture coordinate")
       ->needs(json);
   cmd->add_option("--palette", args->nPalette,
                   "Convert colours and read textures with palette 0 (San Francisco) or 1 (Seattle)")

@@ -65,9 +65,12 @@ class LgmdParser {
       : m_cur(data, size), m_bAltMaterialMode(altMaterialMode), m_model(model) {}
 
   bool Parse() {
-    return ReadHeader() && ReadMaterials() && ReadTexCoords() && ReadVertices() &&
-           ReadNormals() && ReadPolygons() && AverageVertexNormals() && ReadSubObjects() &&
-           ParentChainsEnd();
+    if (!ReadHeader() || !ReadMaterials() || !ReadTexCoords() || !ReadVertices() ||
+        !ReadNormals() || !ReadPolygons()) {
+      return false;
+    }
+    AverageVertexNormals();
+    return ReadSubObjects() && ParentChainsEnd();
   }
 
  private:
@@ -259,7 +262,8 @@ class LgmdParser {
     polygon.dNormal[1] = normal.y;
     polygon.dNormal[2] = normal.z;
 
-    if (!ReadIndices(polygon.vecVertIdx) || !AllBelow(polygon.vecVertIdx, m_model.m_vecVertices.size())) {
+    if (!ReadIndices(polygon.vecVertIdx) ||
+        !AllBelow(polygon.vecVertIdx, m_model.m_vecVertices.size())) {
       return false;
     }
     AddFaceNormal(polygon);
@@ -302,7 +306,7 @@ class LgmdParser {
 
   // The plain average of the face normals, not re-normalised. A vertex no
   // polygon uses keeps a zero normal rather than 0/0.
-  bool AverageVertexNormals() {
+  void AverageVertexNormals() {
     for (Vertex& v : m_model.m_vecVertices) {
       if (v.nCount == 0) continue;
       const auto count = static_cast<float>(v.nCount);
@@ -310,7 +314,6 @@ class LgmdParser {
       v.ny /= count;
       v.nz /= count;
     }
-    return true;
   }
 
   bool ReadSubObjects() {

@@ -131,6 +131,11 @@ bool HeadlessGlContext::Create(int width, int height) {
 
 std::vector<std::uint8_t> HeadlessGlContext::ReadRgb() const {
   if (!m_valid) return {};
+  // Read this context's pixels even when another one was made current since.
+  if (eglGetCurrentContext() != m_context &&
+      !eglMakeCurrent(m_display, m_surface, m_surface, m_context)) {
+    return {};
+  }
   // The scene set-up asks for GL_BACK; whether the pbuffer honours that or
   // keeps its single buffer, reading the buffer currently drawn into
   // returns exactly what the last frame rendered.
@@ -161,7 +166,10 @@ std::vector<std::uint8_t> HeadlessGlContext::ReadRgb() const {
 void HeadlessGlContext::Destroy() {
   if (m_display != nullptr) {
     EGLDisplay display = m_display;
-    eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    // Another context of the process may be current now; leave it so.
+    if (m_context != nullptr && eglGetCurrentContext() == m_context) {
+      eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    }
     if (m_context != nullptr) eglDestroyContext(display, m_context);
     if (m_surface != nullptr) eglDestroySurface(display, m_surface);
     // The display is shared by every context of the process; terminating

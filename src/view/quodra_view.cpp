@@ -40,8 +40,8 @@ wxSize DeviceClientSize(const wxWindow& window) {
 
 // Whether this view's context is the thread's current one on its window.
 bool IsContextCurrent(const CQuodraView& view) {
-  return view.m_hRC != nullptr && glXGetCurrentContext() != nullptr &&
-         view.GetXWindow() != 0 && glXGetCurrentDrawable() == view.GetXWindow();
+  return view.m_hRC != nullptr && glXGetCurrentContext() != nullptr && view.GetXWindow() != 0 &&
+         glXGetCurrentDrawable() == view.GetXWindow();
 }
 
 }  // namespace

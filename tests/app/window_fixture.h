@@ -79,12 +79,17 @@ inline void WritePalette(const std::string& path) {
 
 inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 // One colour-material square facing the camera (corners clockwise on
-// screen, as the models wind their visible faces), red before the palette
-// conversion swaps it into the stored blue-green-red order.
+// screen, as the models wind their visible faces). The file keeps the
+// colour in the order the San Francisco palette swaps, so the blue byte is
+// what shows as red there.
+// Polygon flag: the polygon takes a colour material rather than a texture.
+inline constexpr std::uint8_t kColourMaterialFlag = 0x40;
+
 inline lgmd::ModelDesc RedSquareModel(float half = 1.0f) {
   lgmd::ModelDesc desc;
   desc.name = "square";
@@ -92,14 +97,15 @@ inline lgmd::ModelDesc RedSquareModel(float half = 1.0f) {
   red.name = "red";
   red.kind = 1;
   red.id = 0;
-  red.blue = 0;
+  red.blue = 255;
   red.green = 0;
-  red.red = 255;
+  red.red = 0;
   desc.materials = {red};
   desc.vertices = {{-half, -half, 0}, {-half, half, 0}, {half, half, 0}, {half, -half, 0}};
   desc.normals = {{0, 0, 1}};
   lgmd::BuilderPolygon square;
   square.materialId = 0;
+  square.flags = kColourMaterialFlag;
   square.vertIdx = {0, 1, 2, 3};
   desc.polygons = {square};
   return desc;
@@ -110,8 +116,8 @@ inline lgmd::ModelDesc RedSquareModel(float half = 1.0f) {
 inline std::vector<unsigned char> CaptureWindow(unsigned long xid, const std::string& ppmPath,
                                                 int& width, int& height) {
   width = height = 0;
-  const std::string command = "import -window " + std::to_string(xid) + " -depth 8 ppm:'" +
-                              ppmPath + "' 2>/dev/null";
+  const std::string command =
+      "import -window " + std::to_string(xid) + " -depth 8 ppm:'" + ppmPath + "' 2>/dev/null";
   if (std::system(command.c_str()) != 0) return {};
   std::ifstream in(ppmPath, std::ios::binary);
   std::string magic;

@@ -64,9 +64,9 @@ TEST(Placement, WithoutSubObjectsNothingMoves) {
 
 TEST(Placement, IdentityMarksButDoesNotMove) {
   CModel model;
-  ReadOrFail(model, Model({Object(Translation(0, 0, 0), 0, 10)},
-                          {Poly({0, 1, 2}, 3), Poly({2, 3, 4}, 20)},
-                          {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {1, 1, 1}, {2, 2, 2}}));
+  ReadOrFail(model,
+             Model({Object(Translation(0, 0, 0), 0, 10)}, {Poly({0, 1, 2}, 3), Poly({2, 3, 4}, 20)},
+                   {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {1, 1, 1}, {2, 2, 2}}));
   ExpectAt(model.m_vecVertices[0], 1, 2, 3, 1, "in range");
   ExpectAt(model.m_vecVertices[2], 7, 8, 9, 1, "in range, shared with the outsider");
   ExpectAt(model.m_vecVertices[3], 1, 1, 1, 0, "out of range");
@@ -113,9 +113,10 @@ TEST(Placement, ChainAppliesChildThenParent) {
 
 TEST(Placement, SharedVertexMovesOnce) {
   CModel model;
-  ReadOrFail(model, Model({Object(Translation(10, 0, 0), 0, 10), Object(Translation(0, 50, 0), 10, 10)},
-                          {Poly({0, 1, 2}, 0), Poly({2, 3, 1}, 1), Poly({1, 4, 3}, 10)},
-                          {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {4, 0, 0}}));
+  ReadOrFail(model,
+             Model({Object(Translation(10, 0, 0), 0, 10), Object(Translation(0, 50, 0), 10, 10)},
+                   {Poly({0, 1, 2}, 0), Poly({2, 3, 1}, 1), Poly({1, 4, 3}, 10)},
+                   {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {4, 0, 0}}));
   ExpectAt(model.m_vecVertices[1], 11, 0, 0, 1, "shared by three polygons");
   ExpectAt(model.m_vecVertices[3], 13, 0, 0, 1, "first placed by sub-object 0");
   ExpectAt(model.m_vecVertices[4], 4, 50, 0, 1, "only in sub-object 1");
@@ -124,10 +125,11 @@ TEST(Placement, SharedVertexMovesOnce) {
 
 TEST(Placement, CursorMovesOnlyAtTheStartOfTheNextRange) {
   CModel model;
-  ReadOrFail(model, Model({Object(Translation(100, 0, 0), 0, 10), Object(Translation(0, 100, 0), 10, 10)},
-                          {Poly({0}, 0), Poly({1}, 5), Poly({2}, 12), Poly({3}, 10), Poly({}, 0),
-                           Poly({4}, 3)},
-                          {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}, {5, 5, 5}}));
+  ReadOrFail(
+      model,
+      Model({Object(Translation(100, 0, 0), 0, 10), Object(Translation(0, 100, 0), 10, 10)},
+            {Poly({0}, 0), Poly({1}, 5), Poly({2}, 12), Poly({3}, 10), Poly({}, 0), Poly({4}, 3)},
+            {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}, {5, 5, 5}}));
   const auto& v = model.m_vecVertices;
   ExpectAt(v[0], 101, 1, 1, 1, "first index 0");
   ExpectAt(v[1], 102, 2, 2, 1, "first index 5");

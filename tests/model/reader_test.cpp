@@ -16,8 +16,6 @@ using lgmd::BuilderObject;
 using lgmd::BuilderPolygon;
 using lgmd::ModelDesc;
 
-constexpr float kByte = static_cast<float>(kByteToUnit);
-
 int ReadDesc(CModel& model, const ModelDesc& desc, bool alt = false) {
   const auto bytes = lgmd::Build(desc);
   return model.ReadFromMemory(bytes.data(), bytes.size(), alt);
@@ -57,6 +55,27 @@ std::string Describe(const CModel& m) {
     for (float f : o.fMatrix) s << ' ' << f;
   }
   return s.str();
+}
+
+TEST(Model, StartsEmptyAndSwapsRedAndBlueBothWays) {
+  CModel model;
+  EXPECT_EQ(model.m_ptMin.x, 1e8f);
+  EXPECT_EQ(model.m_ptMax.y, -1e8f);
+  EXPECT_EQ(model.m_nPolygonMode, kPolygonModeFill);
+  EXPECT_EQ(model.m_pTexNames, nullptr);
+  model.SwapRedBlue();  // no materials: nothing to do
+  ModelDesc desc = lgmd::TriangleModel();
+  desc.materials = {{"a", 0, 7, 10, 20, 30}, {"b", 1, 8, 40, 50, 60}};
+  desc.polygons[0].texIdx.clear();
+  desc.polygons[0].materialId = 255;
+  ASSERT_EQ(ReadDesc(model, desc), 0);
+  const std::string before = Describe(model);
+  model.SwapRedBlue();
+  EXPECT_EQ(model.m_vecMaterials[1].fColor[0], static_cast<float>(40 * kByteToUnit));
+  EXPECT_EQ(model.m_vecMaterials[1].fColor[2], static_cast<float>(60 * kByteToUnit));
+  EXPECT_EQ(model.m_vecMaterials[1].fColor[1], static_cast<float>(50 * kByteToUnit));
+  model.SwapRedBlue();
+  EXPECT_EQ(Describe(model), before);
 }
 
 TEST(Reader, ReadsTheTriangleExample) {
@@ -129,7 +148,8 @@ TEST(Reader, TextureNumbersFollowVersionAndMode) {
     bool alt;
     int expectedSecond;  // texture number of material 1, blue byte 40
   };
-  const Case cases[] = {{2, false, 40}, {3, false, 1}, {3, true, 40}, {4, false, 40}, {5, false, 40}};
+  const Case cases[] = {
+      {2, false, 40}, {3, false, 1}, {3, true, 40}, {4, false, 40}, {5, false, 40}};
   for (const Case& c : cases) {
     ModelDesc desc = lgmd::TriangleModel();
     desc.version = c.version;
@@ -193,8 +213,8 @@ TEST(Reader, MaterialMatchingByIdAndKind) {
   };
   for (const Case& c : cases) {
     ModelDesc desc = lgmd::TriangleModel();
-    desc.materials = {{"c5", 1, 5, 0, 0, 0}, {"t5", 0, 5, 1, 0, 0}, {"t6", 0, 6, 2, 0, 0},
-                      {"k8", 2, 8, 3, 0, 0}};
+    desc.materials = {
+        {"c5", 1, 5, 0, 0, 0}, {"t5", 0, 5, 1, 0, 0}, {"t6", 0, 6, 2, 0, 0}, {"k8", 2, 8, 3, 0, 0}};
     desc.polygons[0].materialId = c.materialId;
     desc.polygons[0].flags = c.flags;
     desc.polygons[0].texIdx = c.texIdx;
@@ -206,7 +226,8 @@ TEST(Reader, MaterialMatchingByIdAndKind) {
     CModel model;
     ASSERT_EQ(ReadDesc(model, desc), 0) << c.what;
     const Polygon& p = model.m_vecPolygons[0];
-    const Material* expected = c.expectedMaterial < 0 ? nullptr : &model.m_vecMaterials[c.expectedMaterial];
+    const Material* expected =
+        c.expectedMaterial < 0 ? nullptr : &model.m_vecMaterials[c.expectedMaterial];
     EXPECT_EQ(p.pMaterial, expected) << c.what;
     std::vector<int> tex(c.texIdx.begin(), c.texIdx.end());
     if (tex.empty()) tex.assign(3, 0);
@@ -221,9 +242,9 @@ TEST(Reader, TransparencyComesFromTheTexturedNamePrefix) {
     std::uint8_t kind;
     float alpha;
   };
-  const Case cases[] = {{"t_glass", 0, 0.0f},  {"T_glass", 0, 0.0f}, {"t_", 0, 0.0f},
-                        {"tglass", 0, 1.0f},   {"_t_glass", 0, 1.0f}, {"t", 0, 1.0f},
-                        {"t-glass", 0, 1.0f},  {"t_red", 1, 1.0f},   {"", 0, 1.0f}};
+  const Case cases[] = {{"t_glass", 0, 0.0f}, {"T_glass", 0, 0.0f},  {"t_", 0, 0.0f},
+                        {"tglass", 0, 1.0f},  {"_t_glass", 0, 1.0f}, {"t", 0, 1.0f},
+                        {"t-glass", 0, 1.0f}, {"t_red", 1, 1.0f},    {"", 0, 1.0f}};
   for (const Case& c : cases) {
     ModelDesc desc = lgmd::TriangleModel();
     desc.materials = {{c.name, c.kind, 7, 12, 0, 0}};

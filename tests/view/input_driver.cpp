@@ -70,6 +70,9 @@ int EventObserver::KeyDowns(int keyCode) const {
 
 bool EventObserver::TryBefore(wxEvent& event) {
   ++m_counts[event.GetEventType()];
+  if (getenv("NAVDBG")) {
+    if (auto* m = dynamic_cast<wxMouseEvent*>(&event)) fprintf(stderr, "mouse %d at %d,%d L%d R%d\n", (int)event.GetEventType(), m->GetX(), m->GetY(), m->LeftIsDown(), m->RightIsDown());
+  }
   if (event.GetEventType() == wxEVT_KEY_DOWN) {
     ++m_keyDowns[static_cast<wxKeyEvent&>(event).GetKeyCode()];
   }

@@ -1,0 +1,142 @@
+// The real program started with a model named on its command line, on the
+// test's display: the window's title, what it shows, and a clean exit
+// through File > Exit that saves the settings beside the executable.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "window_fixture.h"
+
+extern char** environ;
+
+namespace window_test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The output of a shell command, trailing line end removed.
+std::string Shell(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
+    pclose(pipe);
+  }
+  while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
+  return out;
+}
+
+// Polls until the program's main window titled with the prefix exists;
+// its X id, or empty.
+std::string WaitForWindow(const std::string& titleRegex, int timeoutMs) {
+  for (int waited = 0; waited < timeoutMs; waited += 100) {
+    const std::string id =
+        Shell("xdotool search --name '" + titleRegex + "' 2>/dev/null | head -1");
+    if (!id.empty()) return id;
+    usleep(100 * 1000);
+  }
+  return {};
+}
+
+// The exit status of pid, or -1 when it is still running after timeoutMs.
+int WaitForExit(pid_t pid, int timeoutMs) {
+  for (int waited = 0; waited < timeoutMs; waited += 50) {
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+    usleep(50 * 1000);
+  }
+  return -1;
+}
+
+class CommandLineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // The program keeps its settings and palettes beside itself, so it runs
+    // from a copy in this test's directory; the build's own settings stay
+    // untouched. Its toolkit settings go to a home of its own.
+    const fs::path built = fs::path(ZORVIK_BINARY_DIR) / "zorvik";
+    ASSERT_TRUE(fs::exists(built)) << built << " is not built";
+    fs::copy_file(built, m_dir.path() / "zorvik");
+    fs::create_directories(m_dir.path() / "home");
+    fs::create_directories(m_dir.path() / "models");
+    WritePalette(m_dir.File("sanfran.pal"));
+    WritePalette(m_dir.File("seattle.pal"));
+    std::ofstream(m_dir.File("zorvik.cfg")) << "Region 0\nBkgndClr 0 0 1\nLastOpenDir -\n";
+  }
+
+  void TearDown() override {
+    if (m_pid > 0 && WaitForExit(m_pid, 0) == -1) {
+      kill(m_pid, SIGKILL);
+      waitpid(m_pid, nullptr, 0);
+    }
+  }
+
+  void Start(const std::string& model) {
+    const std::string exe = m_dir.File("zorvik");
+    const std::string home = "HOME=" + m_dir.File("home");
+    std::vector<std::string> envStrings = {home};
+    for (char** e = environ; *e != nullptr; ++e) {
+      if (std::string(*e).rfind("HOME=", 0) != 0) envStrings.emplace_back(*e);
+    }
+    std::vector<char*> env;
+    for (std::string& s : envStrings) env.push_back(s.data());
+    env.push_back(nullptr);
+    std::string arg0 = exe, arg1 = model;
+    char* argv[] = {arg0.data(), arg1.data(), nullptr};
+    ASSERT_EQ(posix_spawn(&m_pid, exe.c_str(), nullptr, nullptr, argv, env.data()), 0);
+  }
+
+  ScopedTempDir m_dir;
+  pid_t m_pid = -1;
+};
+
+TEST_F(CommandLineTest, OpensTheNamedModelShowsItAndSavesOnExit) {
+  const std::string model = m_dir.File("models") + "/square.bin";
+  WriteBytes(model, lgmd::Build(RedSquareModel()));
+  Start(model);
+
+  const std::string window = WaitForWindow("^Zorvik - ", 20000);
+  ASSERT_FALSE(window.empty()) << "no window titled with the model; titles: "
+                               << Shell("xdotool search --name Zorvik getwindowname %@");
+  EXPECT_EQ(Shell("xdotool getwindowname " + window), "Zorvik - " + model);
+
+  // The model is drawn over the blue background in the middle of the
+  // window.
+  usleep(500 * 1000);
+  int width = 0, height = 0;
+  const auto rgb = CaptureWindow(std::stoul(window), m_dir.File("shot.ppm"), width, height);
+  ASSERT_FALSE(rgb.empty());
+  // Kept for a person to look at when asked for.
+  if (const char* keep = std::getenv("ZORVIK_KEEP_SCREENSHOT")) {
+    fs::copy_file(m_dir.File("shot.ppm"), keep, fs::copy_options::overwrite_existing);
+  }
+  const std::size_t centre = (static_cast<std::size_t>(height / 2) * width + width / 2) * 3;
+  const int r = rgb[centre], g = rgb[centre + 1], b = rgb[centre + 2];
+  EXPECT_GT(r, 150) << "the red square at the centre: " << r << "," << g << "," << b;
+  EXPECT_LT(g, 20);
+  EXPECT_LT(b, 20);
+  int background = 0;
+  for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) {
+    if (rgb[i] == 0 && rgb[i + 1] == 0 && rgb[i + 2] == 255) ++background;
+  }
+  EXPECT_GT(background, width * height / 10) << "the background colour shows around the model";
+
+  // File > Exit from the keyboard, pointer over the window.
+  Shell("xdotool mousemove --window " + window + " 300 300");
+  Shell("xdotool key alt+f");
+  usleep(300 * 1000);
+  Shell("xdotool key x");
+  EXPECT_EQ(WaitForExit(m_pid, 10000), 0);
+  m_pid = -1;
+
+  const std::string saved = ReadWholeFile(m_dir.File("zorvik.cfg"));
+  EXPECT_NE(saved.find("LastOpenDir "), std::string::npos) << saved;
+  EXPECT_NE(saved.find("models"), std::string::npos) << saved;
+}
+
+}  // namespace
+}  // namespace window_test

@@ -1,0 +1,149 @@
+// File Open through the window: the dialog's request, what an open
+// changes, and what a cancelled or failed one leaves alone.
+#include <filesystem>
+
+#include "window_fixture.h"
+
+namespace window_test {
+namespace {
+
+using platform::MsgIcon;
+using platform::RecordedMessage;
+
+class FileOpenTest : public WindowFixture {
+ protected:
+  void SetUp() override {
+    WindowFixture::SetUp();
+    WritePalettes();
+    WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
+    StartViewer();
+    recorder().ClearLog();
+  }
+
+  // File Open as the menu, key or button sends it: to the frame, which
+  // hands it to the view.
+  void FileOpen() {
+    wxCommandEvent open(wxEVT_MENU, ID_FILE_OPEN);
+    frame()->ProcessWindowEvent(open);
+    Pump(20);
+  }
+
+  std::string ModelDir() {
+    std::filesystem::create_directories(dir().path() / "models");
+    return (dir().path() / "models").string();
+  }
+};
+
+TEST_F(FileOpenTest, OpensTheChosenModelAndRemembersItsDirectory) {
+  // Bounding box (-1, -2, -3) .. (1, 2, 3): fit distance 1.5 * 6, step 0.18.
+  lgmd::ModelDesc desc = RedSquareModel();
+  desc.vertices = {{-1, -2, -3}, {-1, 2, 3}, {1, 2, 3}, {1, -2, -3}};
+  const std::string path = ModelDir() + "/box.bin";
+  WriteBytes(path, lgmd::Build(desc));
+  recorder().QueueOpenAnswer(path);
+  FileOpen();
+
+  ASSERT_EQ(recorder().openRequests().size(), 1u);
+  const platform::OpenFileRequest& request = recorder().openRequests()[0];
+  EXPECT_EQ(request.strDefaultExt, "bin");
+  EXPECT_EQ(request.strFilter, "LGMD 3D Models (*.bin)|*.bin");
+  EXPECT_TRUE(request.bMustExist);
+  EXPECT_EQ(request.strInitialDir, "");
+
+  EXPECT_TRUE(recorder().messages().empty());
+  EXPECT_EQ(view()->m_strModelPath, path);
+  EXPECT_NEAR(view()->m_dStep, 0.18, 1e-12);
+  EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + path);
+  EXPECT_EQ(doc().m_model.m_nPolygons, 1);
+  std::string canonical;
+  ASSERT_TRUE(recorder().GetShortPathName(ModelDir(), canonical));
+  EXPECT_EQ(AppPaths().GetLastOpenDir(), canonical);
+
+  // The next dialog starts where this one ended.
+  FileOpen();
+  ASSERT_EQ(recorder().openRequests().size(), 2u);
+  EXPECT_EQ(recorder().openRequests()[1].strInitialDir, canonical);
+}
+
+TEST_F(FileOpenTest, CancellingChangesNothing) {
+  const std::string path = WriteModel("square.bin", RedSquareModel());
+  view()->OpenModel(path);
+  const double step = view()->m_dStep;
+  const std::string lastDir = AppPaths().GetLastOpenDir();
+  doc().m_dRotX = 33.0;
+  recorder().ClearLog();
+
+  recorder().QueueOpenAnswer(std::nullopt);
+  FileOpen();
+
+  EXPECT_EQ(recorder().openRequests().size(), 1u);
+  EXPECT_TRUE(recorder().events().empty());
+  EXPECT_EQ(view()->m_strModelPath, path);
+  EXPECT_EQ(view()->m_dStep, step);
+  EXPECT_EQ(doc().m_dRotX, 33.0);
+  EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + path);
+  EXPECT_EQ(AppPaths().GetLastOpenDir(), lastDir);
+}
+
+// A file that is not a model leaves the model that was open, with its
+// title, key step and remembered directory, and says why.
+TEST_F(FileOpenTest, UnreadableFileKeepsTheOpenModel) {
+  const std::string good = WriteModel("square.bin", RedSquareModel());
+  view()->OpenModel(good);
+  const double step = view()->m_dStep;
+  const std::string lastDir = AppPaths().GetLastOpenDir();
+  recorder().ClearLog();
+
+  const std::string bad = ModelDir() + "/bad.bin";
+  WriteBytes(bad, {'N', 'O', 'P', 'E'});
+  recorder().QueueOpenAnswer(bad);
+  FileOpen();
+
+  EXPECT_EQ(recorder().messages(),
+            (std::vector<RecordedMessage>{{"Error Loading Model", MsgIcon::None}}));
+  EXPECT_EQ(view()->m_strModelPath, good);
+  EXPECT_EQ(view()->m_dStep, step);
+  EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + good);
+  EXPECT_EQ(AppPaths().GetLastOpenDir(), lastDir);
+  EXPECT_EQ(doc().m_model.m_nPolygons, 1);
+}
+
+// Without a palette the open still names the file and remembers its
+// directory, but no camera fit ran, so the key step stays 0.
+TEST_F(FileOpenTest, MissingPaletteOnTheFirstOpenStillTitlesTheWindow) {
+  std::filesystem::remove(dir().File("sanfran.pal"));
+  const std::string path = WriteModel("square.bin", RedSquareModel());
+  recorder().QueueOpenAnswer(path);
+  FileOpen();
+
+  EXPECT_EQ(recorder().messages(),
+            (std::vector<RecordedMessage>{{"Error Loading Palette", MsgIcon::None}}));
+  EXPECT_EQ(view()->m_dStep, 0.0);
+  EXPECT_EQ(doc().m_dDistance, 30.0);
+  EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + path);
+  EXPECT_EQ(view()->m_strModelPath, path);
+}
+
+// What the display shows after an open: the square fills the middle of
+// the view in its lit material colour, the corners keep the background.
+TEST_F(FileOpenTest, ViewShowsTheOpenedModel) {
+  recorder().QueueOpenAnswer(WriteModel("square.bin", RedSquareModel()));
+  FileOpen();
+
+  int width = 0, height = 0;
+  const std::vector<unsigned char> rgb = ReadViewPixels(width, height);
+  ASSERT_FALSE(rgb.empty());
+  const auto pixel = [&](int x, int y) {
+    const std::size_t at = (static_cast<std::size_t>(y) * width + x) * 3;
+    return std::array<int, 3>{rgb[at], rgb[at + 1], rgb[at + 2]};
+  };
+  const auto centre = pixel(width / 2, height / 2);
+  EXPECT_GT(centre[0], 150) << centre[0] << "," << centre[1] << "," << centre[2];
+  EXPECT_LT(centre[1], 20);
+  EXPECT_LT(centre[2], 20);
+  EXPECT_EQ(pixel(2, 2), (std::array<int, 3>{0, 0, 0}));
+  EXPECT_EQ(pixel(width - 3, height - 3), (std::array<int, 3>{0, 0, 0}));
+}
+
+}  // namespace
+}  // namespace window_test

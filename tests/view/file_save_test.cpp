@@ -1,0 +1,151 @@
+// File > Save from the keyboard: Ctrl+S in the window asks for a ".cob"
+// name and writes the open model there, or tells the user why it could not.
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/window_fixture.h"
+#include "input_driver.h"
+#include "model/cob_export.h"
+#include "platform/platform_wx.h"
+#include "view_models.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using platform::MsgIcon;
+using platform::RecordedMessage;
+using window_test::PumpUntil;
+using Messages = std::vector<RecordedMessage>;
+
+std::vector<std::uint8_t> FileBytes(const std::string& path) {
+  const std::string text = ReadWholeFile(path);
+  return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+class FileSaveTest : public window_test::WindowFixture {
+ protected:
+  void SetUp() override {
+    WindowFixture::SetUp();
+    WritePalettes();
+    StartViewer();
+    m_driver = std::make_unique<InputDriver>(view());
+    const wxSize size = view()->GetClientSize();
+    ASSERT_TRUE(m_driver->Hover(wxPoint(size.x / 2, size.y / 2)));
+  }
+
+  void TearDown() override {
+    m_driver.reset();
+    WindowFixture::TearDown();
+  }
+
+  // Presses Ctrl+S over the view; the command has run when it returns.
+  bool PressCtrlS() {
+    const std::size_t before = recorder().saveRequests().size();
+    if (!m_driver->Run({"key", "ctrl+s"}, wxEVT_KEY_UP, 0)) return false;
+    return PumpUntil([&] { return recorder().saveRequests().size() > before; });
+  }
+
+  std::unique_ptr<InputDriver> m_driver;
+};
+
+TEST_F(FileSaveTest, CtrlSWritesTheOpenModelOrReportsWhyNot) {
+  view()->OpenModel(WriteModel("counted.bin", view_test::CountedModel(4, 5, 2)));
+  ASSERT_EQ(doc().m_model.m_vecPolygons.size(), 4u);
+  recorder().ClearLog();
+
+  std::ofstream(dir().File("plain")) << "x";
+  struct Case {
+    std::string name;
+    std::optional<std::string> answer;  // nullopt: the user cancels
+    Messages messages;
+    bool written;
+  };
+  const std::string good = dir().File("counted.cob");
+  const std::string bad = dir().File("plain") + "/counted.cob";
+  const std::vector<Case> cases = {
+      {"cancelled", std::nullopt, {}, false},
+      {"saved", good, {}, true},
+      {"cannot be created", bad, {{"Error opening " + bad + " for writing", MsgIcon::Stop}}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(good);
+    recorder().ClearLog();
+    recorder().QueueSaveAnswer(c.answer);
+    ASSERT_TRUE(PressCtrlS());
+    window_test::Pump(50);
+
+    ASSERT_EQ(recorder().saveRequests().size(), 1u);
+    const platform::SaveFileRequest& request = recorder().saveRequests()[0];
+    EXPECT_EQ(request.strDefaultExt, ".cob");
+    EXPECT_EQ(request.strFilter, "Truespace Object Files (*.cob)|*.cob|All Files (*.*)|*.*");
+    EXPECT_TRUE(request.bOverwritePrompt);
+    EXPECT_EQ(recorder().messages(), c.messages);
+    EXPECT_EQ(fs::exists(good), c.written);
+    if (c.written) {
+      EXPECT_EQ(FileBytes(good), cob::BuildCobFile(doc().m_model));
+    }
+  }
+  EXPECT_EQ(ReadWholeFile(dir().File("plain")), "x");
+}
+
+TEST_F(FileSaveTest, WithNoModelOpenTheFileHoldsNothing) {
+  const std::string path = dir().File("empty.cob");
+  recorder().QueueSaveAnswer(path);
+  ASSERT_TRUE(PressCtrlS());
+  ASSERT_TRUE(PumpUntil([&] { return fs::exists(path); }));
+  EXPECT_EQ(FileBytes(path).size(), 192u);
+  EXPECT_EQ(recorder().messages(), Messages{});
+}
+
+// The real save dialog, typed into as a user types: a name without an
+// extension comes back with ".cob".
+TEST_F(FileSaveTest, NameTypedWithoutExtensionGetsCob) {
+  view()->OpenModel(WriteModel("counted.bin", view_test::CountedModel(3, 4, 1)));
+  const fs::path previous = fs::current_path();
+  fs::current_path(dir().path());  // where the dialog starts
+  platform::WxPlatform real;
+  platform::SetCurrent(&real);
+
+  // One xdotool run: the shortcut, then, once the dialog is up, the name
+  // and Enter. The event loop keeps going meanwhile, so the dialog works.
+  const bool ran = m_driver->Run({"key",
+                                  "ctrl+s",
+                                  "search",
+                                  "--sync",
+                                  "--onlyvisible",
+                                  "--name",
+                                  "Select a file",
+                                  "mousemove",
+                                  "--window",
+                                  "%1",
+                                  "60",
+                                  "60",
+                                  "sleep",
+                                  "0.5",
+                                  "type",
+                                  "--delay",
+                                  "30",
+                                  "plane",
+                                  "key",
+                                  "Return"},
+                                 wxEVT_KEY_UP, 0);
+  const std::string expected = dir().File("plane.cob");
+  const bool saved = ran && PumpUntil([&] { return fs::exists(expected); }, 5000);
+
+  platform::SetCurrent(&recorder());
+  fs::current_path(previous);
+  ASSERT_TRUE(ran) << "xdotool could not drive the save dialog";
+  ASSERT_TRUE(saved);
+  EXPECT_FALSE(fs::exists(dir().File("plane")));
+  EXPECT_EQ(FileBytes(expected), cob::BuildCobFile(doc().m_model));
+}
+
+}  // namespace

@@ -11,6 +11,45 @@ constexpr GLfloat kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 constexpr int kColourMaterial = 1;
 constexpr int kNoTexture = -1;
 
+// Models keep the polygons of one material together, so most polygons need
+// the state the previous one left. Every change of texture or material ends
+// the driver's batch of vertices; repeating an unchanged one costs as much
+// as a real change. This cache issues only the calls that change something;
+// it starts empty with every frame, so the first polygon sets everything.
+class DrawState {
+ public:
+  void Texture(bool on, GLuint name) {
+    if (on) {
+      if (m_texturing != kOn) glEnable(GL_TEXTURE_2D);
+      if (m_texturing != kOn || !m_bound || m_name != name) glBindTexture(GL_TEXTURE_2D, name);
+      m_bound = true;
+      m_name = name;
+      m_texturing = kOn;
+    } else if (m_texturing != kOff) {
+      glDisable(GL_TEXTURE_2D);
+      m_texturing = kOff;
+    }
+  }
+
+  // The material and, because colour material makes drivers such as Mesa
+  // light with the current colour instead, the current colour too.
+  void Colour(const GLfloat colour[4]) {
+    if (m_colourSet && std::equal(colour, colour + 4, m_colour)) return;
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, colour);
+    glColor4fv(colour);
+    std::copy(colour, colour + 4, m_colour);
+    m_colourSet = true;
+  }
+
+ private:
+  enum Texturing { kUnknown, kOn, kOff };
+  Texturing m_texturing = kUnknown;
+  bool m_bound = false;
+  GLuint m_name = 0;
+  bool m_colourSet = false;
+  GLfloat m_colour[4] = {};
+};
+
 }  // namespace
 
 void CModel::Draw() {
@@ -22,6 +61,7 @@ void CModel::Draw() {
   const std::size_t vertexCount = m_vecVertices.size();
   const std::size_t texCoordCount = m_vecTexCoords.size();
   const bool wireframe = m_nPolygonMode == kPolygonModeLine;
+  DrawState state;
 
   for (std::size_t i = 0; i < polygonCount; ++i) {
     const Polygon& polygon = m_vecPolygons[i];
@@ -30,12 +70,10 @@ void CModel::Draw() {
 
     const Material* material = polygon.pMaterial;
     if (material == nullptr) {
-      glDisable(GL_TEXTURE_2D);
       colour[0] = static_cast<GLfloat>(m_dDefRed);
       colour[1] = static_cast<GLfloat>(m_dDefGreen);
       colour[2] = static_cast<GLfloat>(m_dDefBlue);
     } else if (material->nKind == kColourMaterial) {
-      glDisable(GL_TEXTURE_2D);
       // The material's own alpha plays no part: polygons are opaque.
       colour[0] = material->fColor[0];
       colour[1] = material->fColor[1];
@@ -45,28 +83,17 @@ void CModel::Draw() {
       if (texIndex != kNoTexture && (texIndex < 0 || texIndex >= m_nTextures || !m_pTexNames)) {
         texIndex = kNoTexture;  // no texture name to bind
       }
-      if (texIndex != kNoTexture) {
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, m_pTexNames[static_cast<std::size_t>(texIndex)]);
-      } else {
-        glDisable(GL_TEXTURE_2D);
-      }
     }
 
-    if (wireframe) {
-      glDisable(GL_TEXTURE_2D);
-      std::copy(kWhite, kWhite + 4, colour);
-    }
-
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, colour);
-    // With colour material on, drivers such as Mesa light with the current
-    // colour and ignore the material just set; making the working colour
-    // current as well gives the same look everywhere.
-    glColor4fv(colour);
+    // Wireframe draws every polygon white and untextured.
+    if (wireframe) std::copy(kWhite, kWhite + 4, colour);
+    const bool texturing = texIndex != kNoTexture && !wireframe;
+    state.Texture(texturing,
+                  texturing ? m_pTexNames[static_cast<std::size_t>(texIndex)] : GLuint{0});
+    state.Colour(colour);
 
     const std::size_t corners =
         std::min(static_cast<std::size_t>(std::max(polygon.nVerts, 0)), polygon.vecVertIdx.size());
-    const bool textured = texIndex != kNoTexture;
     glBegin(GL_POLYGON);
     for (std::size_t j = 0; j < corners; ++j) {
       const int vertexIndex = polygon.vecVertIdx[j];
@@ -74,7 +101,7 @@ void CModel::Draw() {
       const Vertex& vertex = m_vecVertices[static_cast<std::size_t>(vertexIndex)];
       GLfloat u = 0.0f;
       GLfloat v = 0.0f;
-      if (textured && j < polygon.vecTexIdx.size()) {
+      if (texturing && j < polygon.vecTexIdx.size()) {
         const int texCoordIndex = polygon.vecTexIdx[j];
         if (texCoordIndex >= 0 && static_cast<std::size_t>(texCoordIndex) < texCoordCount) {
           const TexCoord& texCoord = m_vecTexCoords[static_cast<std::size_t>(texCoordIndex)];

@@ -1,6 +1,8 @@
 #include "view/model_info_dlg.h"
 
 #include <wx/button.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
 #include <wx/stattext.h>
 
 #include "view/command_ids.h"
@@ -20,6 +22,11 @@ constexpr int kPolygonsY = 6;
 constexpr int kVerticesY = 21;
 constexpr int kMaterialsY = 36;
 
+constexpr int kOkX = 68;
+constexpr int kOkY = 61;
+constexpr int kOkWidth = 50;
+constexpr int kOkHeight = 14;
+
 struct Row {
   const char* label;
   int id;
@@ -32,6 +39,23 @@ constexpr Row kRows[] = {
     {"Materials", IDC_MATERIALS, kMaterialsY},
 };
 
+// A count in a sunken box, its text centred both ways. The toolkit's
+// static text draws no frame of its own and has no vertical alignment, so
+// the frame is a panel and the text, one line high and as wide as the
+// panel, is centred in it by a sizer.
+void AddCountField(wxWindow* parent, int id, wxPoint position, wxSize size) {
+  auto* frame = new wxPanel(parent, wxID_ANY, position, size, wxBORDER_SUNKEN);
+  auto* text =
+      new wxStaticText(frame, id, "Static", wxDefaultPosition, wxSize(frame->GetClientSize().x, -1),
+                       wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
+  auto* sizer = new wxBoxSizer(wxVERTICAL);
+  sizer->AddStretchSpacer();
+  sizer->Add(text, 0, wxEXPAND);
+  sizer->AddStretchSpacer();
+  frame->SetSizer(sizer);
+  frame->Layout();
+}
+
 }  // namespace
 
 CModelInfoDlg::CModelInfoDlg(wxWindow* parent)
@@ -41,14 +65,11 @@ CModelInfoDlg::CModelInfoDlg(wxWindow* parent)
     new wxStaticText(this, wxID_STATIC, row.label, wxDLG_UNIT(this, wxPoint(kLabelX, row.y)),
                      wxDLG_UNIT(this, wxSize(kLabelWidth, kRowHeight)),
                      wxALIGN_LEFT | wxST_NO_AUTORESIZE);
-    // The fixed size keeps the sunken frame at its place whatever the count;
-    // the text sits centred in it both ways.
-    new wxStaticText(this, row.id, "Static", wxDLG_UNIT(this, wxPoint(kValueX, row.y)),
-                     wxDLG_UNIT(this, wxSize(kValueWidth, kRowHeight)),
-                     wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE | wxBORDER_SUNKEN);
+    AddCountField(this, row.id, wxDLG_UNIT(this, wxPoint(kValueX, row.y)),
+                  wxDLG_UNIT(this, wxSize(kValueWidth, kRowHeight)));
   }
-  auto* ok = new wxButton(this, wxID_OK, "OK", wxDLG_UNIT(this, wxPoint(68, 61)),
-                          wxDLG_UNIT(this, wxSize(50, 14)));
+  auto* ok = new wxButton(this, wxID_OK, "OK", wxDLG_UNIT(this, wxPoint(kOkX, kOkY)),
+                          wxDLG_UNIT(this, wxSize(kOkWidth, kOkHeight)));
   ok->SetDefault();
   SetClientSize(wxDLG_UNIT(this, wxSize(kDialogWidth, kDialogHeight)));
 }

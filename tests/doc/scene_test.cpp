@@ -69,7 +69,9 @@ class SceneTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    if (m_textureName != 0) glDeleteTextures(1, &m_textureName);
+    if (!m_textureNames.empty()) {
+      glDeleteTextures(static_cast<GLsizei>(m_textureNames.size()), m_textureNames.data());
+    }
   }
 
   // Adds a vertex and returns its index.
@@ -125,21 +127,24 @@ class SceneTest : public ::testing::Test {
     return &m_doc.m_model.m_vecMaterials.back();
   }
 
-  // One 2 x 2 texture from BGRA texels, row 0 first, uploaded the way the
-  // texture set-up does; the material gets entry 0.
+  // A 2 x 2 texture from BGRA texels, row 0 first, uploaded the way the
+  // texture set-up does; the material gets the next texture entry.
   void AttachTexture(Material* material, const std::array<std::uint8_t, 16>& bgra) {
-    glGenTextures(1, &m_textureName);
-    glBindTexture(GL_TEXTURE_2D, m_textureName);
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    m_textureNames.push_back(name);
+    glBindTexture(GL_TEXTURE_2D, name);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glTexImage2D(GL_TEXTURE_2D, 0, 4, 2, 2, 0, GL_BGRA, GL_UNSIGNED_BYTE, bgra.data());
-    m_doc.m_model.m_nTextures = 1;
-    m_doc.m_model.m_pTexNames = std::make_unique<unsigned int[]>(1);
-    m_doc.m_model.m_pTexNames[0] = m_textureName;
-    material->nTexIndex = 0;
+    const std::size_t count = m_textureNames.size();
+    m_doc.m_model.m_nTextures = static_cast<int>(count);
+    m_doc.m_model.m_pTexNames = std::make_unique<unsigned int[]>(count);
+    std::copy(m_textureNames.begin(), m_textureNames.end(), m_doc.m_model.m_pTexNames.get());
+    material->nTexIndex = static_cast<int>(count - 1);
   }
 
   void ClearModel() {
@@ -176,7 +181,7 @@ class SceneTest : public ::testing::Test {
 
   HeadlessGlContext m_context;
   CQuodraDoc m_doc;
-  GLuint m_textureName = 0;
+  std::vector<GLuint> m_textureNames;
   std::vector<std::uint8_t> m_pixels;
 };
 
@@ -297,6 +302,49 @@ TEST_F(SceneTest, MaterialOfOtherKindDrawsWhiteUntextured) {
   AddSquare(1.5f, 0, 0, 1).pMaterial = AddMaterial(7, 1, 0, 0);
   Render();
   EXPECT_TRUE(Near(Pixel(kSide / 2 + 10, kSide / 2), LitColour({1, 1, 1}, {0, 0, 1})));
+}
+
+std::array<std::uint8_t, 16> Uniform(std::uint8_t b, std::uint8_t g, std::uint8_t r) {
+  return {b, g, r, 255, b, g, r, 255, b, g, r, 255, b, g, r, 255};
+}
+
+// Each polygon shows its own texture or colour whatever the polygons before
+// it, in this frame or the last, left behind.
+TEST_F(SceneTest, EveryPolygonGetsItsOwnTextureAndColour) {
+  Material* blue = AddMaterial(0, 0, 0, 0);
+  AttachTexture(blue, Uniform(255, 0, 0));
+  Material* green = AddMaterial(0, 0, 0, 0);
+  AttachTexture(green, Uniform(0, 255, 0));
+  Material* red = AddMaterial(1, 1, 0, 0);
+  Material* alsoRed = AddMaterial(1, 1, 0, 0);
+  Material* yellow = AddMaterial(1, 1, 1, 0);
+  // Six squares left to right: each pair of neighbours differs in texture,
+  // texturing or colour, or repeats it (the two reds).
+  Material* const row[] = {blue, green, red, alsoRed, yellow, blue};
+  const float first = -2.5f;
+  for (int i = 0; i < 6; ++i) AddSquare(first + i, 0, 0, 0.4f).pMaterial = row[i];
+
+  const Rgb white = LitColour({1, 1, 1}, {0, 0, 1});
+  const Rgb expected[] = {Scaled({0, 0, 255}, white),      Scaled({0, 255, 0}, white),
+                          LitColour({1, 0, 0}, {0, 0, 1}), LitColour({1, 0, 0}, {0, 0, 1}),
+                          LitColour({1, 1, 0}, {0, 0, 1}), Scaled({0, 0, 255}, white)};
+  // 10 units away, one unit is kSide / 2 / tan(22.5 degrees) / 10 pixels.
+  const double pixelsPerUnit = kSide / 2 / std::tan(std::numbers::pi / 8.0) / 10.0;
+  for (int frame = 0; frame < 2; ++frame) {
+    SCOPED_TRACE(frame);
+    Render();
+    for (int i = 0; i < 6; ++i) {
+      const int x = static_cast<int>(kSide / 2 + (first + i) * pixelsPerUnit);
+      EXPECT_TRUE(Near(Pixel(x, kSide / 2), expected[i])) << "square " << i;
+    }
+    // Something else touching the state between frames must not matter,
+    // even though the frame ends in the state it starts with.
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glColor4f(0, 0, 1, 1);
+    const GLfloat grey[4] = {0.5f, 0.5f, 0.5f, 1};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, grey);
+    glDisable(GL_TEXTURE_2D);
+  }
 }
 
 // Scale, then Z, then Y, then X: with Z 90 and X 90 a square standing on the

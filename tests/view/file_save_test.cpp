@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include <wx/dialog.h>
+#include <wx/timer.h>
+
 #include "app/window_fixture.h"
 #include "input_driver.h"
 #include "model/cob_export.h"
@@ -98,6 +101,7 @@ TEST_F(FileSaveTest, CtrlSWritesTheOpenModelOrReportsWhyNot) {
 
 TEST_F(FileSaveTest, WithNoModelOpenTheFileHoldsNothing) {
   const std::string path = dir().File("empty.cob");
+  recorder().ClearLog();
   recorder().QueueSaveAnswer(path);
   ASSERT_TRUE(PressCtrlS());
   ASSERT_TRUE(PumpUntil([&] { return fs::exists(path); }));
@@ -115,28 +119,28 @@ TEST_F(FileSaveTest, NameTypedWithoutExtensionGetsCob) {
   platform::SetCurrent(&real);
 
   // One xdotool run: the shortcut, then, once the dialog is up, the name
-  // and Enter. The event loop keeps going meanwhile, so the dialog works.
-  const bool ran = m_driver->Run({"key",
-                                  "ctrl+s",
-                                  "search",
-                                  "--sync",
-                                  "--onlyvisible",
-                                  "--name",
-                                  "Select a file",
-                                  "mousemove",
-                                  "--window",
-                                  "%1",
-                                  "60",
-                                  "60",
-                                  "sleep",
-                                  "0.5",
-                                  "type",
-                                  "--delay",
-                                  "30",
-                                  "plane",
-                                  "key",
-                                  "Return"},
-                                 wxEVT_KEY_UP, 0);
+  // and Enter ("type" takes every argument after it as text, so Enter is
+  // the newline). The event loop keeps going meanwhile, so the dialog works.
+  // clang-format off
+  const std::vector<std::string> typing = {
+      "key", "ctrl+s",
+      "search", "--sync", "--onlyvisible", "--name", "Select a file",
+      "mousemove", "--window", "%1", "60", "60",
+      "sleep", "0.5",
+      "type", "--delay", "30", "plane\n"};
+  // clang-format on
+  // Should the typing go astray, the dialog is cancelled rather than left
+  // waiting for ever.
+  wxTimer rescue;
+  rescue.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
+    for (wxWindow* window : wxTopLevelWindows) {
+      auto* dialog = dynamic_cast<wxDialog*>(window);
+      if (dialog != nullptr && dialog->IsModal()) dialog->EndModal(wxID_CANCEL);
+    }
+  });
+  rescue.StartOnce(15000);
+  const bool ran = m_driver->Run(typing, wxEVT_KEY_UP, 0);
+  rescue.Stop();
   const std::string expected = dir().File("plane.cob");
   const bool saved = ran && PumpUntil([&] { return fs::exists(expected); }, 5000);
 

@@ -70,9 +70,7 @@ int EventObserver::KeyDowns(int keyCode) const {
 
 bool EventObserver::TryBefore(wxEvent& event) {
   ++m_counts[event.GetEventType()];
-  if (getenv("NAVDBG")) {
-    if (auto* m = dynamic_cast<wxMouseEvent*>(&event)) fprintf(stderr, "mouse %d at %d,%d L%d R%d\n", (int)event.GetEventType(), m->GetX(), m->GetY(), m->LeftIsDown(), m->RightIsDown());
-  }
+
   if (event.GetEventType() == wxEVT_KEY_DOWN) {
     ++m_keyDowns[static_cast<wxKeyEvent&>(event).GetKeyCode()];
   }
@@ -92,6 +90,19 @@ bool InputDriver::Run(const std::vector<std::string>& args, wxEventType last, in
   const int target = m_observer.Count(last) + count;
   if (RunXdotool(args) != 0) return false;
   return PumpUntil([&] { return m_observer.Count(last) >= target; });
+}
+
+bool InputDriver::Move(wxPoint client) {
+  if (wxGetMousePosition() == Screen(client)) return true;
+  return Run(MoveTo(client), wxEVT_MOTION);
+}
+
+bool InputDriver::Press(int button, wxEventType expected) {
+  return Run({"mousedown", std::to_string(button)}, expected);
+}
+
+bool InputDriver::Release(int button) {
+  return Run({"mouseup", std::to_string(button)}, button == 1 ? wxEVT_LEFT_UP : wxEVT_RIGHT_UP);
 }
 
 bool InputDriver::Hover(wxPoint client) {

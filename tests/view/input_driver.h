@@ -49,6 +49,16 @@ class InputDriver {
   // xdotool arguments that move the pointer to a client point.
   std::vector<std::string> MoveTo(wxPoint client) const;
 
+  // One step of a drag each, waiting for the view to see it: the pointer
+  // to a client point (a motion event, unless it is there already), a
+  // button (1 left, 3 right) down, arriving as `expected` (a second press
+  // soon after the first arrives as a double-click), a button up. Steps
+  // are sent one at a time, as a hand makes them: a motion that reaches
+  // GTK in the same moment as the release is never reported.
+  bool Move(wxPoint client);
+  bool Press(int button, wxEventType expected);
+  bool Release(int button);
+
   // Puts the pointer over the client point, waits for it to arrive and
   // gives the window the keyboard focus.
   bool Hover(wxPoint client);

@@ -32,19 +32,25 @@ class NavigationTest : public window_test::WindowFixture {
 
   InputDriver& input() { return *m_driver; }
 
-  // Holds `button` (1 left, 3 right) at the centre, moves by (dx, dy) and
-  // lets go, with Ctrl held throughout when asked.
-  void Drag(int button, int dx, int dy, bool ctrl = false) {
-    std::vector<std::string> args = input().MoveTo(m_center);
-    if (ctrl) args.insert(args.end(), {"keydown", "ctrl"});
-    const std::string b = std::to_string(button);
-    args.insert(args.end(), {"mousedown", b});
-    const std::vector<std::string> move = input().MoveTo(m_center + wxPoint(dx, dy));
-    args.insert(args.end(), move.begin(), move.end());
-    args.insert(args.end(), {"mouseup", b});
-    if (ctrl) args.insert(args.end(), {"keyup", "ctrl"});
-    ASSERT_TRUE(input().Run(args, button == 1 ? wxEVT_LEFT_UP : wxEVT_RIGHT_UP));
+  // Holds `button` (1 left, 3 right) at `from`, moves by (dx, dy) and lets
+  // go, with Ctrl held throughout when asked. Successive drags start at
+  // points apart, so that no two presses make a double-click.
+  void Drag(int button, wxPoint from, int dx, int dy, bool ctrl = false) {
+    ASSERT_TRUE(input().Move(from));
+    if (ctrl) {
+      ASSERT_TRUE(input().Run({"keydown", "ctrl"}, wxEVT_KEY_DOWN));
+    }
+    ASSERT_TRUE(input().Press(button, button == 1 ? wxEVT_LEFT_DOWN : wxEVT_RIGHT_DOWN));
+    ASSERT_TRUE(input().Move(from + wxPoint(dx, dy)));
+    ASSERT_TRUE(input().Release(button));
+    if (ctrl) {
+      ASSERT_TRUE(input().Run({"keyup", "ctrl"}, wxEVT_KEY_UP));
+    }
   }
+
+  // The start of the i-th drag of a series: near the centre, never twice
+  // in a row at the same place.
+  wxPoint StartOf(int i) const { return m_center + wxPoint((i % 2) * 40 - 20, (i % 3) * 30 - 30); }
 
   void SetCamera(double distance, double panX, double panY) {
     doc().m_dRotX = doc().m_dRotY = doc().m_dRotZ = 0.0;
@@ -74,12 +80,13 @@ TEST_F(NavigationTest, RightDragZoomsHalfAUnitPerPixelWithinLimits) {
       {8990.0, 0, 40, 9000.0},  // held at the far limit
       {30.0, 60, 0, 30.0},      // sideways movement does not zoom
   };
+  int i = 0;
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message()
                  << "from " << c.start << " by (" << c.dx << ", " << c.dy << ")");
     SetCamera(c.start, 0.0, 0.0);
     const int paints = Paints();
-    Drag(3, c.dx, c.dy);
+    Drag(3, StartOf(i++), c.dx, c.dy);
     EXPECT_DOUBLE_EQ(doc().m_dDistance, c.expected);
     EXPECT_EQ(doc().m_dRotX, 0.0);
     EXPECT_EQ(doc().m_dRotY, 0.0);
@@ -100,12 +107,13 @@ TEST_F(NavigationTest, LeftDragTurnsHalfADegreePerPixel) {
       {true, -14, 0, 0.0, 0.0, -7.0},
       {true, 0, 12, 0.0, 0.0, 0.0},  // Ctrl with a vertical move: nothing
   };
+  int i = 0;
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message()
                  << (c.ctrl ? "ctrl " : "") << "by (" << c.dx << ", " << c.dy << ")");
     SetCamera(30.0, 0.0, 0.0);
     const int paints = Paints();
-    Drag(1, c.dx, c.dy, c.ctrl);
+    Drag(1, StartOf(i++), c.dx, c.dy, c.ctrl);
     EXPECT_DOUBLE_EQ(doc().m_dRotY, c.rotY);
     EXPECT_DOUBLE_EQ(doc().m_dRotX, c.rotX);
     EXPECT_DOUBLE_EQ(doc().m_dRotZ, c.rotZ);
@@ -116,12 +124,11 @@ TEST_F(NavigationTest, LeftDragTurnsHalfADegreePerPixel) {
 }
 
 TEST_F(NavigationTest, BothButtonsHeldTurnWithoutZooming) {
-  std::vector<std::string> args = input().MoveTo(m_center);
-  args.insert(args.end(), {"mousedown", "1", "mousedown", "3"});
-  const auto move = input().MoveTo(m_center + wxPoint(8, 10));
-  args.insert(args.end(), move.begin(), move.end());
-  args.insert(args.end(), {"mouseup", "3", "mouseup", "1"});
-  ASSERT_TRUE(input().Run(args, wxEVT_LEFT_UP));
+  ASSERT_TRUE(input().Press(1, wxEVT_LEFT_DOWN));
+  ASSERT_TRUE(input().Press(3, wxEVT_RIGHT_DOWN));
+  ASSERT_TRUE(input().Move(m_center + wxPoint(8, 10)));
+  ASSERT_TRUE(input().Release(3));
+  ASSERT_TRUE(input().Release(1));
   EXPECT_DOUBLE_EQ(doc().m_dRotY, 4.0);
   EXPECT_DOUBLE_EQ(doc().m_dRotX, 5.0);
   EXPECT_EQ(doc().m_dDistance, 30.0);
@@ -137,24 +144,39 @@ TEST_F(NavigationTest, ButtonReleasedOutsideTheWindowEndsTheDrag) {
   ASSERT_TRUE(wxRect(0, 0, 1280, 1024).Contains(outside)) << "the window fills the screen";
   const wxPoint outsideClient = view()->ScreenToClient(outside);
 
-  std::vector<std::string> args = input().MoveTo(m_center);
-  args.insert(args.end(), {"mousedown", "1"});
-  const auto away = input().MoveTo(outsideClient);
-  args.insert(args.end(), away.begin(), away.end());
-  args.insert(args.end(), {"mouseup", "1"});
-  ASSERT_TRUE(input().Run(args, wxEVT_LEFT_UP));
+  ASSERT_TRUE(input().Press(1, wxEVT_LEFT_DOWN));
+  EXPECT_TRUE(view()->HasCapture()) << "a drag holds the mouse";
+  ASSERT_TRUE(input().Move(outsideClient));
+  ASSERT_TRUE(input().Release(1));
   EXPECT_FALSE(view()->m_bLeftDown);
   EXPECT_FALSE(view()->HasCapture());
 
   // Coming back over the view with no button held turns nothing.
   SetCamera(30.0, 0.0, 0.0);
-  std::vector<std::string> back = input().MoveTo(m_center);
-  const auto further = input().MoveTo(m_center + wxPoint(20, 20));
-  back.insert(back.end(), further.begin(), further.end());
-  ASSERT_TRUE(input().Run(back, wxEVT_MOTION));
+  ASSERT_TRUE(input().Move(m_center));
+  ASSERT_TRUE(input().Move(m_center + wxPoint(20, 20)));
   Pump(100);
   EXPECT_EQ(doc().m_dRotX, 0.0);
   EXPECT_EQ(doc().m_dRotY, 0.0);
+}
+
+TEST_F(NavigationTest, LosingTheMouseEndsBothDrags) {
+  ASSERT_TRUE(input().Press(1, wxEVT_LEFT_DOWN));
+  ASSERT_TRUE(input().Press(3, wxEVT_RIGHT_DOWN));
+  ASSERT_TRUE(view()->HasCapture());
+  // What the toolkit sends when another window takes the mouse away.
+  view()->ReleaseMouse();
+  wxMouseCaptureLostEvent lost(view()->GetId());
+  lost.SetEventObject(view());
+  view()->GetEventHandler()->ProcessEvent(lost);
+  EXPECT_FALSE(view()->m_bLeftDown);
+  EXPECT_FALSE(view()->m_bRightDown);
+
+  ASSERT_TRUE(input().Move(m_center + wxPoint(10, 10)));
+  EXPECT_EQ(doc().m_dRotX, 0.0);
+  EXPECT_EQ(doc().m_dDistance, 30.0);
+  ASSERT_TRUE(input().Release(3));
+  ASSERT_TRUE(input().Release(1));
 }
 
 TEST_F(NavigationTest, KeysPanAndZoomByTheKeyStep) {

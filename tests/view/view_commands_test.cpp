@@ -2,8 +2,10 @@
 // toolbar and menu show, the double-click, and Model Information.
 #include <GL/gl.h>
 
+#include <array>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <optional>
 
@@ -140,13 +142,15 @@ TEST_F(ViewCommandsTest, DoubleClickTogglesTheLookAndStartsNoDrag) {
   EXPECT_EQ(Tool(ID_VIEW_WIREFRAME), (ItemState{true, true}));
   EXPECT_EQ(Tool(ID_VIEW_TEXTURED), (ItemState{true, false}));
 
-  // The second press stays down and moves: had it started a drag, the
+  // Again somewhere else, so that the clicks before count for nothing;
+  // the second press stays down and moves: had it started a drag, the
   // model would turn.
-  std::vector<std::string> args = {"click", "1", "mousedown", "1"};
-  const auto move = m_driver->MoveTo(center + wxPoint(20, 16));
-  args.insert(args.end(), move.begin(), move.end());
-  args.insert(args.end(), {"mouseup", "1"});
-  ASSERT_TRUE(m_driver->Run(args, wxEVT_LEFT_UP, 2));
+  const wxPoint elsewhere = center + wxPoint(60, 40);
+  ASSERT_TRUE(m_driver->Move(elsewhere));
+  ASSERT_TRUE(m_driver->Run({"click", "1"}, wxEVT_LEFT_UP));
+  ASSERT_TRUE(m_driver->Press(1, wxEVT_LEFT_DCLICK));
+  ASSERT_TRUE(m_driver->Move(elsewhere + wxPoint(20, 16)));
+  ASSERT_TRUE(m_driver->Release(1));
   EXPECT_EQ(m_driver->observer().Count(wxEVT_LEFT_DCLICK), 2);
   EXPECT_EQ(view()->m_nPolygonMode, kPolygonModeFill);
   EXPECT_EQ(doc().m_dRotX, 0.0);
@@ -200,14 +204,19 @@ TEST_F(ViewCommandsTest, ChosenBackgroundFillsTheEmptyView) {
   EXPECT_NEAR(rgb[middle + 2], 255, 1);
 }
 
-// What the Model Information dialog showed while it was open.
+// One row of the Model Information dialog as it showed: a label and the
+// count beside it, with the vertical centres of both on the screen.
+struct ShownRow {
+  wxString label;
+  wxString count;
+  int labelMiddle = -1;
+  int countMiddle = -1;
+};
+
 struct ShownInfo {
   bool seen = false;
-  bool modal = false;
   wxString title;
-  wxString polygons, vertices, materials;
-  std::vector<std::pair<wxString, int>> labels;  // label text and its row (y)
-  int polygonsY = -1, verticesY = -1, materialsY = -1;
+  std::vector<ShownRow> rows;
   wxSize clientSize;
   wxSize expectedClientSize;
   int defaultId = 0;
@@ -220,6 +229,37 @@ CModelInfoDlg* FindInfoDialog() {
   return nullptr;
 }
 
+int Middle(const wxWindow* window) {
+  const wxRect rect = window->GetScreenRect();
+  return rect.y + rect.height / 2;
+}
+
+void ReadInfoDialog(CModelInfoDlg& dlg, ShownInfo& info) {
+  info.seen = true;
+  info.title = dlg.GetTitle();
+  // The labels are the dialog's own static texts, in creation order.
+  std::vector<wxWindow*> labels;
+  for (wxWindow* child : dlg.GetChildren()) {
+    if (child->GetId() == wxID_STATIC) labels.push_back(child);
+  }
+  const int ids[] = {IDC_POLYGONS, IDC_VERTICES, IDC_MATERIALS};
+  for (std::size_t i = 0; i < std::size(ids); ++i) {
+    ShownRow row;
+    if (i < labels.size()) {
+      row.label = labels[i]->GetLabel();
+      row.labelMiddle = Middle(labels[i]);
+    }
+    if (wxWindow* count = dlg.FindWindow(ids[i])) {
+      row.count = count->GetLabel();
+      row.countMiddle = Middle(count);
+    }
+    info.rows.push_back(row);
+  }
+  info.clientSize = dlg.GetClientSize();
+  info.expectedClientSize = dlg.ConvertDialogToPixels(wxSize(186, 81));
+  if (wxWindow* def = dlg.GetDefaultItem()) info.defaultId = def->GetId();
+}
+
 // Reads the dialog once it runs modally, then closes it with OK.
 void InspectInfoDialogWhenShown(ShownInfo& info, int attemptsLeft = 400) {
   wxTheApp->CallAfter([&info, attemptsLeft] {
@@ -228,26 +268,7 @@ void InspectInfoDialogWhenShown(ShownInfo& info, int attemptsLeft = 400) {
       if (attemptsLeft > 0) InspectInfoDialogWhenShown(info, attemptsLeft - 1);
       return;
     }
-    info.seen = true;
-    info.modal = dlg->IsModal();
-    info.title = dlg->GetTitle();
-    const auto text = [&](int id, int& y) {
-      wxWindow* control = dlg->FindWindow(id);
-      if (control == nullptr) return wxString("<missing>");
-      y = control->GetPosition().y;
-      return control->GetLabel();
-    };
-    info.polygons = text(IDC_POLYGONS, info.polygonsY);
-    info.vertices = text(IDC_VERTICES, info.verticesY);
-    info.materials = text(IDC_MATERIALS, info.materialsY);
-    for (wxWindow* child : dlg->GetChildren()) {
-      if (child->GetId() == wxID_STATIC) {
-        info.labels.emplace_back(child->GetLabel(), child->GetPosition().y);
-      }
-    }
-    info.clientSize = dlg->GetClientSize();
-    info.expectedClientSize = dlg->ConvertDialogToPixels(wxSize(186, 81));
-    if (wxWindow* def = dlg->GetDefaultItem()) info.defaultId = def->GetId();
+    ReadInfoDialog(*dlg, info);
     dlg->EndModal(wxID_OK);
   });
 }
@@ -259,15 +280,20 @@ TEST_F(ViewCommandsTest, ModelInformationShowsTheCounts) {
   ShownInfo info;
   InspectInfoDialogWhenShown(info);
   Command(ID_VIEW_MODEL_INFO);
-  ASSERT_TRUE(info.seen) << "the dialog never ran";
-  EXPECT_TRUE(info.modal);
+  ASSERT_TRUE(info.seen) << "the dialog never ran modally";
   EXPECT_EQ(info.title, "Model Information");
-  EXPECT_EQ(info.polygons, "1200");
-  EXPECT_EQ(info.vertices, "900");
-  EXPECT_EQ(info.materials, "45");
-  const std::vector<std::pair<wxString, int>> labels = {
-      {"Polygons", info.polygonsY}, {"Vertices", info.verticesY}, {"Materials", info.materialsY}};
-  EXPECT_EQ(info.labels, labels) << "each label sits beside its count";
+  const struct {
+    const char* label;
+    const char* count;
+  } expected[] = {{"Polygons", "1200"}, {"Vertices", "900"}, {"Materials", "45"}};
+  ASSERT_EQ(info.rows.size(), std::size(expected));
+  for (std::size_t i = 0; i < info.rows.size(); ++i) {
+    const ShownRow& row = info.rows[i];
+    EXPECT_EQ(row.label, expected[i].label);
+    EXPECT_EQ(row.count, expected[i].count);
+    // Each count sits beside its label, centred on the same line.
+    EXPECT_NEAR(row.countMiddle, row.labelMiddle, 1) << expected[i].label;
+  }
   EXPECT_EQ(info.clientSize, info.expectedClientSize);
   EXPECT_EQ(info.defaultId, wxID_OK);
   EXPECT_EQ(FindInfoDialog(), nullptr) << "the dialog is gone after OK";
@@ -288,6 +314,7 @@ TEST_F(ViewCommandsTest, ModelInformationNeedsAModelWithExtent) {
 TEST_F(ViewCommandsTest, PaletteSwitchReloadsAndRefitsAlsoForTheSamePalette) {
   Start();
   OpenCounted();
+  recorder().ClearLog();
   for (int palette : {1, 1, 0}) {
     SCOPED_TRACE(palette);
     doc().m_dRotY = 33.0;
@@ -306,7 +333,7 @@ TEST_F(ViewCommandsTest, PaletteSwitchReloadsAndRefitsAlsoForTheSamePalette) {
     // The Seattle palette has no material-less colour of its own: black.
     EXPECT_EQ(doc().m_model.m_dDefRed, palette == 1 ? 0.0 : 1.0);
   }
-  EXPECT_TRUE(recorder().messages().empty());
+  EXPECT_TRUE(recorder().messages().empty()) << recorder().messages()[0].text;
 }
 
 TEST_F(ViewCommandsTest, ChosenPaletteIsSavedAsRegionOnClose) {

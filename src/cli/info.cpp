@@ -22,7 +22,8 @@ struct InfoArgs {
   std::string strModel;
   bool bJson = false;
   bool bFull = false;
-  int nPalette = -1;  // -1: no palette asked for
+  bool bPalette = false;  // whether --palette was given
+  int nPalette = 0;       // any integer, as the configuration's "Region"
 };
 
 // A float widened to double is exact, so the number reads back to the same
@@ -186,7 +187,7 @@ int RunInfo(const InfoArgs& args) {
   // The palette converts the material colours and assigns texture indices,
   // so it runs before the material list is taken.
   PaletteReport palette;
-  const bool withPalette = args.nPalette >= 0;
+  const bool withPalette = args.bPalette;
   if (withPalette && ApplyPaletteForReport(model, args.strModel, args.nPalette, palette) != 0) {
     std::fputs("zorvik: Error Loading Palette\n", stderr);
     return kExitFailure;
@@ -211,8 +212,11 @@ void AddInfoCommand(CLI::App& app, int& exitCode) {
   cmd->add_flag("--full", args->bFull,
                 "With --json: also every vertex, polygon and texture coordinate")
       ->needs(json);
-  cmd->add_option("--palette", args->nPalette,
-                  "Convert colours and read textures with palette 0 (San Francisco) or 1 (Seattle)")
-      ->check(CLI::Range(0, 1));
-  cmd->callback([args, &exitCode] { exitCode = RunInfo(*args); });
+  CLI::Option* palette = cmd->add_option(
+      "--palette", args->nPalette,
+      "Convert colours and read textures: 1 Seattle, any other number San Francisco");
+  cmd->callback([args, palette, &exitCode] {
+    args->bPalette = palette->count() > 0;
+    exitCode = RunInfo(*args);
+  });
 }

@@ -216,11 +216,12 @@ bool ParseRenderOptions(const RenderArguments& args, RenderOptions& options, std
   options.width = kDefaultWidth;
   options.height = kDefaultHeight;
 
-  if (args.palette != "0" && args.palette != "1") {
-    error = "--palette must be 0 (San Francisco) or 1 (Seattle)";
+  // Any integer, as the configuration's "Region": 1 is Seattle, every
+  // other number loads San Francisco and snaps colours as Seattle does.
+  if (!ParseInt(args.palette, options.palette)) {
+    error = "--palette must be an integer";
     return false;
   }
-  options.palette = args.palette == "1" ? 1 : 0;
   if (!args.size.empty() && !ParseRenderSize(args.size, options.width, options.height)) {
     error = "--size must be WxH with both sides from 1 to " + std::to_string(kMaxSide);
     return false;
@@ -272,7 +273,7 @@ void AddRenderCommand(CLI::App& app, int& exitCode) {
   auto args = std::make_shared<RenderArguments>();
   cmd->add_option("FILE", args->modelPath, "LGMD model file (.bin)")->required();
   cmd->add_option("OUT", args->outputPath, "PNG file to write")->required();
-  cmd->add_option("--palette", args->palette, "0 San Francisco (default), 1 Seattle");
+  cmd->add_option("--palette", args->palette, "1 Seattle, any other integer San Francisco (default 0)");
   cmd->add_flag("--wireframe", args->wireframe, "Draw outlines instead of the textured look");
   cmd->add_option("--size", args->size, "Picture size WxH (default 800x600)");
   cmd->add_option("--rot", args->rotation, "Rotation X,Y,Z in degrees, after the camera fit");

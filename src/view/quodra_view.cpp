@@ -38,7 +38,9 @@ wxSize DeviceClientSize(const wxWindow& window) {
   return {static_cast<int>(size.x * scale + 0.5), static_cast<int>(size.y * scale + 0.5)};
 }
 
-// Whether this view's context is the thread's current one on its window.
+// Whether the thread has a context current on this view's window. Only the
+// view's own context is ever bound there, so this says whether it is the
+// current one.
 bool IsContextCurrent(const CQuodraView& view) {
   return view.m_hRC != nullptr && glXGetCurrentContext() != nullptr && view.GetXWindow() != 0 &&
          glXGetCurrentDrawable() == view.GetXWindow();

@@ -243,7 +243,7 @@ TEST_F(InfoCommand, RefusedFilesAndUsageErrors) {
       {kZorvik, "info"},
       {kZorvik, "info", good, "--bogus"},
       {kZorvik, "info", good, "--full"},
-      {kZorvik, "info", good, "--json", "--palette", "7"},
+      {kZorvik, "info", good, "--json", "--palette", "1.5"},
       {kZorvik, "info", good, "--json", "--palette", "x"},
       {kZorvik, "info", good, good},
   };
@@ -275,6 +275,21 @@ TEST_F(InfoCommand, PaletteConvertsColoursAndListsTextures) {
   EXPECT_EQ(j["textures"][1]["number"], -1);
   EXPECT_EQ(j["textures"][1]["transparent"], true);
   EXPECT_EQ(j["missingTextures"], Json({"t_gone.mip"}));
+}
+
+TEST_F(InfoCommand, PaletteNumbersOtherThanOneLoadSanFranciscoButSnap) {
+  // As with a hand-edited "Region": only 1 names the Seattle file, only 0
+  // swaps red and blue and paints unmaterialled polygons white.
+  ModelDesc desc = lgmd::TriangleModel();
+  desc.materials = {{"red", 1, 9, 0, 0, 255}};
+  const std::string path = Write(desc);
+  const Json swapped = InfoJson(path, {"--palette", "0"});
+  const Json snapped = InfoJson(path, {"--palette", "7"});
+  const Json negative = InfoJson(path, {"--palette", "-1"});
+  EXPECT_EQ(swapped["defaultColor"], Json({1.0, 1.0, 1.0}));
+  EXPECT_EQ(snapped["defaultColor"], Json({0.0, 0.0, 0.0}));
+  EXPECT_EQ(negative["materialList"], snapped["materialList"]);
+  EXPECT_NE(swapped["materialList"][0]["color"], snapped["materialList"][0]["color"]);
 }
 
 TEST_F(InfoCommand, PaletteMissingBesideTheProgram) {

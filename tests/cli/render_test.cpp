@@ -334,7 +334,7 @@ TEST_F(RenderCommandTest, BadOptionValuesAreUsageErrors) {
       {"--size", "9000x10"},   {"--size", "10x10x"}, {"--rot", "1,2"},
       {"--rot", "1,2,z"},      {"--rot", "1,2,3,4"}, {"--distance", "far"},
       {"--distance", "nan"},   {"--pan", "1"},       {"--background", "2,0,0"},
-      {"--background", "0,0"}, {"--palette", "2"},   {"--palette", "one"},
+      {"--background", "0,0"}, {"--palette", "1.5"}, {"--palette", "one"},
   };
   for (const auto& options : cases) {
     SCOPED_TRACE(options[0] + " " + options[1]);

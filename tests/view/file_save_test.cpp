@@ -10,6 +10,7 @@
 #include <vector>
 
 #include <wx/dialog.h>
+#include <wx/modalhook.h>
 #include <wx/timer.h>
 
 #include "app/window_fixture.h"
@@ -31,6 +32,26 @@ std::vector<std::uint8_t> FileBytes(const std::string& path) {
   const std::string text = ReadWholeFile(path);
   return std::vector<std::uint8_t>(text.begin(), text.end());
 }
+
+// Knows the modal dialog on screen (the native file dialog is not among the
+// top-level windows) so that a stuck one can be cancelled.
+class ModalWatch : public wxModalDialogHook {
+ public:
+  ModalWatch() { Register(); }
+  void CancelOpenDialog() {
+    if (m_pOpen != nullptr) m_pOpen->EndModal(wxID_CANCEL);
+  }
+
+ protected:
+  int Enter(wxDialog* dialog) override {
+    m_pOpen = dialog;
+    return wxID_NONE;
+  }
+  void Exit(wxDialog* /*dialog*/) override { m_pOpen = nullptr; }
+
+ private:
+  wxDialog* m_pOpen = nullptr;
+};
 
 class FileSaveTest : public window_test::WindowFixture {
  protected:
@@ -119,25 +140,23 @@ TEST_F(FileSaveTest, NameTypedWithoutExtensionGetsCob) {
   platform::SetCurrent(&real);
 
   // One xdotool run: the shortcut, then, once the dialog is up, the name
-  // and Enter ("type" takes every argument after it as text, so Enter is
-  // the newline). The event loop keeps going meanwhile, so the dialog works.
+  // and Enter, key by key. The event loop keeps going meanwhile, so the
+  // dialog works.
   // clang-format off
   const std::vector<std::string> typing = {
       "key", "ctrl+s",
       "search", "--sync", "--onlyvisible", "--name", "Select a file",
       "mousemove", "--window", "%1", "60", "60",
       "sleep", "0.5",
-      "type", "--delay", "30", "plane\n"};
+      "key", "--delay", "30", "p", "l", "a", "n", "e",
+      "sleep", "0.5",
+      "key", "Return"};
   // clang-format on
   // Should the typing go astray, the dialog is cancelled rather than left
   // waiting for ever.
+  ModalWatch watch;
   wxTimer rescue;
-  rescue.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
-    for (wxWindow* window : wxTopLevelWindows) {
-      auto* dialog = dynamic_cast<wxDialog*>(window);
-      if (dialog != nullptr && dialog->IsModal()) dialog->EndModal(wxID_CANCEL);
-    }
-  });
+  rescue.Bind(wxEVT_TIMER, [&watch](wxTimerEvent&) { watch.CancelOpenDialog(); });
   rescue.StartOnce(15000);
   const bool ran = m_driver->Run(typing, wxEVT_KEY_UP, 0);
   rescue.Stop();

@@ -14,7 +14,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <string_view>
 
@@ -235,7 +234,9 @@ int ReplaceFileContents(const std::string& path, const std::vector<std::uint8_t>
     strError = OpenError(path);
     return -1;
   }
-  bool ok = (!keepMode || fchmod(fd, mode) == 0) && WriteAll(fd, bytes, write) && fsync(fd) == 0;
+  // A file system that cannot sync at all (EINVAL) is no write failure.
+  bool ok = (!keepMode || fchmod(fd, mode) == 0) && WriteAll(fd, bytes, write) &&
+            (fsync(fd) == 0 || errno == EINVAL);
   ok = (close(fd) == 0) && ok;
   ok = ok && rename(temp.c_str(), target.c_str()) == 0;
   if (!ok) {

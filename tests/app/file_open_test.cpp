@@ -108,6 +108,25 @@ TEST_F(FileOpenTest, UnreadableFileKeepsTheOpenModel) {
   EXPECT_EQ(doc().m_model.m_nPolygons, 1);
 }
 
+// As a file named on the command line meets it: the first open fails, the
+// viewer stays empty and untitled, and the palette buttons stay disabled.
+TEST_F(FileOpenTest, UnreadableFirstFileLeavesAnEmptyViewer) {
+  const std::string bad = ModelDir() + "/bad.bin";
+  WriteBytes(bad, {'L', 'G', 'M', 'D', 0, 0});
+  view()->OpenModel(bad);
+
+  EXPECT_EQ(recorder().messages(),
+            (std::vector<RecordedMessage>{{"Error Loading Model", MsgIcon::None}}));
+  EXPECT_EQ(frame()->GetTitle(), "Zorvik");
+  EXPECT_TRUE(view()->m_strModelPath.empty());
+  EXPECT_EQ(view()->m_dStep, 0.0);
+  EXPECT_EQ(AppPaths().GetLastOpenDir(), "");
+  EXPECT_EQ(doc().m_model.m_nPolygons, 0);
+  wxUpdateUIEvent palette(ID_VIEW_SANFRAN_PALETTE);
+  frame()->ProcessWindowEvent(palette);
+  EXPECT_FALSE(palette.GetEnabled());
+}
+
 // Without a palette the open still names the file and remembers its
 // directory, but no camera fit ran, so the key step stays 0.
 TEST_F(FileOpenTest, MissingPaletteOnTheFirstOpenStillTitlesTheWindow) {

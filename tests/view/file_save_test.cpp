@@ -1,5 +1,8 @@
 // File > Save from the keyboard: Ctrl+S in the window asks for a ".cob"
 // name and writes the open model there, or tells the user why it could not.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -18,6 +21,8 @@
 #include "model/cob_export.h"
 #include "platform/platform_wx.h"
 #include "view_models.h"
+
+extern char** environ;
 
 namespace {
 
@@ -51,6 +56,34 @@ class ModalWatch : public wxModalDialogHook {
 
  private:
   wxDialog* m_pOpen = nullptr;
+};
+
+// A shell command run beside the test in a process group of its own, so
+// that the group (the shell and the xdotool it started) can be ended when
+// the object goes.
+class BackgroundShell {
+ public:
+  explicit BackgroundShell(const std::string& command) {
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attr, 0);
+    const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
+    if (posix_spawnp(&m_pid, "sh", nullptr, &attr, const_cast<char* const*>(argv), environ) != 0) {
+      m_pid = 0;
+    }
+    posix_spawnattr_destroy(&attr);
+  }
+  ~BackgroundShell() {
+    if (m_pid == 0) return;
+    kill(-m_pid, SIGKILL);
+    waitpid(m_pid, nullptr, 0);
+  }
+  BackgroundShell(const BackgroundShell&) = delete;
+  BackgroundShell& operator=(const BackgroundShell&) = delete;
+
+ private:
+  pid_t m_pid = 0;
 };
 
 class FileSaveTest : public window_test::WindowFixture {
@@ -139,34 +172,27 @@ TEST_F(FileSaveTest, NameTypedWithoutExtensionGetsCob) {
   platform::WxPlatform real;
   platform::SetCurrent(&real);
 
-  // One xdotool run: the shortcut, then, once the dialog is up, the name
-  // and Enter, key by key. The event loop keeps going meanwhile, so the
-  // dialog works.
-  // clang-format off
-  const std::vector<std::string> typing = {
-      "key", "ctrl+s",
-      "search", "--sync", "--onlyvisible", "--name", "Select a file",
-      "mousemove", "--window", "%1", "60", "60",
-      "sleep", "0.5",
-      "key", "--delay", "30", "p", "l", "a", "n", "e",
-      "sleep", "0.5",
-      "key", "Return"};
-  // clang-format on
+  // The typist waits for the dialog to be on screen, points at it and
+  // types the name and Enter (through XTEST, as a keyboard would).
+  BackgroundShell typist(
+      "w=$(xdotool search --sync --onlyvisible --name 'Select a file' | head -n 1) && "
+      "xdotool mousemove --window \"$w\" 60 60 sleep 0.5 key --delay 30 p l a n e sleep 0.5 "
+      "key Return");
   // Should the typing go astray, the dialog is cancelled rather than left
   // waiting for ever.
   ModalWatch watch;
   wxTimer rescue;
   rescue.Bind(wxEVT_TIMER, [&watch](wxTimerEvent&) { watch.CancelOpenDialog(); });
-  rescue.StartOnce(15000);
-  const bool ran = m_driver->Run(typing, wxEVT_KEY_UP, 0);
-  rescue.Stop();
+  rescue.StartOnce(20000);
+  const bool pressed = m_driver->Run({"key", "ctrl+s"}, wxEVT_KEY_UP, 0);
   const std::string expected = dir().File("plane.cob");
-  const bool saved = ran && PumpUntil([&] { return fs::exists(expected); }, 5000);
+  const bool saved = pressed && PumpUntil([&] { return fs::exists(expected); }, 25000);
+  rescue.Stop();
 
   platform::SetCurrent(&recorder());
   fs::current_path(previous);
-  ASSERT_TRUE(ran) << "xdotool could not drive the save dialog";
-  ASSERT_TRUE(saved);
+  ASSERT_TRUE(pressed);
+  ASSERT_TRUE(saved) << "the typed name did not come back as plane.cob";
   EXPECT_FALSE(fs::exists(dir().File("plane")));
   EXPECT_EQ(FileBytes(expected), cob::BuildCobFile(doc().m_model));
 }

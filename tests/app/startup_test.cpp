@@ -68,6 +68,7 @@ TEST_F(StartupTest, ContextIsCurrentWithADepthBufferAndTwoBuffers) {
   StartViewer();
 
   // The display chose either what was asked for or its own defaults.
+  RecordProperty("pixel_format", view()->m_nPixelFormat);
   EXPECT_TRUE(view()->m_nPixelFormat == 1 || view()->m_nPixelFormat == 2) << view()->m_nPixelFormat;
   ASSERT_NE(view()->m_hRC, nullptr);
   ASSERT_NE(glGetString(GL_VERSION), nullptr);

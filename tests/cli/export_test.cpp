@@ -2,6 +2,7 @@
 // independent program (assimp) as well as byte by byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <filesystem>

@@ -16,8 +16,8 @@ struct TextureReport {
 
 struct PaletteReport {
   double defaultColor[3] = {0.0, 0.0, 0.0};
-  std::vector<TextureReport> textures;        // in entry order
-  std::vector<std::string> missingTextures;   // in the order of the message
+  std::vector<TextureReport> textures;       // in entry order
+  std::vector<std::string> missingTextures;  // in the order of the message
 };
 
 // Loads the palette of index `palette` from the executable's directory as the

@@ -273,7 +273,8 @@ void AddRenderCommand(CLI::App& app, int& exitCode) {
   auto args = std::make_shared<RenderArguments>();
   cmd->add_option("FILE", args->modelPath, "LGMD model file (.bin)")->required();
   cmd->add_option("OUT", args->outputPath, "PNG file to write")->required();
-  cmd->add_option("--palette", args->palette, "1 Seattle, any other integer San Francisco (default 0)");
+  cmd->add_option("--palette", args->palette,
+                  "1 Seattle, any other integer San Francisco (default 0)");
   cmd->add_flag("--wireframe", args->wireframe, "Draw outlines instead of the textured look");
   cmd->add_option("--size", args->size, "Picture size WxH (default 800x600)");
   cmd->add_option("--rot", args->rotation, "Rotation X,Y,Z in degrees, after the camera fit");

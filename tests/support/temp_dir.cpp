@@ -8,7 +8,8 @@
 
 ScopedTempDir::ScopedTempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "zorvik-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary directory");
+  if (mkdtemp(pattern.data()) == nullptr)
+    throw std::runtime_error("cannot create a temporary directory");
   m_path = pattern;
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 
 #include <wx/accel.h>
+#include <wx/aui/dockart.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
@@ -45,6 +46,9 @@ constexpr int kMessageField = 0;
 // after construction.
 constexpr int kPlaceholderItemId = 1;
 
+// The toolbar's pane in the dock manager.
+constexpr const char* kToolBarPaneName = "toolbar";
+
 wxMenuItem* AppendCommand(wxMenu* menu, int id, const char* label,
                           wxItemKind kind = wxITEM_NORMAL) {
   auto* item = new wxMenuItem(menu, kPlaceholderItemId, wxString::FromUTF8(label),
@@ -56,6 +60,9 @@ wxMenuItem* AppendCommand(wxMenu* menu, int id, const char* label,
 }  // namespace
 
 CMainFrame::CMainFrame(CQuodraDoc* doc) : m_pDocument(doc) {}
+
+// The manager must let go of the frame before the frame's windows go.
+CMainFrame::~CMainFrame() { m_auiManager.UnInit(); }
 
 bool CMainFrame::OnCreate() {
   if (!wxFrame::Create(nullptr, wxID_ANY, kAppTitle, wxDefaultPosition, kStartSize)) return false;
@@ -71,13 +78,20 @@ bool CMainFrame::OnCreate() {
   m_pView = new CQuodraView(this, m_pDocument, attrs);
   m_pView->m_nPixelFormat = pixelFormat;
 
+  DockToolBar();
   BindHandlers();
   return true;
 }
 
 bool CMainFrame::CreateToolBarAndImages() {
-  m_wndToolBar = CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT | wxTB_TOP);
-  if (m_wndToolBar == nullptr) return false;
+  // The frame does not own the bar as its toolbar: the dock manager lays
+  // it out, so that it can dock on any side or float.
+  auto* bar = new wxToolBar;
+  if (!bar->Create(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTB_HORIZONTAL | wxTB_FLAT)) {
+    delete bar;
+    return false;
+  }
+  m_wndToolBar = bar;
   m_wndToolBar->SetToolBitmapSize(wxSize(kToolImageWidth, kToolImageHeight));
 
   // Only Open carries a tooltip; every button shows its prompt in the
@@ -113,6 +127,51 @@ bool CMainFrame::CreateStatusBarPanes() {
   SetStatusText(LoadResString(AFX_IDS_IDLEMESSAGE), kMessageField);
   UpdateLockIndicators();
   return true;
+}
+
+// The toolbar starts docked at the top, above the view, and may be dragged
+// to any side or out into a window of its own; the view takes what is
+// left.
+void CMainFrame::DockToolBar() {
+  m_auiManager.SetManagedWindow(this);
+  // The strip the bar is docked in has the bar's own colour, so a docked
+  // bar reads as one band across the window.
+  m_auiManager.GetArtProvider()->SetColour(wxAUI_DOCKART_BACKGROUND_COLOUR,
+                                           m_wndToolBar->GetBackgroundColour());
+  m_auiManager.AddPane(m_wndToolBar, wxAuiPaneInfo()
+                                         .Name(kToolBarPaneName)
+                                         .ToolbarPane()
+                                         .Top()
+                                         .Row(0)
+                                         .Position(0)
+                                         .TopDockable(true)
+                                         .BottomDockable(true)
+                                         .LeftDockable(true)
+                                         .RightDockable(true)
+                                         .Floatable(true)
+                                         .BestSize(m_wndToolBar->GetBestSize()));
+  m_auiManager.AddPane(m_pView, wxAuiPaneInfo().Name("view").CentrePane().PaneBorder(false));
+  m_auiManager.Update();
+}
+
+// Docked on the left or right the buttons stand in a column, elsewhere in
+// a row; the pane takes the bar's new size.
+void CMainFrame::FitToolBarToDock() {
+  wxAuiPaneInfo& pane = m_auiManager.GetPane(m_wndToolBar);
+  if (!pane.IsOk()) return;
+  const bool vertical = pane.IsDocked() && (pane.dock_direction == wxAUI_DOCK_LEFT ||
+                                            pane.dock_direction == wxAUI_DOCK_RIGHT);
+  if (vertical == m_wndToolBar->HasFlag(wxTB_VERTICAL)) return;
+  const long style = m_wndToolBar->GetWindowStyleFlag() & ~(wxTB_HORIZONTAL | wxTB_VERTICAL);
+  m_wndToolBar->SetWindowStyleFlag(style | (vertical ? wxTB_VERTICAL : wxTB_HORIZONTAL));
+  m_wndToolBar->Realize();
+  // The bar's minimum, kept from its other orientation, would count into
+  // the size it asks for and keep a column as wide as the row was.
+  m_wndToolBar->SetMinSize(wxDefaultSize);
+  m_wndToolBar->InvalidateBestSize();
+  const wxSize size = m_wndToolBar->GetBestSize();
+  pane.BestSize(size).FloatingSize(wxDefaultSize);
+  m_auiManager.Update();
 }
 
 void CMainFrame::CreateMenus() {
@@ -164,6 +223,7 @@ void CMainFrame::BindHandlers() {
     Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateUnavailable, this, id);
   }
   Bind(wxEVT_IDLE, &CMainFrame::OnIdle, this);
+  m_wndToolBar->Bind(wxEVT_TOOL_ENTER, &CMainFrame::OnToolEnter, this);
 }
 
 // The view is asked first, whatever window the command came from, so its
@@ -178,6 +238,21 @@ bool CMainFrame::TryBefore(wxEvent& event) {
     if (handled) return true;
   }
   return wxFrame::TryBefore(event);
+}
+
+bool CMainFrame::IsClientAreaChild(const wxWindow* child) const {
+  return child == m_wndToolBar || wxFrame::IsClientAreaChild(child);
+}
+
+// A floating toolbar gives its prompts to the small window it floats in,
+// which has no status bar; they belong in this frame's message pane.
+void CMainFrame::OnToolEnter(wxCommandEvent& event) {
+  if (wxGetTopLevelParent(m_wndToolBar) != this) {
+    const wxToolBarToolBase* tool =
+        event.GetInt() == wxID_ANY ? nullptr : m_wndToolBar->FindById(event.GetInt());
+    DoGiveHelp(tool != nullptr ? tool->GetLongHelp() : wxString(), tool != nullptr);
+  }
+  event.Skip();
 }
 
 void CMainFrame::DoGiveHelp(const wxString& text, bool show) {
@@ -208,8 +283,9 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
 void CMainFrame::OnAppExit(wxCommandEvent&) { Close(); }
 
 void CMainFrame::OnViewToolbar(wxCommandEvent&) {
-  m_wndToolBar->Show(!m_wndToolBar->IsShown());
-  SendSizeEvent();
+  wxAuiPaneInfo& pane = m_auiManager.GetPane(m_wndToolBar);
+  pane.Show(!pane.IsShown());
+  m_auiManager.Update();
 }
 
 void CMainFrame::OnViewStatusBar(wxCommandEvent&) {
@@ -218,7 +294,7 @@ void CMainFrame::OnViewStatusBar(wxCommandEvent&) {
 }
 
 void CMainFrame::OnUpdateViewToolbar(wxUpdateUIEvent& event) {
-  event.Check(m_wndToolBar->IsShown());
+  event.Check(m_auiManager.GetPane(m_wndToolBar).IsShown());
 }
 
 void CMainFrame::OnUpdateViewStatusBar(wxUpdateUIEvent& event) {
@@ -228,6 +304,7 @@ void CMainFrame::OnUpdateViewStatusBar(wxUpdateUIEvent& event) {
 void CMainFrame::OnUpdateUnavailable(wxUpdateUIEvent& event) { event.Enable(false); }
 
 void CMainFrame::OnIdle(wxIdleEvent& event) {
+  FitToolBarToDock();
   UpdateLockIndicators();
   event.Skip();
 }

@@ -3,6 +3,7 @@
 // application.
 #pragma once
 
+#include <wx/aui/framemanager.h>
 #include <wx/frame.h>
 
 class CQuodraDoc;
@@ -14,6 +15,7 @@ class CMainFrame : public wxFrame {
  public:
   // The document is not owned; it outlives the frame.
   explicit CMainFrame(CQuodraDoc* doc);
+  ~CMainFrame() override;
 
   // Creates the window with its toolbar, status bar, menus, accelerators
   // and view. False when any part cannot be made; the caller destroys the
@@ -31,17 +33,31 @@ class CMainFrame : public wxFrame {
   // text otherwise.
   void DoGiveHelp(const wxString& text, bool show) override;
 
+  // The toolbar, wherever it is docked or floating: the layout manager
+  // holds it rather than the frame, so the toolkit's own accessor would
+  // find none.
+  wxToolBar* GetToolBar() const override { return m_wndToolBar; }
+
+  // The layout manager of the toolbar and the view; the toolbar's pane is
+  // reached through it to dock, float, show or hide the bar.
+  wxAuiManager& GetDockManager() { return m_auiManager; }
+
   wxStatusBar* m_wndStatusBar = nullptr;
   wxToolBar* m_wndToolBar = nullptr;
 
  protected:
   bool TryBefore(wxEvent& event) override;
+  // The toolbar is laid out with the view by the dock manager, so the
+  // frame must not stretch the view over it as its only child.
+  bool IsClientAreaChild(const wxWindow* child) const override;
 
  private:
   bool CreateToolBarAndImages();
   bool CreateStatusBarPanes();
   void CreateMenus();
   void CreateAccelerators();
+  void DockToolBar();
+  void FitToolBarToDock();
   void BindHandlers();
 
   void OnClose(wxCloseEvent& event);
@@ -52,9 +68,11 @@ class CMainFrame : public wxFrame {
   void OnUpdateViewStatusBar(wxUpdateUIEvent& event);
   void OnUpdateUnavailable(wxUpdateUIEvent& event);
   void OnIdle(wxIdleEvent& event);
+  void OnToolEnter(wxCommandEvent& event);
   void UpdateLockIndicators();
 
   CQuodraDoc* m_pDocument = nullptr;
   CQuodraView* m_pView = nullptr;
   bool m_bRoutingToView = false;
+  wxAuiManager m_auiManager;
 };

@@ -19,13 +19,13 @@
 
 #include "cli/render_options.h"
 #include "support/lgmd_builder.h"
+#include "support/pixel_assert.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Rgb = std::array<int, 3>;
 
 const std::string kProgram = std::string(ZORVIK_BINARY_DIR) + "/zorvik";
 
@@ -71,17 +71,6 @@ Rgb LitFacingEye(const Rgb& colour) {
   Rgb out{};
   for (int i = 0; i < 3; ++i) out[i] = static_cast<int>(std::lround(colour[i] * factor));
   return out;
-}
-
-::testing::AssertionResult Near(const Rgb& actual, const Rgb& expected, int tolerance = 3) {
-  for (int i = 0; i < 3; ++i) {
-    if (std::abs(actual[i] - expected[i]) > tolerance) {
-      return ::testing::AssertionFailure()
-             << "got (" << actual[0] << ", " << actual[1] << ", " << actual[2] << "), expected ("
-             << expected[0] << ", " << expected[1] << ", " << expected[2] << ")";
-    }
-  }
-  return ::testing::AssertionSuccess();
 }
 
 constexpr std::uint8_t kColourFlag = 0x40;

@@ -19,10 +19,11 @@
 #include "platform/headless_gl.h"
 #include "view/scene_setup.h"
 
+#include "support/pixel_assert.h"
+
 namespace {
 
 constexpr int kSide = 64;
-using Rgb = std::array<int, 3>;
 
 // The fixed pipeline's lit colour of a surface of colour c under the scene's
 // light: global ambient (0.2, the light model default) and the light's
@@ -44,17 +45,6 @@ Rgb Scaled(const Rgb& texel, const Rgb& white) {
   Rgb out{};
   for (int i = 0; i < 3; ++i) out[i] = static_cast<int>(std::lround(texel[i] * white[i] / 255.0));
   return out;
-}
-
-::testing::AssertionResult Near(const Rgb& actual, const Rgb& expected, int tolerance = 3) {
-  for (int i = 0; i < 3; ++i) {
-    if (std::abs(actual[i] - expected[i]) > tolerance) {
-      return ::testing::AssertionFailure()
-             << "got (" << actual[0] << ", " << actual[1] << ", " << actual[2] << "), expected ("
-             << expected[0] << ", " << expected[1] << ", " << expected[2] << ")";
-    }
-  }
-  return ::testing::AssertionSuccess();
 }
 
 class SceneTest : public ::testing::Test {

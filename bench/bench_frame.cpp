@@ -5,9 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
-#include "doc/quodra_doc.h"
-#include "platform/headless_gl.h"
-#include "view/scene_setup.h"
+#include "doc/zorvik_doc.h"
+#include "render/headless_gl.h"
+#include "render/scene.h"
 
 namespace {
 
@@ -25,16 +25,13 @@ void DrawFrames(benchmark::State& state, bool wireframe) {
     state.SkipWithError(("no headless OpenGL: " + context.error()).c_str());
     return;
   }
-  CQuodraDoc doc;
-  SetupScene(doc, kWidth, kHeight);
+  CZorvikDoc doc;
+  doc.SetupScene(kWidth, kHeight);
   if (doc.LoadModel(content.LargeModel(), 0) != 0) {
     state.SkipWithError("the large model did not load");
     return;
   }
-  if (wireframe) {
-    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    doc.m_model.m_nPolygonMode = GL_LINE;
-  }
+  if (wireframe) doc.SetPolygonMode(kPolygonModeLine);
   // A three-quarter view, so that every torus shows faces of both windings.
   doc.m_dRotX = 30.0;
   doc.m_dRotY = 40.0;

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "bench_support.h"
-#include "doc/quodra_doc.h"
-#include "platform/headless_gl.h"
+#include "doc/zorvik_doc.h"
+#include "render/headless_gl.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ void LoadRepeatedly(benchmark::State& state, bool large) {
     return;
   }
   const std::string path = large ? content.LargeModel() : content.Biplane();
-  CQuodraDoc doc;
+  CZorvikDoc doc;
   for (auto _ : state) {
     if (doc.LoadModel(path, 0) != 0) {
       state.SkipWithError(("cannot load " + path).c_str());
@@ -31,7 +31,7 @@ void LoadRepeatedly(benchmark::State& state, bool large) {
     }
   }
   state.counters["polygons"] = doc.m_model.m_nPolygons;
-  state.counters["textures"] = doc.m_model.m_nTextures;
+  state.counters["textures"] = doc.m_textures.Count();
 }
 
 void BM_LoadDemoBiplane(benchmark::State& state) { LoadRepeatedly(state, false); }

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
+#include "lgmd_builder/lgmd_builder.h"
 #include "model/model.h"
-#include "support/lgmd_builder.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -73,7 +73,7 @@ void BM_ReadLargestModel(benchmark::State& state) {
   }
   CModel model;
   for (auto _ : state) {
-    if (model.Read(path, false) != 0) {
+    if (model.Read(path) != 0) {
       state.SkipWithError("the model was refused");
       return;
     }

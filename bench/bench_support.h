@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "doc/app_paths.h"
+#include "lgmd_builder/lgmd_builder.h"
 #include "platform/stderr_platform.h"
-#include "support/lgmd_builder.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 

@@ -50,10 +50,15 @@ void CheckAccepted(const CModel& m) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   CModel model;
-  if (model.ReadFromMemory(data, size, false) == 0) CheckAccepted(model);
-  // A second read into the same model, in the other material mode, must
-  // replace the first or leave it whole.
-  if (model.ReadFromMemory(data, size, true) == 0) CheckAccepted(model);
+  ReadResult result;
+  if (model.ReadFromMemory(data, size, result) == 0) {
+    CheckAccepted(model);
+  } else {
+    Require(!result.ok() && !result.Reason().empty());
+  }
+  // A second read into the same model must replace the first or leave it
+  // whole.
+  if (model.ReadFromMemory(data, size, result) == 0) CheckAccepted(model);
   CheckAccepted(model);
   return 0;
 }

@@ -7,7 +7,7 @@ cd "$root"
 
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target zorvik
+cmake --build build --target zorvik zorvik-viewer zorvik-render
 
 model=samples/demo/biplane.bin
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then

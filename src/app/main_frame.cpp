@@ -11,27 +11,27 @@
 
 #include "app/icons.h"
 #include "app/resources.h"
-#include "doc/quodra_doc.h"
+#include "doc/zorvik_doc.h"
 #include "view/command_ids.h"
-#include "view/quodra_view.h"
+#include "view/zorvik_view.h"
 
 namespace {
 
 // Commands the window offers no action for: their keys are taken so they
 // do nothing, and they show disabled wherever they might appear.
-constexpr std::array kUnavailableCommands = {ID_EDIT_UNDO,  ID_EDIT_CUT,  ID_EDIT_COPY,
-                                             ID_EDIT_PASTE, ID_NEXT_PANE, ID_PREV_PANE};
+constexpr std::array<int, 6> kUnavailableCommands = {ID_EDIT_UNDO,  ID_EDIT_CUT,  ID_EDIT_COPY,
+                                                     ID_EDIT_PASTE, ID_NEXT_PANE, ID_PREV_PANE};
 
 struct LockIndicator {
   int field;
   wxKeyCode key;
-  int textId;
+  const char* text;
 };
 
 constexpr std::array kLockIndicators = {
-    LockIndicator{1, WXK_CAPITAL, ID_INDICATOR_CAPS},
-    LockIndicator{2, WXK_NUMLOCK, ID_INDICATOR_NUM},
-    LockIndicator{3, WXK_SCROLL, ID_INDICATOR_SCRL},
+    LockIndicator{1, WXK_CAPITAL, kCapsIndicator},
+    LockIndicator{2, WXK_NUMLOCK, kNumIndicator},
+    LockIndicator{3, WXK_SCROLL, kScrollIndicator},
 };
 
 // Room for a model at a useful size on any screen of today.
@@ -40,26 +40,17 @@ const wxSize kStartSize(800, 600);
 constexpr int kStatusFieldCount = 4;
 constexpr int kMessageField = 0;
 
-// The commands keep their own numbers, most of them above the 16-bit
-// range the toolkit's constructor insists on for the sake of another
-// platform; on this one any int is a valid id, so the number is given
-// after construction.
-constexpr int kPlaceholderItemId = 1;
-
 // The toolbar's pane in the dock manager.
 constexpr const char* kToolBarPaneName = "toolbar";
 
 wxMenuItem* AppendCommand(wxMenu* menu, int id, const char* label,
                           wxItemKind kind = wxITEM_NORMAL) {
-  auto* item = new wxMenuItem(menu, kPlaceholderItemId, wxString::FromUTF8(label),
-                              wxString::FromUTF8(CommandPrompt(id)), kind);
-  item->SetId(id);
-  return menu->Append(item);
+  return menu->Append(id, wxString::FromUTF8(label), wxString::FromUTF8(CommandPrompt(id)), kind);
 }
 
 }  // namespace
 
-CMainFrame::CMainFrame(CQuodraDoc* doc) : m_pDocument(doc) {}
+CMainFrame::CMainFrame(CZorvikDoc* doc) : m_pDocument(doc) {}
 
 // The manager must let go of the frame before the frame's windows go.
 CMainFrame::~CMainFrame() { m_auiManager.UnInit(); }
@@ -73,10 +64,7 @@ bool CMainFrame::OnCreate() {
   CreateMenus();
   CreateAccelerators();
 
-  int pixelFormat = 0;
-  const wxGLAttributes attrs = CQuodraView::ChoosePixelFormat(&pixelFormat);
-  m_pView = new CQuodraView(this, m_pDocument, attrs);
-  m_pView->m_nPixelFormat = pixelFormat;
+  m_pView = new CZorvikView(this, m_pDocument, CZorvikView::ChoosePixelFormat());
 
   DockToolBar();
   BindHandlers();
@@ -120,11 +108,11 @@ bool CMainFrame::CreateStatusBarPanes() {
   // the rest.
   int widths[kStatusFieldCount] = {-1, 0, 0, 0};
   for (const LockIndicator& lock : kLockIndicators) {
-    widths[lock.field] = m_wndStatusBar->GetTextExtent(LoadResString(lock.textId)).x + 16;
+    widths[lock.field] = m_wndStatusBar->GetTextExtent(lock.text).x + 16;
   }
   m_wndStatusBar->SetStatusWidths(kStatusFieldCount, widths);
   SetStatusBarPane(kMessageField);
-  SetStatusText(LoadResString(AFX_IDS_IDLEMESSAGE), kMessageField);
+  SetStatusText(kIdleMessage, kMessageField);
   UpdateLockIndicators();
   return true;
 }
@@ -257,7 +245,7 @@ void CMainFrame::OnToolEnter(wxCommandEvent& event) {
 
 void CMainFrame::DoGiveHelp(const wxString& text, bool show) {
   if (GetStatusBar() == nullptr) return;
-  SetStatusText(show ? text : wxString(LoadResString(AFX_IDS_IDLEMESSAGE)), kMessageField);
+  SetStatusText(show ? text : wxString(kIdleMessage), kMessageField);
 }
 
 void CMainFrame::NewDocument() {
@@ -311,7 +299,7 @@ void CMainFrame::OnIdle(wxIdleEvent& event) {
 
 void CMainFrame::UpdateLockIndicators() {
   for (const LockIndicator& lock : kLockIndicators) {
-    const wxString text = wxGetKeyState(lock.key) ? LoadResString(lock.textId) : "";
+    const wxString text = wxGetKeyState(lock.key) ? lock.text : "";
     if (m_wndStatusBar->GetStatusText(lock.field) != text) {
       m_wndStatusBar->SetStatusText(text, lock.field);
     }

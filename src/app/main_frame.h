@@ -6,15 +6,15 @@
 #include <wx/aui/framemanager.h>
 #include <wx/frame.h>
 
-class CQuodraDoc;
-class CQuodraView;
+class CZorvikDoc;
+class CZorvikView;
 class wxStatusBar;
 class wxToolBar;
 
 class CMainFrame : public wxFrame {
  public:
   // The document is not owned; it outlives the frame.
-  explicit CMainFrame(CQuodraDoc* doc);
+  explicit CMainFrame(CZorvikDoc* doc);
   ~CMainFrame() override;
 
   // Creates the window with its toolbar, status bar, menus, accelerators
@@ -22,8 +22,8 @@ class CMainFrame : public wxFrame {
   // frame then.
   bool OnCreate();
 
-  CQuodraDoc* GetDocument() const { return m_pDocument; }
-  CQuodraView* GetView() const { return m_pView; }
+  CZorvikDoc* GetDocument() const { return m_pDocument; }
+  CZorvikView* GetView() const { return m_pView; }
 
   // File New on the one document: the new-document step runs again and
   // the model stays shown.
@@ -71,8 +71,8 @@ class CMainFrame : public wxFrame {
   void OnToolEnter(wxCommandEvent& event);
   void UpdateLockIndicators();
 
-  CQuodraDoc* m_pDocument = nullptr;
-  CQuodraView* m_pView = nullptr;
+  CZorvikDoc* m_pDocument = nullptr;
+  CZorvikView* m_pView = nullptr;
   bool m_bRoutingToView = false;
   wxAuiManager m_auiManager;
 };

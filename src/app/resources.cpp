@@ -4,20 +4,14 @@
 
 namespace {
 
-struct ResString {
+struct CommandText {
   int id;
   const char* text;
 };
 
 // Prompts read "status-bar text\ntooltip"; a prompt without a newline gives
 // its command no tooltip.
-constexpr ResString kStringTable[] = {
-    {IDR_MAINFRAME, "Zorvik\n\nZorvik\n\n\nZorvik.Document\nZorvik Document"},
-    {AFX_IDS_APP_TITLE, "Zorvik"},
-    {AFX_IDS_IDLEMESSAGE, "Ready"},
-    {ID_INDICATOR_CAPS, "CAP"},
-    {ID_INDICATOR_NUM, "NUM"},
-    {ID_INDICATOR_SCRL, "SCRL"},
+constexpr CommandText kCommandTexts[] = {
     {ID_FILE_NEW, "Create a new document\nNew"},
     {ID_FILE_OPEN, "Open an existing document\nOpen"},
     {ID_FILE_SAVE, "Save the active document\nSave"},
@@ -30,7 +24,7 @@ constexpr ResString kStringTable[] = {
     {ID_VIEW_SEATTLE_PALETTE, "Seattle Palette"},
     {ID_VIEW_WIREFRAME, "Wireframe Mode"},
     {ID_VIEW_TEXTURED, "Textured Mode"},
-    {ID_VIEW_BKGND_COLOR_PROMPT, "Change Background Color"},
+    {ID_VIEW_BKGND_COLOR, "Change Background Color"},
     {ID_EDIT_UNDO, "Undo the last action\nUndo"},
     {ID_EDIT_CUT, "Cut the selection and put it on the Clipboard\nCut"},
     {ID_EDIT_COPY, "Copy the selection and put it on the Clipboard\nCopy"},
@@ -39,26 +33,22 @@ constexpr ResString kStringTable[] = {
     {ID_PREV_PANE, "Switch back to the previous window pane\nPrevious Pane"},
 };
 
-// The background-colour button shows the prompt written for it, which the
-// table keeps under a number of its own.
-int PromptIdFor(int id) { return id == ID_VIEW_BKGND_COLOR ? ID_VIEW_BKGND_COLOR_PROMPT : id; }
+std::string TextOf(int id) {
+  for (const auto& entry : kCommandTexts) {
+    if (entry.id == id) return entry.text;
+  }
+  return {};
+}
 
 }  // namespace
 
-const char* LoadResString(int id) {
-  for (const ResString& entry : kStringTable) {
-    if (entry.id == id) return entry.text;
-  }
-  return "";
-}
-
 std::string CommandPrompt(int id) {
-  const std::string text = LoadResString(PromptIdFor(id));
+  const std::string text = TextOf(id);
   return text.substr(0, text.find('\n'));
 }
 
 std::string CommandTooltip(int id) {
-  const std::string text = LoadResString(PromptIdFor(id));
+  const std::string text = TextOf(id);
   const std::size_t newline = text.find('\n');
   return newline == std::string::npos ? std::string() : text.substr(newline + 1);
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/report.h"
 #include "model/model.h"
 
 namespace {
@@ -19,13 +20,10 @@ struct ExportArgs {
 
 int RunExport(const ExportArgs& args) {
   CModel model;
-  if (model.Read(args.strModel, false) != 0) {
-    std::fprintf(stderr, "zorvik: cannot read model %s\n", args.strModel.c_str());
-    return kExitFailure;
-  }
+  if (!ReadModelOrComplain(model, args.strModel)) return kExitFailure;
   std::string strError;
   if (model.ExportCob(args.strOutput, strError) != 0) {
-    std::fprintf(stderr, "zorvik: %s\n", strError.c_str());
+    Complain(strError);
     return kExitFailure;
   }
   return kExitOk;

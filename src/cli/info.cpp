@@ -12,6 +12,7 @@
 
 #include "cli/commands.h"
 #include "cli/info_palette.h"
+#include "cli/report.h"
 #include "model/model.h"
 
 namespace {
@@ -180,16 +181,15 @@ void PrintSummary(const CModel& model) {
 
 int RunInfo(const InfoArgs& args) {
   CModel model;
-  if (model.Read(args.strModel, false) != 0) {
-    std::fprintf(stderr, "zorvik: cannot read model %s\n", args.strModel.c_str());
-    return kExitFailure;
-  }
+  if (!ReadModelOrComplain(model, args.strModel)) return kExitFailure;
   // The palette converts the material colours and assigns texture indices,
   // so it runs before the material list is taken.
   PaletteReport palette;
   const bool withPalette = args.bPalette;
-  if (withPalette && ApplyPaletteForReport(model, args.strModel, args.nPalette, palette) != 0) {
-    std::fputs("zorvik: Error Loading Palette\n", stderr);
+  std::string strError;
+  if (withPalette &&
+      ApplyPaletteForReport(model, args.strModel, args.nPalette, palette, strError) != 0) {
+    Complain(strError);
     return kExitFailure;
   }
   if (!args.bJson) {

@@ -1,31 +1,25 @@
 #include "cli/info_palette.h"
 
-#include "model/mip_file.h"
 #include "model/model.h"
+#include "model/palette_files.h"
 #include "platform/posix_paths.h"
 
-namespace {
-
-// The program's palettes live beside its executable. Only region 1 is
-// Seattle; every other index, a hand-edited one included, loads the San
-// Francisco file, just as the open sequence does.
-constexpr int kSeattleRegion = 1;
-constexpr const char* kSeattlePalette = "seattle.pal";
-constexpr const char* kSanFranciscoPalette = "sanfran.pal";
-
-constexpr int kTexturedKind = 0;
-
-}  // namespace
-
 int ApplyPaletteForReport(CModel& model, const std::string& modelPath, int palette,
-                          PaletteReport& report) {
+                          PaletteReport& report, std::string& strError) {
+  // The program's palettes live beside its executable. Without our own
+  // directory there is no palette to trust: a bare file name would be
+  // looked up in whatever the working directory is.
   const std::string directory = platform::ExecutableDirectory();
-  // Without our own directory there is no palette to trust: a bare file name
-  // would be looked up in whatever the working directory is.
-  if (directory.empty()) return -1;
-  const std::string palettePath =
-      directory + (palette == kSeattleRegion ? kSeattlePalette : kSanFranciscoPalette);
-  if (model.LoadPalette(palettePath) != 0) return -1;
+  if (directory.empty()) {
+    strError = "Error Loading Palette: the program's own directory is unknown";
+    return -1;
+  }
+  const std::string palettePath = directory + PaletteFileName(palette);
+  std::string reason;
+  if (model.LoadPalette(palettePath, reason) != 0) {
+    strError = "Error Loading Palette\n" + palettePath + ": " + reason;
+    return -1;
+  }
 
   model.ApplyPalette(palette);
   model.ReadTextureImages(modelPath);
@@ -42,14 +36,6 @@ int ApplyPaletteForReport(CModel& model, const std::string& modelPath, int palet
   }
   // The names are taken from the materials rather than split out of the
   // message text, so a name holding a line break cannot garble the list.
-  for (const Material& material : model.m_vecMaterials) {
-    if (material.nKind != kTexturedKind || material.nTexIndex < 0 ||
-        material.nTexIndex >= static_cast<int>(model.m_vecTextures.size())) {
-      continue;
-    }
-    if (model.m_vecTextures[material.nTexIndex].pPixels == nullptr) {
-      report.missingTextures.push_back(mip::FileNameFor(material.strName));
-    }
-  }
+  report.missingTextures = model.MissingTextureFiles();
   return 0;
 }

@@ -23,6 +23,7 @@ struct PaletteReport {
 // Loads the palette of index `palette` from the executable's directory as the
 // open sequence does ("seattle.pal" only for 1, "sanfran.pal" otherwise),
 // applies it to the model's materials, reads every texture beside modelPath
-// and fills report. Returns 0, or -1 when the palette cannot be loaded.
+// and fills report. Returns 0, or -1 with the message in strError when the
+// palette cannot be loaded.
 int ApplyPaletteForReport(CModel& model, const std::string& modelPath, int palette,
-                          PaletteReport& report);
+                          PaletteReport& report, std::string& strError);

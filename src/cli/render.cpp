@@ -1,34 +1,20 @@
-// `zorvik render`: draws a model into a PNG with no display, through the
-// same scene set-up, open sequence and drawing as the window.
-#include <GL/gl.h>
-#include <fcntl.h>
-#include <unistd.h>
+// `zorvik render`: the command line, checked before anything heavy is
+// loaded; the drawing itself lives in the render module, which the program
+// loads only for this command (render_module.cpp).
 #include <CLI/CLI.hpp>
 
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb_image_write.h>
-
 #include "cli/commands.h"
+#include "cli/modules.h"
 #include "cli/render_options.h"
-#include "doc/app_paths.h"
-#include "doc/quodra_doc.h"
-#include "platform/headless_gl.h"
-#include "platform/platform.h"
-#include "platform/posix_paths.h"
-#include "view/scene_setup.h"
+#include "cli/report.h"
 
 namespace {
 
@@ -37,9 +23,6 @@ constexpr int kDefaultHeight = 600;
 // Large enough for any poster, small enough that a typo cannot ask the
 // software rasteriser for gigabytes.
 constexpr int kMaxSide = 8192;
-constexpr int kRgbChannels = 3;
-
-void Complain(const std::string& text) { std::fprintf(stderr, "zorvik: %s\n", text.c_str()); }
 
 // Whole-string number parsing: "1.5x" or "" is refused, as are NaN and
 // infinities, which would only leave the picture blank.
@@ -79,119 +62,6 @@ bool ParseDoubles(const std::string& text, std::size_t count, double* values) {
     if (!ParseDouble(parts[i], values[i])) return false;
   }
   return true;
-}
-
-// Appends the encoder's output to a byte vector.
-void AppendBytes(void* context, void* data, int size) {
-  auto* out = static_cast<std::vector<unsigned char>*>(context);
-  const auto* bytes = static_cast<const unsigned char*>(data);
-  out->insert(out->end(), bytes, bytes + size);
-}
-
-bool WriteAll(int fd, const unsigned char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return true;
-}
-
-// A new file beside the target takes the bytes first and replaces the
-// target only once complete, so a full disk or a killed process never
-// leaves half a picture where a good one was.
-bool WriteFileReplacing(const std::string& path, const std::vector<unsigned char>& bytes,
-                        std::string& error) {
-  std::string tempPath;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    tempPath = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-    fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) {
-    error = "cannot create " + path + ": " + std::strerror(errno);
-    return false;
-  }
-  bool ok = WriteAll(fd, bytes.data(), bytes.size());
-  int savedErrno = errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    savedErrno = errno;
-  }
-  if (ok && ::rename(tempPath.c_str(), path.c_str()) != 0) {
-    ok = false;
-    savedErrno = errno;
-  }
-  if (!ok) {
-    ::unlink(tempPath.c_str());
-    error = "cannot write " + path + ": " + std::strerror(savedErrno);
-  }
-  return ok;
-}
-
-bool EncodePng(const std::vector<std::uint8_t>& rgb, int width, int height,
-               std::vector<unsigned char>& png) {
-  const int stride = width * kRgbChannels;
-  return stbi_write_png_to_func(AppendBytes, &png, width, height, kRgbChannels, rgb.data(),
-                                stride) != 0 &&
-         !png.empty();
-}
-
-int RunRender(const RenderOptions& options) {
-  HeadlessGlContext context;
-  if (!context.Create(options.width, options.height)) {
-    Complain("no OpenGL context for rendering: " + context.error());
-    return kExitFailure;
-  }
-
-  CQuodraDoc doc;
-  // The clear colour is taken from the document when the scene is set up.
-  doc.m_dBkRed = options.background[0];
-  doc.m_dBkGreen = options.background[1];
-  doc.m_dBkBlue = options.background[2];
-  // The palettes live beside the executable, as for the window.
-  AppPaths().SetBaseDir(platform::ExecutableDirectory());
-  SetupScene(doc, options.width, options.height);
-  if (options.wireframe) {
-    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    doc.m_model.m_nPolygonMode = GL_LINE;
-  }
-
-  // LoadModel reports its own failures ("Error Loading Model", "Error
-  // Loading Palette") through the platform layer, on stderr here.
-  if (doc.LoadModel(options.modelPath, options.palette) != 0) return kExitFailure;
-
-  if (options.rotation) {
-    doc.m_dRotX = (*options.rotation)[0];
-    doc.m_dRotY = (*options.rotation)[1];
-    doc.m_dRotZ = (*options.rotation)[2];
-  }
-  if (options.distance) doc.m_dDistance = *options.distance;
-  if (options.pan) {
-    doc.m_dPanX = (*options.pan)[0];
-    doc.m_dPanY = (*options.pan)[1];
-  }
-
-  doc.DrawScene();
-  glFinish();
-  const std::vector<std::uint8_t> rgb = context.ReadRgb();
-
-  std::vector<unsigned char> png;
-  if (!EncodePng(rgb, options.width, options.height, png)) {
-    Complain("cannot encode the picture");
-    return kExitFailure;
-  }
-  std::string error;
-  if (!WriteFileReplacing(options.outputPath, png, error)) {
-    Complain(error);
-    return kExitFailure;
-  }
-  return kExitOk;
 }
 
 }  // namespace
@@ -289,6 +159,6 @@ void AddRenderCommand(CLI::App& app, int& exitCode) {
       exitCode = kExitUsage;
       return;
     }
-    exitCode = RunRender(options);
+    exitCode = RunRenderModule(options);
   });
 }

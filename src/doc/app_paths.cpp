@@ -15,11 +15,11 @@ constexpr const char* kLastOpenDirError = "Error#3: Error getting short path nam
 // whole rather than cut at some buffer size.
 void CAppPaths::SetBaseDir(const std::string& dir) {
   std::string converted;
-  if (!platform::Current().GetShortPathName(dir, converted)) {
+  if (!platform::Current().CanonicalDirectory(dir, converted)) {
     // Without its own directory the program finds neither its palettes nor
     // its configuration; it stops here, saving nothing.
     ShowError(kBaseDirError);
-    platform::Current().ExitProcess(1);
+    platform::Current().EndProcess(1);
     return;
   }
   m_szShortPath = converted;
@@ -28,7 +28,7 @@ void CAppPaths::SetBaseDir(const std::string& dir) {
 
 void CAppPaths::SetLastOpenDir(const std::string& dir) {
   std::string converted;
-  if (platform::Current().GetShortPathName(dir, converted)) {
+  if (platform::Current().CanonicalDirectory(dir, converted)) {
     m_szShortPath = converted;
   } else {
     ShowError(kLastOpenDirError);

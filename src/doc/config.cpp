@@ -1,10 +1,6 @@
 // "zorvik.cfg" beside the executable: three lines, "Region <int>",
 // "BkgndClr <r> <g> <b>" and "LastOpenDir <dir or ->". The reader goes by
 // position only; the key words are never compared.
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
 #include <locale>
 #include <sstream>
@@ -12,8 +8,9 @@
 #include <vector>
 
 #include "doc/app_paths.h"
-#include "doc/quodra_doc.h"
+#include "doc/zorvik_doc.h"
 #include "model/file_bytes.h"
+#include "model/safe_write.h"
 #include "platform/platform.h"
 
 namespace {
@@ -79,42 +76,9 @@ std::string FormatComponent(double value) {
   return out.str();
 }
 
-// Writes all of text to fd; false on any short or failed write.
-bool WriteAll(int fd, const std::string& text) {
-  std::string::size_type done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<std::string::size_type>(n);
-  }
-  return true;
-}
-
-// The new content goes to a file of its own first and only then takes the
-// configuration's name, so a save that fails half-way (full disk, no
-// permission, a crash) leaves the previous file whole.
-bool ReplaceFile(const std::string& path, const std::string& content) {
-  const std::string temp = path + "." + std::to_string(::getpid()) + ".tmp";
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    return false;
-  }
-  bool ok = WriteAll(fd, content);
-  ok = ::fsync(fd) == 0 && ok;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) {
-    ::unlink(temp.c_str());
-  }
-  return ok;
-}
-
 }  // namespace
 
-bool CQuodraDoc::OnNewDocument() {
+bool CZorvikDoc::OnNewDocument() {
   const std::string exe = platform::Current().GetExecutablePath();
   const std::string::size_type slash = exe.rfind('/');
   const std::string dir = slash == std::string::npos ? std::string() : exe.substr(0, slash + 1);
@@ -123,7 +87,7 @@ bool CQuodraDoc::OnNewDocument() {
   return true;
 }
 
-void CQuodraDoc::LoadConfig() {
+void CZorvikDoc::LoadConfig() {
   std::vector<std::uint8_t> bytes;
   if (!filebytes::ReadFileBytes(ConfigPath(), bytes)) {
     platform::Current().ShowMessage("Error loading config file", platform::MsgIcon::Exclamation);
@@ -153,7 +117,7 @@ void CQuodraDoc::LoadConfig() {
   }
 }
 
-void CQuodraDoc::SaveConfig() {
+void CZorvikDoc::SaveConfig() {
   const std::string dir = AppPaths().GetLastOpenDir();
   std::string content;
   content += "Region " + std::to_string(m_nPalette) + "\n";
@@ -162,12 +126,16 @@ void CQuodraDoc::SaveConfig() {
   content +=
       "LastOpenDir " + (dir.empty() ? std::string(kNoDirectory) : EncodeDirectory(dir)) + "\n";
 
-  if (!ReplaceFile(ConfigPath(), content)) {
+  // Written through the safe path: a save that fails half-way (full disk, a
+  // read-only file, a crash) leaves the previous file whole.
+  std::string strError;
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(content.data());
+  if (safewrite::WriteFile(ConfigPath(), {bytes, content.size()}, strError) != 0) {
     platform::Current().ShowMessage("Error saving config file", platform::MsgIcon::Exclamation);
   }
 }
 
-bool CQuodraDoc::CanCloseFrame() {
+bool CZorvikDoc::CanCloseFrame() {
   // The document is never modified, so closing always goes ahead, also when
   // the settings could not be written.
   SaveConfig();

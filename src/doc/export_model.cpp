@@ -1,11 +1,11 @@
 #include <string>
 
 #include "doc/app_paths.h"
-#include "doc/quodra_doc.h"
+#include "doc/zorvik_doc.h"
 
 // The model only reports what went wrong; the document is where the user
 // hears of it.
-int CQuodraDoc::ExportModel(const std::string& path) {
+int CZorvikDoc::ExportModel(const std::string& path) {
   std::string strError;
   if (m_model.ExportCob(path, strError) != 0) {
     ShowError(strError);

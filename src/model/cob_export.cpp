@@ -5,19 +5,11 @@
 // ones, so the exported object looks like the one on screen.
 #include "model/cob_export.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
 #include <bit>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <filesystem>
 #include <string_view>
 
 #include "model/model.h"
+#include "model/safe_write.h"
 
 namespace cob {
 namespace {
@@ -122,75 +114,6 @@ void WritePolygonBody(ByteWriter& out, const CModel& model) {
   for (const Polygon& polygon : model.m_vecPolygons) WriteFace(out, polygon);
 }
 
-// --- Replacing the target ---------------------------------------------------
-
-std::string OpenError(const std::string& path) { return "Error opening " + path + " for writing"; }
-std::string WriteError(const std::string& path) { return "Error writing " + path; }
-
-bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes, const WriteFn& write) {
-  const std::uint8_t* data = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    const ssize_t written = write(fd, data, left);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    data += written;
-    left -= static_cast<std::size_t>(written);
-  }
-  return true;
-}
-
-// A link to an existing file is followed, so that the file it names gets
-// the new content and the link stays a link.
-std::string ResolveTarget(const std::string& path) {
-  struct stat st {};
-  if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-  char resolved[PATH_MAX];
-  if (realpath(path.c_str(), resolved) == nullptr) return path;
-  return resolved;
-}
-
-// Devices and pipes cannot be replaced; they take the bytes in place.
-int WriteInPlace(const std::string& path, const std::string& target,
-                 const std::vector<std::uint8_t>& bytes, std::string& strError,
-                 const WriteFn& write) {
-  const int fd = open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-  if (fd < 0) {
-    strError = OpenError(path);
-    return -1;
-  }
-  const bool written = WriteAll(fd, bytes, write);
-  if (close(fd) != 0 || !written) {
-    strError = WriteError(path);
-    return -1;
-  }
-  return 0;
-}
-
-// Creates a new, unused file beside the target; -1 when none can be made.
-int CreateSibling(const std::filesystem::path& target, mode_t mode, std::string& created) {
-  static std::atomic<unsigned> counter{0};
-  const std::filesystem::path dir =
-      target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string name = "." + target.filename().string() + ".tmp-" + std::to_string(getpid()) +
-                             "-" + std::to_string(counter++);
-    created = (dir / name).string();
-    const int fd = open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
-}
-
-void SyncDirectory(const std::filesystem::path& target) {
-  const std::filesystem::path dir =
-      target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-  const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  fsync(fd);  // the rename is done; a directory that cannot sync changes nothing
-  close(fd);
-}
-
 }  // namespace
 
 std::vector<std::uint8_t> BuildCobFile(const CModel& model) {
@@ -205,59 +128,9 @@ std::vector<std::uint8_t> BuildCobFile(const CModel& model) {
   return out.Take();
 }
 
-int ReplaceFileContents(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                        std::string& strError, const WriteFn& write) {
-  const std::string target = ResolveTarget(path);
-  // New files get the usual rights (0666 less the umask); a replaced file
-  // keeps its own.
-  mode_t mode = 0666;
-  bool keepMode = false;
-  struct stat st {};
-  if (stat(target.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) {
-      strError = OpenError(path);
-      return -1;
-    }
-    if (!S_ISREG(st.st_mode)) return WriteInPlace(path, target, bytes, strError, write);
-    mode = st.st_mode & 07777;
-    keepMode = true;
-  }
-  const std::filesystem::path targetPath(target);
-  if (!targetPath.has_filename()) {
-    strError = OpenError(path);
-    return -1;
-  }
-
-  std::string temp;
-  const int fd = CreateSibling(targetPath, mode, temp);
-  if (fd < 0) {
-    strError = OpenError(path);
-    return -1;
-  }
-  // A file system that cannot sync at all (EINVAL) is no write failure.
-  bool ok = (!keepMode || fchmod(fd, mode) == 0) && WriteAll(fd, bytes, write) &&
-            (fsync(fd) == 0 || errno == EINVAL);
-  ok = (close(fd) == 0) && ok;
-  ok = ok && rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    unlink(temp.c_str());
-    strError = WriteError(path);
-    return -1;
-  }
-  SyncDirectory(targetPath);
-  return 0;
-}
-
-int ReplaceFileContents(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                        std::string& strError) {
-  return ReplaceFileContents(path, bytes, strError, [](int fd, const void* data, std::size_t size) {
-    return ::write(fd, data, size);
-  });
-}
-
 }  // namespace cob
 
 // The model shows no messages itself: the caller gets the text.
-int CModel::ExportCob(const std::string& path, std::string& strError) {
-  return cob::ReplaceFileContents(path, cob::BuildCobFile(*this), strError);
+int CModel::ExportCob(const std::string& path, std::string& strError) const {
+  return safewrite::WriteFile(path, cob::BuildCobFile(*this), strError);
 }

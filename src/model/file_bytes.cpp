@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
+
 namespace filebytes {
 
 namespace {
@@ -27,15 +29,31 @@ class FileDescriptor {
 }  // namespace
 
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes) {
+  std::string error;
+  return ReadFileBytes(path, bytes, error);
+}
+
+bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
   bytes.clear();
+  error.clear();
   // O_NONBLOCK keeps a fifo given as a texture or palette from holding the
   // open until some writer appears; it changes nothing for regular files.
   FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (file.get() < 0) return false;
+  if (file.get() < 0) {
+    error = std::strerror(errno);
+    return false;
+  }
 
   // Only regular files: a directory or a device has no size to trust.
   struct stat info {};
-  if (fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (fstat(file.get(), &info) != 0) {
+    error = std::strerror(errno);
+    return false;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    error = S_ISDIR(info.st_mode) ? "is a directory" : "not a regular file";
+    return false;
+  }
 
   bytes.resize(static_cast<std::size_t>(info.st_size));
   std::size_t done = 0;
@@ -46,6 +64,7 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes) {
       // A file that shrank while we read it is taken as it now is; a read
       // error is a failure.
       if (got == 0) break;
+      error = std::strerror(errno);
       bytes.clear();
       return false;
     }

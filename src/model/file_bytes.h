@@ -11,7 +11,9 @@ namespace filebytes {
 
 // Fills bytes with the whole content of the regular file at path. False when
 // the file cannot be opened, is not a regular file (a directory, a device)
-// or cannot be read to its end; bytes is then left empty.
+// or cannot be read to its end; bytes is then left empty and error holds
+// the reason in the system's words ("No such file or directory").
+bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error);
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes);
 
 }  // namespace filebytes

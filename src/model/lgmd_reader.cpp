@@ -4,12 +4,15 @@
 // model that was open before exactly as it was.
 #include <cstdint>
 #include <cstring>
+#include <new>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "model/byte_cursor.h"
 #include "model/file_bytes.h"
 #include "model/model.h"
+#include "model/read_result.h"
 
 namespace {
 
@@ -39,8 +42,6 @@ constexpr std::size_t kPolygonMinSize = 12;
 constexpr std::size_t kLastPolygonMinSize = 8;
 constexpr int kNoMaterialId = 255;
 constexpr std::uint8_t kColourMaterialFlag = 0x40;
-constexpr int kTexturedKind = 0;
-constexpr int kColourKind = 1;
 // Version 4 ends every polygon record with one byte nobody uses.
 constexpr int kVersionWithPolygonPad = 4;
 // Version 3 numbers its textures by material position, not by blue byte.
@@ -57,12 +58,12 @@ bool IsTransparentTextureName(const std::string& name) {
 }
 
 // Parses one LGMD buffer into `model`, a freshly constructed CModel. Every
-// step returns false when the file is refused; the caller then discards
-// the half-filled model.
+// step returns false when the file is refused, with the reason in the
+// result; the caller then discards the half-filled model.
 class LgmdParser {
  public:
-  LgmdParser(const std::uint8_t* data, std::size_t size, bool altMaterialMode, CModel& model)
-      : m_cur(data, size), m_bAltMaterialMode(altMaterialMode), m_model(model) {}
+  LgmdParser(const std::uint8_t* data, std::size_t size, CModel& model, ReadResult& result)
+      : m_cur(data, size), m_model(model), m_result(result) {}
 
   bool Parse() {
     if (!ReadHeader() || !ReadMaterials() || !ReadTexCoords() || !ReadVertices() ||
@@ -76,27 +77,61 @@ class LgmdParser {
  private:
   std::int64_t Entry(int i) const { return m_model.m_vecSectionOffsets[i]; }
 
+  // The reasons a file is refused; each returns false for the caller.
+  bool Fail(ReadError error, std::string what) {
+    m_result.error = error;
+    m_result.what = std::move(what);
+    return false;
+  }
+  // A read past the end: the file ends inside the section being read.
+  bool Truncated() {
+    m_result.offset = static_cast<std::int64_t>(m_cur.Size());
+    return Fail(ReadError::TooShort, m_strSection);
+  }
+  bool BadCount(const char* what, std::int64_t value) {
+    m_result.value = value;
+    return Fail(ReadError::CountOutOfRange, what);
+  }
+  bool Outside(std::int64_t offset) {
+    m_result.offset = offset;
+    return Fail(ReadError::SectionOutside, m_strSection);
+  }
+  bool BadIndex(const char* record, int index, const char* what, std::int64_t value,
+                std::size_t limit) {
+    m_result.record = record;
+    m_result.index = index;
+    m_result.value = value;
+    m_result.limit = static_cast<std::int64_t>(limit);
+    return Fail(ReadError::IndexOutOfRange, what);
+  }
+
   bool ReadHeader() {
+    m_strSection = "the header";
     char magic[4];
     if (!m_cur.ReadBytes(magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof magic) != 0) {
-      return false;
+      return Fail(ReadError::BadMagic, "");
     }
     std::int32_t version = 0;
     if (!m_cur.ReadI32(version) || !m_cur.ReadName(kModelNameWidth, m_model.m_strName)) {
-      return false;
+      return Truncated();
     }
     m_model.m_nVersion = version;
     m_cur.Skip(kHeaderUnusedAfterName);
 
     std::int16_t polygons = 0, vertices = 0;
     std::uint8_t materials = 0, objects = 0;
-    if (!m_cur.ReadI16(polygons) || !m_cur.ReadI16(vertices)) return false;
+    if (!m_cur.ReadI16(polygons) || !m_cur.ReadI16(vertices)) return Truncated();
     m_cur.Skip(2);
-    if (!m_cur.ReadU8(materials)) return false;
+    if (!m_cur.ReadU8(materials)) return Truncated();
     m_cur.Skip(2);
-    if (!m_cur.ReadU8(objects)) return false;
+    if (!m_cur.ReadU8(objects)) return Truncated();
     // Negative counts and a file without its root object describe no model.
-    if (polygons < 0 || vertices < 0 || objects == 0) return false;
+    if (polygons < 0) return BadCount("polygon count", polygons);
+    if (vertices < 0) return BadCount("vertex count", vertices);
+    if (objects == 0) {
+      m_result.detail = "a model needs its root object";
+      return BadCount("object count", objects);
+    }
     m_model.m_nPolygons = polygons;
     m_model.m_nVertices = vertices;
     m_model.m_nMaterials = materials;
@@ -105,25 +140,33 @@ class LgmdParser {
     m_model.m_vecSectionOffsets.resize(kSectionCount);
     for (int& offset : m_model.m_vecSectionOffsets) {
       std::int32_t value = 0;
-      if (!m_cur.ReadI32(value)) return false;
+      if (!m_cur.ReadI32(value)) return Truncated();
       offset = value;
     }
     // A section that ends before it starts has no meaningful length.
-    return Entry(kTexCoordsStart) >= Entry(kMaterialsStart) &&
-           Entry(kTexCoordsEnd) >= Entry(kTexCoordsStart) &&
-           Entry(kPolygonsStart) >= Entry(kNormalsStart);
+    if (Entry(kTexCoordsStart) < Entry(kMaterialsStart)) {
+      return Fail(ReadError::BadSectionTable, "the material section");
+    }
+    if (Entry(kTexCoordsEnd) < Entry(kTexCoordsStart)) {
+      return Fail(ReadError::BadSectionTable, "the texture-coordinate section");
+    }
+    if (Entry(kPolygonsStart) < Entry(kNormalsStart)) {
+      return Fail(ReadError::BadSectionTable, "the normal section");
+    }
+    return true;
   }
 
   // Materials counted in the header but absent from the file keep the
   // record defaults: empty name, kind 0, id 0, black, opaque, texture 0.
   bool ReadMaterials() {
+    m_strSection = "the material section";
     m_model.m_vecMaterials.resize(m_model.m_nMaterials);
     if (Entry(kTexCoordsStart) == Entry(kMaterialsStart) || m_model.m_nMaterials == 0) {
       return true;
     }
-    if (!m_cur.Seek(Entry(kMaterialsStart))) return false;
+    if (!m_cur.Seek(Entry(kMaterialsStart))) return Outside(Entry(kMaterialsStart));
     for (int j = 0; j < m_model.m_nMaterials; ++j) {
-      if (!ReadMaterial(j, m_model.m_vecMaterials[j])) return false;
+      if (!ReadMaterial(j, m_model.m_vecMaterials[j])) return Truncated();
     }
     return true;
   }
@@ -146,8 +189,7 @@ class LgmdParser {
       material.nTexNumber = 0;
       return true;
     }
-    const bool byPosition =
-        m_model.m_nVersion == kVersionNumberingTexturesByPosition && !m_bAltMaterialMode;
+    const bool byPosition = m_model.m_nVersion == kVersionNumberingTexturesByPosition;
     material.nTexNumber = byPosition ? j : blue;
     if (IsTransparentTextureName(material.strName)) material.fColor[3] = 0.0f;
     return true;
@@ -156,10 +198,13 @@ class LgmdParser {
   // Seeks to the start of a section of `count` records of `recordSize`
   // bytes, refusing the file when they do not all fit.
   bool SeekToRecords(std::int64_t offset, std::size_t count, std::size_t recordSize) {
-    return m_cur.Seek(offset) && count <= m_cur.Remaining() / recordSize;
+    if (!m_cur.Seek(offset)) return Outside(offset);
+    if (count > m_cur.Remaining() / recordSize) return Truncated();
+    return true;
   }
 
   bool ReadTexCoords() {
+    m_strSection = "the texture-coordinate section";
     const std::int64_t start = Entry(kTexCoordsStart);
     const std::int64_t length = Entry(kTexCoordsEnd) - start;
     const auto count = static_cast<std::size_t>(length / static_cast<std::int64_t>(kTexCoordSize));
@@ -175,6 +220,7 @@ class LgmdParser {
 
   // The bounding box is that of the positions as stored, before placement.
   bool ReadVertices() {
+    m_strSection = "the vertex section";
     const auto count = static_cast<std::size_t>(m_model.m_nVertices);
     if (count == 0) return true;
     if (!SeekToRecords(Entry(kVerticesStart), count, kVertexSize)) return false;
@@ -196,6 +242,7 @@ class LgmdParser {
   }
 
   bool ReadNormals() {
+    m_strSection = "the normal section";
     const std::int64_t start = Entry(kNormalsStart);
     const auto count = static_cast<std::size_t>((Entry(kPolygonsStart) - start) /
                                                 static_cast<std::int64_t>(kNormalSize));
@@ -211,14 +258,15 @@ class LgmdParser {
   }
 
   bool ReadPolygons() {
+    m_strSection = "the polygon section";
     const auto count = static_cast<std::size_t>(m_model.m_nPolygons);
     if (count == 0) return true;
-    if (!m_cur.Seek(Entry(kPolygonsStart))) return false;
+    if (!m_cur.Seek(Entry(kPolygonsStart))) return Outside(Entry(kPolygonsStart));
     const std::size_t needed = (count - 1) * kPolygonMinSize + kLastPolygonMinSize;
-    if (needed > m_cur.Remaining()) return false;
+    if (needed > m_cur.Remaining()) return Truncated();
     m_model.m_vecPolygons.resize(count);
-    for (Polygon& polygon : m_model.m_vecPolygons) {
-      if (!ReadPolygon(polygon)) return false;
+    for (std::size_t k = 0; k < count; ++k) {
+      if (!ReadPolygon(static_cast<int>(k), m_model.m_vecPolygons[k])) return false;
     }
     return true;
   }
@@ -232,20 +280,28 @@ class LgmdParser {
     return true;
   }
 
-  static bool AllBelow(const std::vector<int>& indices, std::size_t limit) {
-    for (int index : indices) {
-      if (index < 0 || static_cast<std::size_t>(index) >= limit) return false;
+  // The first index of `indices` outside 0 .. limit - 1, or -1 when all lie
+  // within.
+  static int FirstOutside(const std::vector<int>& indices, std::size_t limit) {
+    for (std::size_t c = 0; c < indices.size(); ++c) {
+      if (indices[c] < 0 || static_cast<std::size_t>(indices[c]) >= limit)
+        return static_cast<int>(c);
     }
-    return true;
+    return -1;
   }
 
-  bool ReadPolygon(Polygon& polygon) {
+  bool CheckIndices(int k, const std::vector<int>& indices, const char* what, std::size_t limit) {
+    const int bad = FirstOutside(indices, limit);
+    return bad < 0 || BadIndex("polygon", k, what, indices[bad], limit);
+  }
+
+  bool ReadPolygon(int k, Polygon& polygon) {
     std::int16_t materialId = 0, normalIndex = 0;
     std::uint8_t corners = 0;
     m_cur.Skip(2);
     if (!m_cur.ReadI16(materialId) || !m_cur.ReadU8(polygon.byFlags) || !m_cur.ReadU8(corners) ||
         !m_cur.ReadI16(normalIndex)) {
-      return false;
+      return Truncated();
     }
     m_cur.Skip(4);
     polygon.nMaterialId = materialId;
@@ -255,25 +311,26 @@ class LgmdParser {
     polygon.vecAuxIdx.assign(corners, 0);
 
     if (normalIndex < 0 || static_cast<std::size_t>(normalIndex) >= m_model.m_vecNormals.size()) {
-      return false;
+      return BadIndex("polygon", k, "normal index", normalIndex, m_model.m_vecNormals.size());
     }
     const Vertex& normal = m_model.m_vecNormals[normalIndex];
     polygon.dNormal[0] = normal.x;
     polygon.dNormal[1] = normal.y;
     polygon.dNormal[2] = normal.z;
 
-    if (!ReadIndices(polygon.vecVertIdx) ||
-        !AllBelow(polygon.vecVertIdx, m_model.m_vecVertices.size())) {
+    if (!ReadIndices(polygon.vecVertIdx)) return Truncated();
+    if (!CheckIndices(k, polygon.vecVertIdx, "vertex index", m_model.m_vecVertices.size())) {
       return false;
     }
     AddFaceNormal(polygon);
-    if (!ReadIndices(polygon.vecAuxIdx)) return false;
+    if (!ReadIndices(polygon.vecAuxIdx)) return Truncated();
 
     polygon.pMaterial = MatchMaterial(polygon);
     const bool textured = polygon.pMaterial != nullptr && polygon.pMaterial->nKind == kTexturedKind;
     if (textured && corners != 0) {
-      if (!ReadIndices(polygon.vecTexIdx) ||
-          !AllBelow(polygon.vecTexIdx, m_model.m_vecTexCoords.size())) {
+      if (!ReadIndices(polygon.vecTexIdx)) return Truncated();
+      if (!CheckIndices(k, polygon.vecTexIdx, "texture-coordinate index",
+                        m_model.m_vecTexCoords.size())) {
         return false;
       }
     }
@@ -317,11 +374,13 @@ class LgmdParser {
   }
 
   bool ReadSubObjects() {
+    m_strSection = "the object section";
     const int count = m_model.m_nSubObjects;
     m_model.m_nCurSubObject = 0;
     if (count == 0) return true;
     // Object record 0 is the root, whose frame is model space; it is not kept.
-    if (!m_cur.Seek(Entry(kObjectsStart) + kObjectRecordSize)) return false;
+    const std::int64_t first = Entry(kObjectsStart) + kObjectRecordSize;
+    if (!m_cur.Seek(first)) return Outside(first);
     m_model.m_vecSubObjects.resize(count);
     for (SubObject& object : m_model.m_vecSubObjects) object.nParent = -1;
     for (int i = 0; i < count; ++i) {
@@ -336,16 +395,20 @@ class LgmdParser {
     SubObject& object = m_model.m_vecSubObjects[i];
     m_cur.Skip(kObjectLeadSkip);
     for (float& value : object.fMatrix) {
-      if (!m_cur.ReadF32(value)) return false;
+      if (!m_cur.ReadF32(value)) return Truncated();
     }
     std::int16_t child = 0, first = 0, length = 0;
-    if (!m_cur.ReadI16(child)) return false;
+    if (!m_cur.ReadI16(child)) return Truncated();
     if (child != kNoChild) {
-      if (child < 1 || child > m_model.m_nSubObjects) return false;
+      // Links count the objects from 1, the root being 0.
+      if (child < 1 || child > m_model.m_nSubObjects) {
+        return BadIndex("sub-object", i, "child link", child,
+                        static_cast<std::size_t>(m_model.m_nSubObjects) + 1);
+      }
       m_model.m_vecSubObjects[child - 1].nParent = i;
     }
     m_cur.Skip(kObjectMiddleSkip);
-    if (!m_cur.ReadI16(first) || !m_cur.ReadI16(length)) return false;
+    if (!m_cur.ReadI16(first) || !m_cur.ReadI16(length)) return Truncated();
     object.nFirst = first;
     object.nLast = first + length - 1;
     m_cur.Skip(kObjectTailSkip);
@@ -354,14 +417,17 @@ class LgmdParser {
 
   // Placement follows nParent up to the root; a chain that comes back to an
   // object already on it would never end, so such a file is refused.
-  bool ParentChainsEnd() const {
+  bool ParentChainsEnd() {
     const auto& objects = m_model.m_vecSubObjects;
     const int count = static_cast<int>(objects.size());
     for (int start = 0; start < count; ++start) {
       int index = start;
       int steps = 0;
       while (index != -1) {
-        if (++steps > count) return false;
+        if (++steps > count) {
+          m_result.index = start;
+          return Fail(ReadError::SubObjectCycle, "");
+        }
         index = objects[index].nParent;
       }
     }
@@ -369,8 +435,9 @@ class LgmdParser {
   }
 
   ByteCursor m_cur;
-  bool m_bAltMaterialMode;
   CModel& m_model;
+  ReadResult& m_result;
+  std::string m_strSection;  // where the cursor is, for the reason of a refusal
 };
 
 // Takes over everything a model file supplies; the palette, textures,
@@ -398,20 +465,49 @@ void TakeFileContent(CModel& from, CModel& to) {
 
 }  // namespace
 
-int CModel::Read(const std::string& path, bool altMaterialMode) {
-  std::vector<std::uint8_t> bytes;
-  if (!filebytes::ReadFileBytes(path, bytes)) return -1;
-  return ReadFromMemory(bytes.data(), bytes.size(), altMaterialMode);
+int CModel::Read(const std::string& path) {
+  ReadResult result;
+  return Read(path, result);
 }
 
-int CModel::ReadFromMemory(const std::uint8_t* data, std::size_t size, bool altMaterialMode) {
+int CModel::Read(const std::string& path, ReadResult& result) {
+  result = ReadResult();
+  std::vector<std::uint8_t> bytes;
+  std::string error;
+  try {
+    if (!filebytes::ReadFileBytes(path, bytes, error)) {
+      result.error = ReadError::CannotOpen;
+      result.detail = error;
+      return -1;
+    }
+  } catch (const std::bad_alloc&) {
+    result.error = ReadError::OutOfMemory;
+    return -1;
+  }
+  return ReadFromMemory(bytes.data(), bytes.size(), result);
+}
+
+int CModel::ReadFromMemory(const std::uint8_t* data, std::size_t size) {
+  ReadResult result;
+  return ReadFromMemory(data, size, result);
+}
+
+int CModel::ReadFromMemory(const std::uint8_t* data, std::size_t size, ReadResult& result) {
+  result = ReadResult();
   if (data == nullptr) size = 0;
   static const std::uint8_t kEmpty = 0;
-  CModel fresh;
-  LgmdParser parser(data != nullptr ? data : &kEmpty, size, altMaterialMode, fresh);
-  if (!parser.Parse()) return -1;
-  if (altMaterialMode) fresh.SwapRedBlue();
-  fresh.PlaceSubObjects();
-  TakeFileContent(fresh, *this);
+  try {
+    CModel fresh;
+    LgmdParser parser(data != nullptr ? data : &kEmpty, size, fresh, result);
+    if (!parser.Parse()) return -1;
+    fresh.PlaceSubObjects();
+    TakeFileContent(fresh, *this);
+  } catch (const std::bad_alloc&) {
+    // The counts are checked against the file before anything is sized, so
+    // only a machine short of memory gets here; the open model stays.
+    result = ReadResult();
+    result.error = ReadError::OutOfMemory;
+    return -1;
+  }
   return 0;
 }

@@ -1,7 +1,8 @@
-// The in-memory form of one LGMD model file, with the rendering resources
-// (palette, texture images, OpenGL texture names) that the open sequence
-// attaches to it. One CModel lives inside the document for the whole run;
-// every open refills it in place.
+// The in-memory form of one LGMD model file, with the palette and the
+// palette-converted texture images that the open sequence attaches to it.
+// No OpenGL here: the renderer keeps its texture names beside the model.
+// One CModel lives inside the document for the whole run; every open
+// refills it in place.
 #pragma once
 
 #include <array>
@@ -11,10 +12,7 @@
 #include <string>
 #include <vector>
 
-// OpenGL polygon modes, kept here so that the model needs no GL header to
-// know which look it draws.
-inline constexpr int kPolygonModeLine = 0x1B01;  // GL_LINE, wireframe look
-inline constexpr int kPolygonModeFill = 0x1B02;  // GL_FILL, textured look
+#include "model/read_result.h"
 
 // A byte b becomes b * kByteToUnit: the double nearest 1/255, always used as
 // a product so that colours round the same way everywhere.
@@ -67,7 +65,13 @@ struct TextureEntry {
   // Size of the decoded image, kept so that reports can show it.
   int nWidth = 0;
   int nHeight = 0;
+  // Why the image is missing, for reports; empty when it was read.
+  std::string strMissingReason;
 };
+
+// Material kinds as the file stores them.
+inline constexpr int kTexturedKind = 0;
+inline constexpr int kColourKind = 1;
 
 // Palette entries hold blue, green, red: the reverse of a palette file line.
 using PaletteEntry = std::array<int, 3>;
@@ -80,34 +84,41 @@ class CModel {
   CModel& operator=(const CModel&) = delete;
 
   // Reader (lgmd_reader.cpp). 0 on success; -1 when the file cannot be
-  // read, is not LGMD or is refused as malformed. On -1 nothing changes.
-  int Read(const std::string& path, bool altMaterialMode);
-  int ReadFromMemory(const std::uint8_t* data, std::size_t size, bool altMaterialMode);
+  // read, is not LGMD or is refused as malformed, with the reason in
+  // result. On -1 nothing changes.
+  int Read(const std::string& path);
+  int Read(const std::string& path, ReadResult& result);
+  int ReadFromMemory(const std::uint8_t* data, std::size_t size);
+  int ReadFromMemory(const std::uint8_t* data, std::size_t size, ReadResult& result);
   void SwapRedBlue();
 
   // Sub-object placement (placement.cpp), run by Read as its last step.
   void PlaceSubObjects();
   void TransformToModel(int index, float& x, float& y, float& z) const;
 
-  // Palette (palette.cpp).
+  // Palette (palette.cpp). -1 with the reason in strReason when the file
+  // cannot be read.
   int LoadPalette(const std::string& path);
+  int LoadPalette(const std::string& path, std::string& strReason);
   void ApplyPalette(int nPalette);
   void MatchPaletteColors();
 
-  // Textures (textures.cpp). LoadTextures needs a current OpenGL context.
-  std::string LoadTextures(const std::string& modelPath);
+  // Texture images (texture_images.cpp): the ".mip" files beside the model
+  // converted through the palette. The renderer's LoadTextures runs this
+  // and uploads what it read.
   void BuildTextureList();
   int ReadMipFile(const std::string& path, TextureEntry& entry, int& width, int& height);
-  // The reading half of LoadTextures with no OpenGL call: rebuilds the
-  // texture list and reads every texture into its entry. Returns the same
-  // list of missing files.
+  // Rebuilds the texture list and reads every texture into its entry.
+  // Returns the list of files that could not be read (see MissingTextureList).
   std::string ReadTextureImages(const std::string& modelPath);
-
-  // Drawing (draw.cpp), with the view's context current.
-  void Draw();
+  // The file name of every textured material whose entry holds no image, in
+  // material order: a name may come twice.
+  std::vector<std::string> MissingTextureFiles() const;
+  // The same as the open sequence shows it: "\r\n" before each name.
+  std::string MissingTextureList() const;
 
   // trueSpace export (cob_export.cpp).
-  int ExportCob(const std::string& path, std::string& strError);
+  int ExportCob(const std::string& path, std::string& strError) const;
 
   std::string m_strName;
   int m_nVersion = 0;
@@ -126,11 +137,8 @@ class CModel {
   Vertex m_ptMin;
   Vertex m_ptMax;
   int m_nCurSubObject = 0;
-  int m_nTextures = 0;
-  int m_nPolygonMode = kPolygonModeFill;
   double m_dDefRed = 0.0;
   double m_dDefGreen = 0.0;
   double m_dDefBlue = 0.0;
-  std::unique_ptr<unsigned int[]> m_pTexNames;  // OpenGL texture names
   std::vector<PaletteEntry> m_vecPalette;
 };

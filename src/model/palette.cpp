@@ -127,8 +127,13 @@ void ParsePaletteText(const char* text, std::size_t size, std::vector<PaletteEnt
 }
 
 int CModel::LoadPalette(const std::string& path) {
+  std::string strReason;
+  return LoadPalette(path, strReason);
+}
+
+int CModel::LoadPalette(const std::string& path, std::string& strReason) {
   std::vector<std::uint8_t> bytes;
-  if (!filebytes::ReadFileBytes(path, bytes)) return -1;
+  if (!filebytes::ReadFileBytes(path, bytes, strReason)) return -1;
   ParsePaletteText(reinterpret_cast<const char*>(bytes.data()), bytes.size(), m_vecPalette);
   return 0;
 }

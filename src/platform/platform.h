@@ -1,8 +1,8 @@
 // The small layer between Zorvik's logic and the toolkit / operating system:
-// message boxes, cursors, the executable's path, the directory conversion,
-// ending the process, and the common dialogs. The program installs the
-// wxWidgets/POSIX implementation; tests install the recording one; the
-// headless commands install one that writes messages to stderr.
+// message boxes, cursors, the executable's path, the canonical form of a
+// directory, ending the process, and the common dialogs. The viewer installs
+// the wxWidgets/POSIX implementation; the headless commands one that writes
+// messages to stderr; tests a recording one.
 #pragma once
 
 #include <string>
@@ -36,9 +36,9 @@ class Platform {
   virtual std::string GetExecutablePath() = 0;
   // The canonical absolute form of an existing directory, a trailing '/'
   // kept. False for the empty string and for a path that does not exist.
-  virtual bool GetShortPathName(const std::string& path, std::string& shortPath) = 0;
+  virtual bool CanonicalDirectory(const std::string& path, std::string& canonical) = 0;
   // Ends the process at once with the code.
-  virtual void ExitProcess(int code) = 0;
+  virtual void EndProcess(int code) = 0;
 
   // Common dialogs: true and the chosen value on OK, false on cancel.
   virtual bool AskOpenFile(const OpenFileRequest& request, std::string& path) = 0;
@@ -47,7 +47,8 @@ class Platform {
   virtual bool AskColour(unsigned char rgb[3]) = 0;
 };
 
-// The implementation in force; set once at start-up (or by a test).
+// The implementation in force; set once at start-up (or by a test). Until
+// one is set, messages go to stderr, so no caller can meet a missing layer.
 Platform& Current();
 void SetCurrent(Platform* platform);
 

@@ -58,11 +58,11 @@ void WxPlatform::RestoreArrowCursor() {
 
 std::string WxPlatform::GetExecutablePath() { return ExecutablePath(); }
 
-bool WxPlatform::GetShortPathName(const std::string& path, std::string& shortPath) {
-  return CanonicalDirectory(path, shortPath);
+bool WxPlatform::CanonicalDirectory(const std::string& path, std::string& canonical) {
+  return platform::CanonicalDirectory(path, canonical);
 }
 
-void WxPlatform::ExitProcess(int code) { std::exit(code); }
+void WxPlatform::EndProcess(int code) { std::exit(code); }
 
 bool WxPlatform::AskOpenFile(const OpenFileRequest& request, std::string& path) {
   long style = wxFD_OPEN;

@@ -14,8 +14,8 @@ class WxPlatform : public Platform {
   void BeginWaitCursor() override;
   void RestoreArrowCursor() override;
   std::string GetExecutablePath() override;
-  bool GetShortPathName(const std::string& path, std::string& shortPath) override;
-  void ExitProcess(int code) override;
+  bool CanonicalDirectory(const std::string& path, std::string& canonical) override;
+  void EndProcess(int code) override;
   bool AskOpenFile(const OpenFileRequest& request, std::string& path) override;
   bool AskSaveFile(const SaveFileRequest& request, std::string& path) override;
   bool AskColour(unsigned char rgb[3]) override;

@@ -23,10 +23,10 @@ void StderrPlatform::ShowMessage(const std::string& text, MsgIcon /*icon*/) {
 
 std::string StderrPlatform::GetExecutablePath() { return ExecutablePath(); }
 
-bool StderrPlatform::GetShortPathName(const std::string& path, std::string& shortPath) {
-  return CanonicalDirectory(path, shortPath);
+bool StderrPlatform::CanonicalDirectory(const std::string& path, std::string& canonical) {
+  return platform::CanonicalDirectory(path, canonical);
 }
 
-void StderrPlatform::ExitProcess(int code) { std::exit(code); }
+void StderrPlatform::EndProcess(int code) { std::exit(code); }
 
 }  // namespace platform

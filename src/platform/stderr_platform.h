@@ -14,8 +14,8 @@ class StderrPlatform : public Platform {
   void BeginWaitCursor() override {}
   void RestoreArrowCursor() override {}
   std::string GetExecutablePath() override;
-  bool GetShortPathName(const std::string& path, std::string& shortPath) override;
-  void ExitProcess(int code) override;
+  bool CanonicalDirectory(const std::string& path, std::string& canonical) override;
+  void EndProcess(int code) override;
   bool AskOpenFile(const OpenFileRequest&, std::string&) override { return false; }
   bool AskSaveFile(const SaveFileRequest&, std::string&) override { return false; }
   bool AskColour(unsigned char[3]) override { return false; }

@@ -1,33 +1,34 @@
-// Command and resource numbers shared by the menus, accelerators, toolbar,
-// prompts and handlers.
+// Command and control ids shared by the menus, accelerators, toolbar,
+// prompts and handlers: the toolkit's stock ids where one exists, our own
+// above wxID_HIGHEST for the rest.
 #pragma once
 
+#include <wx/defs.h>
+
+inline constexpr int ID_FILE_NEW = wxID_NEW;
+inline constexpr int ID_FILE_OPEN = wxID_OPEN;
+inline constexpr int ID_FILE_SAVE = wxID_SAVE;
+inline constexpr int ID_APP_EXIT = wxID_EXIT;
+inline constexpr int ID_APP_ABOUT = wxID_ABOUT;
+inline constexpr int ID_EDIT_UNDO = wxID_UNDO;
+inline constexpr int ID_EDIT_CUT = wxID_CUT;
+inline constexpr int ID_EDIT_COPY = wxID_COPY;
+inline constexpr int ID_EDIT_PASTE = wxID_PASTE;
+
 enum : int {
-  IDR_MAINFRAME = 128,
-  IDD_ABOUTBOX = 100,
-  IDD_MODEL_INFO = 131,
-  IDC_POLYGONS = 1000,
-  IDC_VERTICES = 1001,
-  IDC_MATERIALS = 1002,
+  ID_VIEW_SANFRAN_PALETTE = wxID_HIGHEST + 1,
+  ID_VIEW_SEATTLE_PALETTE,
+  ID_VIEW_WIREFRAME,
+  ID_VIEW_TEXTURED,
+  ID_VIEW_BKGND_COLOR,
+  ID_VIEW_MODEL_INFO,
+  ID_VIEW_TOOLBAR,
+  ID_VIEW_STATUS_BAR,
+  ID_NEXT_PANE,
+  ID_PREV_PANE,
 
-  ID_VIEW_SANFRAN_PALETTE = 32771,
-  ID_VIEW_SEATTLE_PALETTE = 32772,
-  ID_VIEW_WIREFRAME = 32775,
-  ID_VIEW_TEXTURED = 32776,
-  ID_VIEW_BKGND_COLOR = 32779,
-  ID_VIEW_MODEL_INFO = 32780,
-
-  ID_FILE_NEW = 57600,
-  ID_FILE_OPEN = 57601,
-  ID_FILE_SAVE = 57603,
-  ID_EDIT_COPY = 57634,
-  ID_EDIT_CUT = 57635,
-  ID_EDIT_PASTE = 57637,
-  ID_EDIT_UNDO = 57643,
-  ID_APP_ABOUT = 57664,
-  ID_APP_EXIT = 57665,
-  ID_NEXT_PANE = 57680,
-  ID_PREV_PANE = 57681,
-  ID_VIEW_TOOLBAR = 59392,
-  ID_VIEW_STATUS_BAR = 59393,
+  // The value controls of the Model Information dialog.
+  IDC_POLYGONS,
+  IDC_VERTICES,
+  IDC_MATERIALS,
 };

@@ -1,12 +1,12 @@
 #include <string>
 
-#include "doc/quodra_doc.h"
+#include "doc/zorvik_doc.h"
 #include "platform/platform.h"
-#include "view/quodra_view.h"
+#include "view/zorvik_view.h"
 
 // File > Save exports the open model; with nothing open the file simply
 // holds no vertices and no faces, so there is nothing to check first.
-void CQuodraView::OnFileSave(wxCommandEvent& /*event*/) {
+void CZorvikView::OnFileSave(wxCommandEvent& /*event*/) {
   platform::SaveFileRequest request;
   request.strDefaultExt = ".cob";
   request.strFilter = "Truespace Object Files (*.cob)|*.cob|All Files (*.*)|*.*";

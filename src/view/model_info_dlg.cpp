@@ -59,7 +59,7 @@ void AddCountField(wxWindow* parent, int id, wxPoint position, wxSize size) {
 }  // namespace
 
 CModelInfoDlg::CModelInfoDlg(wxWindow* parent)
-    : wxDialog(parent, IDD_MODEL_INFO, "Model Information", wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, wxID_ANY, "Model Information", wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX) {
   for (const Row& row : kRows) {
     new wxStaticText(this, wxID_STATIC, row.label, wxDLG_UNIT(this, wxPoint(kLabelX, row.y)),

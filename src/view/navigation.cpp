@@ -4,8 +4,8 @@
 // picture never flickers through the background colour.
 #include <wx/event.h>
 
-#include "doc/quodra_doc.h"
-#include "view/quodra_view.h"
+#include "doc/zorvik_doc.h"
+#include "view/zorvik_view.h"
 
 namespace {
 
@@ -21,27 +21,27 @@ constexpr double kMaxDragDistance = 9000.0;
 // it instead of leaving a drag that resumes on the next movement over the
 // view. The capture is taken by the first button and given back when the
 // last one comes up.
-void CQuodraView::OnLButtonDown(wxMouseEvent& event) {
+void CZorvikView::OnLButtonDown(wxMouseEvent& event) {
   m_ptLastLeft = event.GetPosition();
   m_bLeftDown = true;
   if (!HasCapture()) CaptureMouse();
   event.Skip();
 }
 
-void CQuodraView::OnLButtonUp(wxMouseEvent& event) {
+void CZorvikView::OnLButtonUp(wxMouseEvent& event) {
   m_bLeftDown = false;
   if (!m_bRightDown && HasCapture()) ReleaseMouse();
   event.Skip();
 }
 
-void CQuodraView::OnRButtonDown(wxMouseEvent& event) {
+void CZorvikView::OnRButtonDown(wxMouseEvent& event) {
   m_ptLastRight = event.GetPosition();
   m_bRightDown = true;
   if (!HasCapture()) CaptureMouse();
   event.Skip();
 }
 
-void CQuodraView::OnRButtonUp(wxMouseEvent& event) {
+void CZorvikView::OnRButtonUp(wxMouseEvent& event) {
   m_bRightDown = false;
   if (!m_bLeftDown && HasCapture()) ReleaseMouse();
   event.Skip();
@@ -49,15 +49,15 @@ void CQuodraView::OnRButtonUp(wxMouseEvent& event) {
 
 // Another window took the mouse (a dialog, the window manager): the
 // button-up will never reach us, so both drags end here.
-void CQuodraView::OnMouseCaptureLost(wxMouseCaptureLostEvent& event) {
+void CZorvikView::OnMouseCaptureLost(wxMouseCaptureLostEvent& event) {
   m_bLeftDown = false;
   m_bRightDown = false;
   event.Skip();
 }
 
-void CQuodraView::OnMouseMove(wxMouseEvent& event) {
+void CZorvikView::OnMouseMove(wxMouseEvent& event) {
   const wxPoint point = event.GetPosition();
-  CQuodraDoc* doc = GetDocument();
+  CZorvikDoc* doc = GetDocument();
   if (m_bLeftDown) {
     // Turning wins over zooming when both buttons are held.
     const int dx = m_ptLastLeft.x - point.x;
@@ -83,7 +83,7 @@ void CQuodraView::OnMouseMove(wxMouseEvent& event) {
 
 namespace {
 
-void MoveCloser(CQuodraDoc& doc, double step) {
+void MoveCloser(CZorvikDoc& doc, double step) {
   doc.m_dDistance -= step;
   if (doc.m_dDistance < kMinDistance) doc.m_dDistance = kMinDistance;
 }
@@ -93,8 +93,8 @@ void MoveCloser(CQuodraDoc& doc, double step) {
 // One action per key-down, so auto-repeat keeps moving. The keypad digits
 // have codes of their own and do nothing; only the main keyboard's 1 and 2
 // switch the look.
-void CQuodraView::OnKeyDown(wxKeyEvent& event) {
-  CQuodraDoc& doc = *GetDocument();
+void CZorvikView::OnKeyDown(wxKeyEvent& event) {
+  CZorvikDoc& doc = *GetDocument();
   bool moved = true;
   switch (event.GetKeyCode()) {
     case WXK_PAGEUP:

@@ -61,6 +61,8 @@ class CommandLineTest : public ::testing::Test {
     const fs::path built = fs::path(ZORVIK_BINARY_DIR) / "zorvik";
     ASSERT_TRUE(fs::exists(built)) << built << " is not built";
     fs::copy_file(built, m_dir.path() / "zorvik");
+    fs::copy_file(fs::path(ZORVIK_BINARY_DIR) / "zorvik-viewer.so",
+                  m_dir.path() / "zorvik-viewer.so");
     fs::create_directories(m_dir.path() / "home");
     fs::create_directories(m_dir.path() / "models");
     WritePalette(m_dir.File("sanfran.pal"));

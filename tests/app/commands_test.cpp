@@ -222,8 +222,8 @@ TEST_F(CommandsTest, EditAndPaneCommandsAreDisabledAndChangeNothing) {
   view()->OpenModel(model);
   const double distance = doc().m_dDistance;
   recorder().ClearLog();
-  for (int id :
-       {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_NEXT_PANE, ID_PREV_PANE}) {
+  for (int id : std::initializer_list<int>{ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,
+                                           ID_NEXT_PANE, ID_PREV_PANE}) {
     SCOPED_TRACE(id);
     wxUpdateUIEvent update(id);
     frame()->ProcessWindowEvent(update);

@@ -56,7 +56,7 @@ TEST_F(FileOpenTest, OpensTheChosenModelAndRemembersItsDirectory) {
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + path);
   EXPECT_EQ(doc().m_model.m_nPolygons, 1);
   std::string canonical;
-  ASSERT_TRUE(recorder().GetShortPathName(ModelDir(), canonical));
+  ASSERT_TRUE(recorder().CanonicalDirectory(ModelDir(), canonical));
   EXPECT_EQ(AppPaths().GetLastOpenDir(), canonical);
 
   // The next dialog starts where this one ended.
@@ -99,8 +99,12 @@ TEST_F(FileOpenTest, UnreadableFileKeepsTheOpenModel) {
   recorder().QueueOpenAnswer(bad);
   FileOpen();
 
-  EXPECT_EQ(recorder().messages(),
-            (std::vector<RecordedMessage>{{"Error Loading Model", MsgIcon::None}}));
+  // The message names the file and says why under its heading.
+  EXPECT_EQ(
+      recorder().messages(),
+      (std::vector<RecordedMessage>{{"Error Loading Model\r\n" + bad +
+                                         ": not an LGMD model (it does not start with \"LGMD\")",
+                                     MsgIcon::None}}));
   EXPECT_EQ(view()->m_strModelPath, good);
   EXPECT_EQ(view()->m_dStep, step);
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + good);
@@ -116,7 +120,9 @@ TEST_F(FileOpenTest, UnreadableFirstFileLeavesAnEmptyViewer) {
   view()->OpenModel(bad);
 
   EXPECT_EQ(recorder().messages(),
-            (std::vector<RecordedMessage>{{"Error Loading Model", MsgIcon::None}}));
+            (std::vector<RecordedMessage>{
+                {"Error Loading Model\r\n" + bad + ": file ends at offset 6 inside the header",
+                 MsgIcon::None}}));
   EXPECT_EQ(frame()->GetTitle(), "Zorvik");
   EXPECT_TRUE(view()->m_strModelPath.empty());
   EXPECT_EQ(view()->m_dStep, 0.0);
@@ -136,7 +142,9 @@ TEST_F(FileOpenTest, MissingPaletteOnTheFirstOpenStillTitlesTheWindow) {
   FileOpen();
 
   EXPECT_EQ(recorder().messages(),
-            (std::vector<RecordedMessage>{{"Error Loading Palette", MsgIcon::None}}));
+            (std::vector<RecordedMessage>{{"Error Loading Palette\r\n" + dir().File("sanfran.pal") +
+                                               ": No such file or directory",
+                                           MsgIcon::None}}));
   EXPECT_EQ(view()->m_dStep, 0.0);
   EXPECT_EQ(doc().m_dDistance, 30.0);
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + path);

@@ -28,7 +28,7 @@ TEST_F(StartupTest, ConfiguredColourAndRegionAreInForceAtTheFirstPicture) {
   EXPECT_TRUE(recorder().messages().empty());
   EXPECT_EQ(frame()->GetTitle(), "Zorvik");
   EXPECT_TRUE(frame()->IsShown());
-  EXPECT_EQ(view()->m_nPalette, 1);
+  EXPECT_EQ(doc().m_nPalette, 1);
 
   GLfloat clear[4] = {};
   glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
@@ -52,8 +52,8 @@ TEST_F(StartupTest, WithoutConfigurationSaysSoAndStartsWithDefaults) {
   EXPECT_EQ(recorder().messages(),
             (std::vector<RecordedMessage>{{"Error loading config file", MsgIcon::Exclamation}}));
   EXPECT_EQ(frame()->GetTitle(), "Zorvik");
-  EXPECT_EQ(view()->m_nPalette, 0);
-  EXPECT_EQ(view()->m_nPolygonMode, kPolygonModeFill);
+  EXPECT_EQ(doc().m_nPalette, 0);
+  EXPECT_EQ(doc().m_nPolygonMode, kPolygonModeFill);
   EXPECT_TRUE(view()->m_strModelPath.empty());
   EXPECT_EQ(view()->m_dStep, 0.0);
 
@@ -67,14 +67,17 @@ TEST_F(StartupTest, ContextIsCurrentWithADepthBufferAndTwoBuffers) {
   WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
   StartViewer();
 
-  // The display chose either what was asked for or its own defaults.
-  RecordProperty("pixel_format", view()->m_nPixelFormat);
-  EXPECT_TRUE(view()->m_nPixelFormat == 1 || view()->m_nPixelFormat == 2) << view()->m_nPixelFormat;
+  // The virtual display offers no 32-bit depth buffer; the nearest surface
+  // is 24 bits, never a multisampled one, which would smooth the edges
+  // unlike the headless picture.
   ASSERT_NE(view()->m_hRC, nullptr);
   ASSERT_NE(glGetString(GL_VERSION), nullptr);
   GLint depthBits = 0;
   glGetIntegerv(GL_DEPTH_BITS, &depthBits);
-  EXPECT_GE(depthBits, 16);
+  EXPECT_GE(depthBits, 24);
+  GLint sampleBuffers = -1;
+  glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+  EXPECT_EQ(sampleBuffers, 0);
   GLboolean doubleBuffered = GL_FALSE;
   glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
   EXPECT_EQ(doubleBuffered, GL_TRUE);
@@ -94,18 +97,18 @@ TEST_F(StartupTest, ContextIsCurrentWithADepthBufferAndTwoBuffers) {
   EXPECT_EQ(viewport[3], client.y);
 }
 
-TEST_F(StartupTest, ResizingTakesTheDocumentsPaletteAndColour) {
+TEST_F(StartupTest, ResizingTakesTheDocumentsColour) {
   WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
   StartViewer();
   doc().m_nPalette = 1;
   doc().m_dBkGreen = 1.0;
   const wxSize size = frame()->GetSize();
   frame()->SetSize(size.x - 40, size.y - 30);
-  ASSERT_TRUE(PumpUntil([&] { return view()->m_nPalette == 1; }));
-
-  GLfloat clear[4] = {};
-  glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-  EXPECT_FLOAT_EQ(clear[1], 1.0f);
+  ASSERT_TRUE(PumpUntil([&] {
+    GLfloat clear[4] = {};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    return clear[1] == 1.0f;
+  }));
   GLint viewport[4] = {};
   glGetIntegerv(GL_VIEWPORT, viewport);
   EXPECT_EQ(viewport[2], view()->GetClientSize().x);
@@ -138,7 +141,6 @@ TEST_F(StartupTest, FileNewReadsTheConfigurationAgainAndKeepsTheModel) {
 
   EXPECT_EQ(doc().m_nPalette, 1);
   EXPECT_EQ(doc().m_dBkBlue, 1.0);
-  EXPECT_EQ(view()->m_nPalette, 1);
   EXPECT_EQ(doc().m_model.m_nPolygons, 1);
   EXPECT_EQ(view()->m_strModelPath, model);
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + model);

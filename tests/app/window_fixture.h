@@ -29,21 +29,21 @@
 #include <wx/init.h>
 
 #include "app/main_frame.h"
-#include "app/quodra_app.h"
+#include "app/zorvik_app.h"
 #include "doc/app_paths.h"
-#include "doc/quodra_doc.h"
-#include "platform/recording_platform.h"
-#include "support/lgmd_builder.h"
+#include "doc/zorvik_doc.h"
+#include "lgmd_builder/lgmd_builder.h"
+#include "support/recording_platform.h"
 #include "support/temp_dir.h"
 #include "view/command_ids.h"
-#include "view/quodra_view.h"
+#include "view/zorvik_view.h"
 
 namespace window_test {
 
 // The application object of a test program: the real one, with its
 // command handlers (About, File New), but no window at start-up; each test
 // makes its own.
-class TestApp : public CQuodraApp {
+class TestApp : public CZorvikApp {
  public:
   bool OnInit() override { return true; }
   int OnExit() override { return wxApp::OnExit(); }
@@ -147,9 +147,9 @@ class WindowFixture : public ::testing::Test {
   // written unless a test removes them.
   const ScopedTempDir& dir() const { return m_dir; }
   platform::RecordingPlatform& recorder() { return m_platform; }
-  CQuodraDoc& doc() { return *m_pDoc; }
+  CZorvikDoc& doc() { return *m_pDoc; }
   CMainFrame* frame() { return m_pFrame; }
-  CQuodraView* view() { return m_pFrame->GetView(); }
+  CZorvikView* view() { return m_pFrame->GetView(); }
 
   void WritePalettes() {
     WritePalette(m_dir.File("sanfran.pal"));
@@ -171,7 +171,7 @@ class WindowFixture : public ::testing::Test {
   // The application's start-up, up to the window shown with its context
   // current and the first picture painted.
   void StartViewer() {
-    m_pDoc = std::make_unique<CQuodraDoc>();
+    m_pDoc = std::make_unique<CZorvikDoc>();
     m_pFrame = CreateMainWindow(*m_pDoc);
     ASSERT_NE(m_pFrame, nullptr);
     ASSERT_TRUE(PumpUntil([this] { return view()->IsShownOnScreen(); }));
@@ -201,7 +201,7 @@ class WindowFixture : public ::testing::Test {
  private:
   ScopedTempDir m_dir;
   platform::ScopedRecordingPlatform m_platform;
-  std::unique_ptr<CQuodraDoc> m_pDoc;
+  std::unique_ptr<CZorvikDoc> m_pDoc;
   CMainFrame* m_pFrame = nullptr;
 };
 
@@ -211,6 +211,8 @@ class WindowFixture : public ::testing::Test {
 // runs the tests and shuts the toolkit down.
 inline int RunWindowTestProgram(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
+  // Listing the tests needs no display.
+  if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
   wxApp::SetInstance(new window_test::TestApp);
   if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
     std::fprintf(stderr, "window tests: the toolkit could not start (no display?)\n");

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "lgmd_builder/lgmd_builder.h"
 #include "model/cob_export.h"
 #include "model/model.h"
-#include "support/lgmd_builder.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -79,7 +79,7 @@ TEST(ExportCommand, WritesTheModelAsReadAndReplacesAnOlderFile) {
   EXPECT_EQ(run.err, "");
 
   CModel expected;
-  ASSERT_EQ(expected.Read(model, false), 0);
+  ASSERT_EQ(expected.Read(model), 0);
   EXPECT_EQ(Bytes(ReadWholeFile(out)), cob::BuildCobFile(expected));
   // The placed quad: stored at x 0..2, exported at x 10..12.
   EXPECT_EQ(expected.m_vecVertices[4].x, 12.0f);
@@ -104,9 +104,13 @@ TEST(ExportCommand, FailuresExitWithAMessageAndKeepTheOldFile) {
   const std::vector<Case> cases = {
       {"missing model",
        {dir.File("absent.bin"), out},
-       "zorvik: cannot read model " + dir.File("absent.bin") + "\n",
+       "zorvik: cannot read model " + dir.File("absent.bin") + ": No such file or directory\n",
        out},
-      {"not a model", {notModel, out}, "zorvik: cannot read model " + notModel + "\n", out},
+      {"not a model",
+       {notModel, out},
+       "zorvik: cannot read model " + notModel +
+           ": not an LGMD model (it does not start with \"LGMD\")\n",
+       out},
       {"output under a file",
        {model, plainFile + "/x.cob"},
        "zorvik: Error opening " + plainFile + "/x.cob for writing\n",
@@ -196,7 +200,7 @@ TEST(ExportCommand, AssimpReadsTheCountsAndTheBoundingBox) {
   ASSERT_EQ(run.exitCode, 0) << run.err;
 
   CModel read;
-  ASSERT_EQ(read.Read(model, false), 0);
+  ASSERT_EQ(read.Read(model), 0);
   long corners = 0;
   long triangles = 0;
   for (const Polygon& p : read.m_vecPolygons) {

@@ -10,8 +10,8 @@
 #include <system_error>
 #include <vector>
 
+#include "lgmd_builder/lgmd_builder.h"
 #include "model/model.h"
-#include "support/lgmd_builder.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -151,13 +151,15 @@ TEST_F(InfoPalette, MissingPaletteFileFailsTheCommand) {
   EXPECT_EQ(Info("0").exitCode, 0);
   RunResult run = Info("1");
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, "zorvik: Error Loading Palette\n");
+  EXPECT_EQ(run.err, "zorvik: Error Loading Palette\n" + programDir.File("seattle.pal") +
+                         ": No such file or directory\n");
   EXPECT_EQ(run.out, "");
 
   fs::remove(programDir.File("sanfran.pal"));
   run = Info("0");
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, "zorvik: Error Loading Palette\n");
+  EXPECT_EQ(run.err, "zorvik: Error Loading Palette\n" + programDir.File("sanfran.pal") +
+                         ": No such file or directory\n");
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 
-#include "support/lgmd_builder.h"
+#include "lgmd_builder/lgmd_builder.h"
 #include "support/lgmd_examples.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
@@ -224,16 +224,21 @@ TEST_F(InfoCommand, RefusedFilesAndUsageErrors) {
   noRoot.objectCount = 0;
   const std::string notModel = m_dir.File("text.bin");
   ASSERT_TRUE(lgmd::WriteFile(notModel, {'h', 'e', 'l', 'l', 'o'}));
-  const std::vector<std::string> refused = {Write(cycle, "cycle.bin"), Write(badIndex, "index.bin"),
-                                            Write(noRoot, "root.bin"), notModel,
-                                            m_dir.File("missing.bin"), m_dir.path().string()};
-  for (const std::string& path : refused) {
+  // Each refusal names the file and says why, in the reader's words.
+  const std::pair<std::string, std::string> refused[] = {
+      {Write(cycle, "cycle.bin"), "the parent chain of sub-object 0 loops"},
+      {Write(badIndex, "index.bin"), "polygon 0: vertex index 3 is out of range (3 in the file)"},
+      {Write(noRoot, "root.bin"), "object count 0 is out of range (a model needs its root object)"},
+      {notModel, "not an LGMD model (it does not start with \"LGMD\")"},
+      {m_dir.File("missing.bin"), "No such file or directory"},
+      {m_dir.path().string(), "is a directory"}};
+  for (const auto& [path, reason] : refused) {
     for (bool json : {false, true}) {
       std::vector<std::string> argv = {kZorvik, "info", path};
       if (json) argv.push_back("--json");
       const RunResult run = RunProgram(argv);
       EXPECT_EQ(run.exitCode, 1) << path;
-      EXPECT_EQ(run.err, "zorvik: cannot read model " + path + "\n");
+      EXPECT_EQ(run.err, "zorvik: cannot read model " + path + ": " + reason + "\n");
       EXPECT_EQ(run.out, "");
     }
   }
@@ -299,7 +304,8 @@ TEST_F(InfoCommand, PaletteMissingBesideTheProgram) {
   const std::string path = Write(lgmd::TriangleModel());
   const RunResult run = RunProgram({copy, "info", path, "--json", "--palette", "1"});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, "zorvik: Error Loading Palette\n");
+  EXPECT_EQ(run.err, "zorvik: Error Loading Palette\n" + m_dir.File("seattle.pal") +
+                         ": No such file or directory\n");
   EXPECT_EQ(run.out, "");
   // Without a palette the copy reads the model as well as the original.
   EXPECT_EQ(RunProgram({copy, "info", path, "--json"}).exitCode, 0);

@@ -71,7 +71,7 @@ TEST_F(AppPathsTest, UnconvertibleBaseDirShowsError1AndExits) {
     int code = -1;
     try {
       AppPaths().SetBaseDir(dir);
-    } catch (const platform::ExitProcessCalled& exit) {
+    } catch (const platform::EndProcessCalled& exit) {
       code = exit.code();
     }
     EXPECT_EQ(code, 1) << dir;

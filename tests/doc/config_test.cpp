@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "doc/quodra_doc.h"
+#include "doc/zorvik_doc.h"
 #include "doc_fixture.h"
 #include "model/model.h"
 
@@ -51,7 +51,7 @@ class ConfigTest : public DocTest {
 };
 
 TEST_F(ConfigTest, NoFileKeepsDefaultsAndCloseWritesThem) {
-  CQuodraDoc doc;
+  CZorvikDoc doc;
   EXPECT_TRUE(doc.OnNewDocument());
   EXPECT_EQ(AppPaths().GetBaseDir(), ExeDir());
   EXPECT_EQ(m_ui.messages(), Messages{kLoadError});
@@ -80,7 +80,7 @@ TEST_F(ConfigTest, ItemsAreTakenByPositionWhateverTheKeys) {
     AppPaths().Reset();
     m_ui.ClearLog();
     WriteConfig(text);
-    CQuodraDoc doc;
+    CZorvikDoc doc;
     doc.OnNewDocument();
     EXPECT_TRUE(m_ui.messages().empty()) << text;
     EXPECT_EQ(doc.m_nPalette, 1) << text;
@@ -113,7 +113,7 @@ TEST_F(ConfigTest, ReadingStopsAtTheFirstBadItem) {
     AppPaths().Reset();
     m_ui.ClearLog();
     WriteConfig(c.text);
-    CQuodraDoc doc;
+    CZorvikDoc doc;
     doc.m_nPalette = 3;
     doc.m_dBkRed = doc.m_dBkGreen = doc.m_dBkBlue = keep;
     doc.OnNewDocument();
@@ -139,7 +139,7 @@ TEST_F(ConfigTest, SettingsAreWrittenBackAsRead) {
     AppPaths().Reset();
     m_ui.ClearLog();
     WriteConfig(text);
-    CQuodraDoc doc;
+    CZorvikDoc doc;
     doc.OnNewDocument();
     doc.SaveConfig();
     EXPECT_TRUE(m_ui.messages().empty()) << text;
@@ -158,7 +158,7 @@ TEST_F(ConfigTest, ColoursAreWrittenWithSixSignificantDigits) {
       {0.1234567, 1e-7, 0.5, "BkgndClr 0.123457 1e-07 0.5"},
   };
   for (const Case& c : cases) {
-    CQuodraDoc doc;
+    CZorvikDoc doc;
     doc.m_nPalette = 1;
     doc.m_dBkRed = c.red;
     doc.m_dBkGreen = c.green;
@@ -192,7 +192,7 @@ TEST_F(ConfigTest, DirectoryValues) {
     AppPaths().Reset();
     m_ui.ClearLog();
     WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir " + c.value + "\n");
-    CQuodraDoc doc;
+    CZorvikDoc doc;
     doc.OnNewDocument();
     EXPECT_EQ(m_ui.messages(), c.messages) << c.value;
     EXPECT_EQ(AppPaths().GetLastOpenDir(), c.expected) << c.value;
@@ -200,7 +200,7 @@ TEST_F(ConfigTest, DirectoryValues) {
 
   // And the other way: saved, the file keeps three lines and reads back.
   AppPaths().SetLastOpenDir(odd);
-  CQuodraDoc doc;
+  CZorvikDoc doc;
   doc.SaveConfig();
   EXPECT_EQ(ReadWholeFile(ConfigFile()), "Region 0\nBkgndClr 0 0 0\nLastOpenDir " +
                                              File("my%20models/100%25%20done%09v2%0Aold") + "\n");
@@ -213,7 +213,7 @@ TEST_F(ConfigTest, DirectoryValues) {
 
 TEST_F(ConfigTest, StaleDirectoryIsReplacedByTheExecutablesOnNextSave) {
   WriteConfig("Region 1\nBkgndClr 0 0 0\nLastOpenDir /no/such/folder\n");
-  CQuodraDoc doc;
+  CZorvikDoc doc;
   doc.OnNewDocument();
   EXPECT_EQ(m_ui.messages(), Messages{kError3});
   doc.CanCloseFrame();
@@ -223,7 +223,7 @@ TEST_F(ConfigTest, StaleDirectoryIsReplacedByTheExecutablesOnNextSave) {
 
 TEST_F(ConfigTest, FileNewReadsTheSavedSettingsAgain) {
   WriteConfig("Region 1\nBkgndClr 0.5 0.5 0.5\nLastOpenDir -\n");
-  CQuodraDoc doc;
+  CZorvikDoc doc;
   doc.OnNewDocument();
   doc.m_nPalette = 0;
   doc.m_dBkRed = 0.0;
@@ -237,7 +237,7 @@ TEST_F(ConfigTest, FileNewReadsTheSavedSettingsAgain) {
 // whole, with no temporary file behind.
 TEST_F(ConfigTest, FailedSaveKeepsTheOldFile) {
   const std::string old = "Region 1\nBkgndClr 0.5 0.5 0.5\nLastOpenDir -\n";
-  CQuodraDoc doc;
+  CZorvikDoc doc;
   doc.m_nPalette = 0;
   AppPaths().SetBaseDir(ExeDir());
 
@@ -290,7 +290,7 @@ TEST_F(ConfigTest, ReadOnlyDirectoryKeepsTheOldFile) {
       {
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) std::_Exit(3);
         platform::ScopedRecordingPlatform ui;
-        CQuodraDoc doc;
+        CZorvikDoc doc;
         doc.SaveConfig();
         std::_Exit(ui.messages() == Messages{kSaveError} ? 0 : 2);
       },
@@ -317,7 +317,7 @@ TEST_F(ConfigTest, Error1EndsTheProcessWithCode1) {
         EchoingPlatform ui;
         ui.SetRealExit(true);
         ui.SetExecutablePath("/no/such/folder/zorvik");
-        CQuodraDoc doc;
+        CZorvikDoc doc;
         doc.OnNewDocument();
         std::_Exit(0);
       },
@@ -326,8 +326,8 @@ TEST_F(ConfigTest, Error1EndsTheProcessWithCode1) {
   // In-process, the recording layer stops the sequence at the exit: the
   // configuration is never read.
   m_ui.SetExecutablePath("zorvik");  // no folder at all: the empty string
-  CQuodraDoc doc;
-  EXPECT_THROW(doc.OnNewDocument(), platform::ExitProcessCalled);
+  CZorvikDoc doc;
+  EXPECT_THROW(doc.OnNewDocument(), platform::EndProcessCalled);
   const std::vector<platform::RecordedEvent> expected = {
       {platform::EventKind::Message, "Error#1: Error getting short path name - aborting",
        MsgIcon::Stop, 0},

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "doc/app_paths.h"
-#include "platform/recording_platform.h"
+#include "support/recording_platform.h"
 #include "support/temp_dir.h"
 
 class DocTest : public ::testing::Test {

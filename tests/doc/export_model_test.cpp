@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "doc/quodra_doc.h"
+#include "doc/zorvik_doc.h"
 #include "doc_fixture.h"
 #include "model/cob_export.h"
 #include "support/small_fs.h"
@@ -31,7 +31,7 @@ class ExportModelTest : public DocTest {
     m_doc.m_model.m_vecPolygons.push_back(triangle);
   }
 
-  CQuodraDoc m_doc;
+  CZorvikDoc m_doc;
 };
 
 TEST_F(ExportModelTest, WritesTheModelQuietly) {

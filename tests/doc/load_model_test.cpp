@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "doc/quodra_doc.h"
+#include "doc/zorvik_doc.h"
 #include "doc_fixture.h"
-#include "platform/headless_gl.h"
-#include "support/lgmd_builder.h"
+#include "lgmd_builder/lgmd_builder.h"
+#include "render/headless_gl.h"
 
 namespace fs = std::filesystem;
 
@@ -93,7 +93,7 @@ class LoadModelTest : public DocTest {
   }
 
   // Camera values no fit would produce, to see which ones a load touched.
-  static void Scramble(CQuodraDoc& doc) {
+  static void Scramble(CZorvikDoc& doc) {
     doc.m_dRotX = 10.0;
     doc.m_dRotY = 20.0;
     doc.m_dRotZ = 30.0;
@@ -108,7 +108,7 @@ class LoadModelTest : public DocTest {
 TEST_F(LoadModelTest, OpensTexturedModelAndListsEveryMissingTexture) {
   const std::string path = WriteModel(TexturedModel());
   WriteMip("wing.mip");
-  CQuodraDoc doc;
+  CZorvikDoc doc;
   Scramble(doc);
 
   ASSERT_EQ(doc.LoadModel(path, 0), 0);
@@ -130,13 +130,12 @@ TEST_F(LoadModelTest, OpensTexturedModelAndListsEveryMissingTexture) {
 
   // Textures set up: three entries, the present one uploaded.
   const CModel& model = doc.m_model;
-  ASSERT_EQ(model.m_nTextures, 3);
-  ASSERT_NE(model.m_pTexNames, nullptr);
+  ASSERT_EQ(doc.m_textures.Count(), 3);
   EXPECT_NE(model.m_vecTextures[0].pPixels, nullptr);
   EXPECT_NE(model.m_vecTextures[0].nNumber, -1);
   EXPECT_EQ(model.m_vecTextures[1].nNumber, -1);
   EXPECT_EQ(model.m_vecTextures[2].nNumber, -1);
-  EXPECT_EQ(glIsTexture(model.m_pTexNames[0]), GL_TRUE);
+  EXPECT_EQ(glIsTexture(doc.m_textures.Name(0)), GL_TRUE);
   EXPECT_EQ(model.m_vecPalette.at(1), kSanFranciscoEntry1);
 
   int polygons = 0, vertices = 0, materials = 0;
@@ -151,7 +150,7 @@ TEST_F(LoadModelTest, NoMessageWhenAllTexturesArePresent) {
   WriteMip("wing.mip");
   WriteMip("tail.mip");
   WriteMip("body.mip");
-  CQuodraDoc doc;
+  CZorvikDoc doc;
   ASSERT_EQ(doc.LoadModel(path, 1), 0);
   EXPECT_EQ(m_ui.events(), (Events{kWait, kArrow}));
   EXPECT_EQ(doc.m_dDistance, 9.0);
@@ -170,7 +169,7 @@ TEST_F(LoadModelTest, OnlyRegionOneReadsTheSeattleFile) {
       {-1, kSanFranciscoEntry1},
   };
   for (const Case& c : cases) {
-    CQuodraDoc doc;
+    CZorvikDoc doc;
     EXPECT_EQ(doc.LoadModel(path, c.palette), 0) << c.palette;
     ASSERT_EQ(doc.m_model.m_vecPalette.size(), 256u) << c.palette;
     EXPECT_EQ(doc.m_model.m_vecPalette[1], c.entry1) << c.palette;
@@ -179,7 +178,7 @@ TEST_F(LoadModelTest, OnlyRegionOneReadsTheSeattleFile) {
   // And the path really is the base directory's: without the file the
   // choice fails.
   fs::remove(File("bin/seattle.pal"));
-  CQuodraDoc doc;
+  CZorvikDoc doc;
   EXPECT_EQ(doc.LoadModel(path, 1), -1);
   EXPECT_EQ(doc.LoadModel(path, 0), 0);
 }
@@ -188,7 +187,7 @@ TEST_F(LoadModelTest, SinglePointModelFitsAtDistanceZero) {
   lgmd::ModelDesc desc = TexturedModel();
   for (auto& vertex : desc.vertices) vertex = {2.0f, -3.0f, 4.0f};
   const std::string path = WriteModel(desc);
-  CQuodraDoc doc;
+  CZorvikDoc doc;
   Scramble(doc);
   ASSERT_EQ(doc.LoadModel(path, 0), 0);
   EXPECT_EQ(doc.m_dDistance, 0.0);
@@ -200,14 +199,19 @@ TEST_F(LoadModelTest, SinglePointModelFitsAtDistanceZero) {
 TEST_F(LoadModelTest, PaletteFailureLeavesCameraAndTextures) {
   const std::string path = WriteModel(TexturedModel());
   fs::remove(File("bin/sanfran.pal"));
-  CQuodraDoc doc;
+  CZorvikDoc doc;
   Scramble(doc);
 
   EXPECT_EQ(doc.LoadModel(path, 0), -1);
-  EXPECT_EQ(m_ui.events(), (Events{kWait, Message("Error Loading Palette"), kArrow}));
+  // The message says which file and why.
+  const std::string palette = File("bin/sanfran.pal");
+  EXPECT_EQ(
+      m_ui.events(),
+      (Events{kWait, Message("Error Loading Palette\r\n" + palette + ": No such file or directory"),
+              kArrow}));
   // The model was read, but nothing after the palette ran.
   EXPECT_EQ(doc.m_model.m_nPolygons, 4);
-  EXPECT_EQ(doc.m_model.m_pTexNames, nullptr);
+  EXPECT_EQ(doc.m_textures.Count(), 0);
   EXPECT_TRUE(doc.m_model.m_vecTextures.empty());
   EXPECT_EQ(doc.m_dDistance, 30.0);
   EXPECT_EQ(doc.m_dFitDistance, 0.0);
@@ -232,23 +236,27 @@ TEST_F(LoadModelTest, UnreadableModelChangesNothing) {
   const std::string bad[] = {File("models/missing.bin"), File("models/half.bin"),
                              File("models/magic.bin"), File("models/empty.bin"), File("models")};
   for (const std::string& path : bad) {
-    CQuodraDoc doc;
+    CZorvikDoc doc;
     ASSERT_EQ(doc.LoadModel(good, 0), 0);
     Scramble(doc);
     doc.m_dDistance = 42.0;
-    const unsigned int* names = doc.m_model.m_pTexNames.get();
-    const unsigned int firstName = names[0];
+    const unsigned int firstName = doc.m_textures.Name(0);
     const float colour0 = doc.m_model.m_vecMaterials[3].fColor[0];
     m_ui.ClearLog();
 
     // Seattle would snap the colours and change the palette if it ran.
     EXPECT_EQ(doc.LoadModel(path, 1), -2) << path;
-    EXPECT_EQ(m_ui.events(), (Events{kWait, Message("Error Loading Model"), kArrow})) << path;
+    // One message: the heading, then the file and the reader's reason.
+    ASSERT_EQ(m_ui.events().size(), 3u) << path;
+    EXPECT_EQ(m_ui.events()[0], kWait);
+    EXPECT_EQ(m_ui.events()[1].text.rfind("Error Loading Model\r\n" + path + ": ", 0), 0u)
+        << m_ui.events()[1].text;
+    EXPECT_GT(m_ui.events()[1].text.size(), ("Error Loading Model\r\n" + path + ": ").size());
+    EXPECT_EQ(m_ui.events()[2], kArrow);
     EXPECT_EQ(doc.m_model.m_nPolygons, 4) << path;
     EXPECT_EQ(doc.m_model.m_vecPalette.at(1), kSanFranciscoEntry1) << path;
     EXPECT_EQ(doc.m_model.m_vecMaterials[3].fColor[0], colour0) << path;
-    EXPECT_EQ(doc.m_model.m_pTexNames.get(), names) << path;
-    EXPECT_EQ(doc.m_model.m_pTexNames[0], firstName) << path;
+    EXPECT_EQ(doc.m_textures.Name(0), firstName) << path;
     EXPECT_EQ(glIsTexture(firstName), GL_TRUE) << path;
     EXPECT_EQ(doc.m_dDistance, 42.0) << path;
     EXPECT_EQ(doc.m_dRotZ, 30.0) << path;

@@ -5,7 +5,7 @@
 #include <bit>
 #include <cstring>
 
-#include "support/lgmd_builder.h"
+#include "lgmd_builder/lgmd_builder.h"
 #include "support/lgmd_examples.h"
 
 namespace {

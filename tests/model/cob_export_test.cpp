@@ -1,5 +1,5 @@
-// The trueSpace export: the bytes of the file, and that writing it never
-// damages what was at the target before.
+// The trueSpace export: the bytes of the file. How the file reaches the
+// disk is the safe-write module's, tested with it.
 #include "model/cob_export.h"
 
 #include <fcntl.h>
@@ -17,9 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "lgmd_builder/lgmd_builder.h"
 #include "model/model.h"
-#include "support/lgmd_builder.h"
-#include "support/small_fs.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -278,7 +277,7 @@ TEST(CobLayout, SubObjectVerticesAreExportedInModelSpace) {
   const auto file = lgmd::Build(desc);
 
   CModel model;
-  ASSERT_EQ(model.ReadFromMemory(file.data(), file.size(), false), 0);
+  ASSERT_EQ(model.ReadFromMemory(file.data(), file.size()), 0);
   const DecodedCob cob = Decode(cob::BuildCobFile(model));
   const std::vector<std::array<float, 3>> expected = {{8, 1, 3}, {10, 0, 0}, {10, 1, 0},
                                                       {5, 5, 5}, {6, 5, 5},  {5, 6, 5}};
@@ -310,203 +309,6 @@ TEST(CobExport, WritesTheFileAndReplacesAnOlderOneEntirely) {
   struct stat st {};
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u) << "a replaced file keeps its rights";
-}
-
-TEST(CobExport, NewFileGetsTheUsualRights) {
-  ScopedTempDir dir;
-  const std::string path = dir.File("new.cob");
-  const mode_t mask = umask(022);
-  CModel model;
-  std::string error;
-  const int result = model.ExportCob(path, error);
-  umask(mask);
-  ASSERT_EQ(result, 0) << error;
-  struct stat st {};
-  ASSERT_EQ(stat(path.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0644u);
-  EXPECT_EQ(ReadBytes(path).size(), 192u);
-}
-
-TEST(CobExport, PathRelativeToTheCurrentDirectoryIsWritten) {
-  ScopedTempDir dir;
-  const fs::path previous = fs::current_path();
-  fs::current_path(dir.path());
-  CModel model;
-  std::string error;
-  const int result = model.ExportCob("bare.cob", error);
-  fs::current_path(previous);
-  ASSERT_EQ(result, 0) << error;
-  EXPECT_EQ(DirectoryEntries(dir.path()), std::vector<std::string>{"bare.cob"});
-}
-
-TEST(CobExport, ThroughALinkTheLinkedFileGetsTheContent) {
-  ScopedTempDir dir;
-  const std::string real = dir.File("real.cob");
-  const std::string link = dir.File("link.cob");
-  WriteText(real, kOldContent);
-  fs::create_symlink(real, link);
-  CModel model;
-  std::string error;
-  ASSERT_EQ(model.ExportCob(link, error), 0) << error;
-  EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(ReadBytes(real).size(), 192u);
-  EXPECT_EQ(DirectoryEntries(dir.path()), (std::vector<std::string>{"link.cob", "real.cob"}));
-}
-
-TEST(CobExport, TargetsThatCannotBeCreatedAreReportedAndChangeNothing) {
-  ScopedTempDir dir;
-  WriteText(dir.File("plain-file"), kOldContent);
-  fs::create_directory(dir.File("folder"));
-  // Root ignores permission bits, so each of these fails for another reason.
-  const std::vector<std::string> targets = {
-      dir.File("plain-file") + "/out.cob",  // a path component that is a file
-      dir.File("missing") + "/out.cob",     // a directory that does not exist
-      dir.File("folder"),                   // a directory itself
-      dir.File("folder") + "/",             // no file name at all
-      "/proc/zorvik-export-test.cob",       // a directory that takes no new files
-  };
-  for (const std::string& target : targets) {
-    SCOPED_TRACE(target);
-    auto model = MakeModel({{1, 2, 3}}, {});
-    std::string error;
-    EXPECT_EQ(model->ExportCob(target, error), -1);
-    EXPECT_EQ(error, "Error opening " + target + " for writing");
-  }
-  EXPECT_EQ(ReadWholeFile(dir.File("plain-file")), kOldContent);
-  EXPECT_TRUE(fs::is_empty(dir.File("folder")));
-  EXPECT_EQ(DirectoryEntries(dir.path()), (std::vector<std::string>{"folder", "plain-file"}));
-}
-
-TEST(CobExport, EmptyPathIsRefused) {
-  CModel model;
-  std::string error;
-  EXPECT_EQ(model.ExportCob("", error), -1);
-  EXPECT_EQ(error, "Error opening  for writing");
-}
-
-// A writer that takes `budget` bytes and then fails as a full disk does.
-cob::WriteFn FailingAfter(std::size_t budget, std::size_t chunk = SIZE_MAX) {
-  auto left = std::make_shared<std::size_t>(budget);
-  return [left, chunk](int fd, const void* data, std::size_t size) -> ssize_t {
-    if (*left == 0) {
-      errno = ENOSPC;
-      return -1;
-    }
-    const std::size_t n = std::min({size, *left, chunk});
-    const ssize_t written = ::write(fd, data, n);
-    if (written > 0) *left -= static_cast<std::size_t>(written);
-    return written;
-  };
-}
-
-TEST(CobExport, WriteFailureLeavesTheOldFileAndNoTemporaryFile) {
-  auto model = MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}, {{0, 1, 2}, {1, 3, 2}});
-  const auto bytes = cob::BuildCobFile(*model);
-  // Fail at once, after one byte, in the middle, and one byte short; in
-  // pieces of one byte and in whole writes.
-  const std::vector<std::size_t> budgets = {0, 1, bytes.size() / 2, bytes.size() - 1};
-  for (std::size_t chunk : {std::size_t{1}, SIZE_MAX}) {
-    for (std::size_t budget : budgets) {
-      SCOPED_TRACE("budget " + std::to_string(budget) + " chunk " + std::to_string(chunk));
-      ScopedTempDir dir;
-      const std::string path = dir.File("plane.cob");
-      WriteText(path, kOldContent);
-      std::string error;
-      EXPECT_EQ(cob::ReplaceFileContents(path, bytes, error, FailingAfter(budget, chunk)), -1);
-      EXPECT_EQ(error, "Error writing " + path);
-      EXPECT_EQ(ReadWholeFile(path), kOldContent);
-      EXPECT_EQ(DirectoryEntries(dir.path()), std::vector<std::string>{"plane.cob"});
-    }
-  }
-}
-
-TEST(CobExport, WriteFailureWithNoEarlierFileLeavesNothing) {
-  ScopedTempDir dir;
-  const std::string path = dir.File("plane.cob");
-  std::string error;
-  EXPECT_EQ(cob::ReplaceFileContents(path, cob::BuildCobFile(CModel()), error, FailingAfter(100)),
-            -1);
-  EXPECT_EQ(error, "Error writing " + path);
-  EXPECT_TRUE(fs::is_empty(dir.path()));
-}
-
-TEST(CobExport, ShortAndInterruptedWritesStillWriteEverything) {
-  ScopedTempDir dir;
-  const std::string path = dir.File("plane.cob");
-  const auto bytes = cob::BuildCobFile(*MakeModel({{1, 2, 3}, {4, 5, 6}}, {{0, 1}}));
-  int calls = 0;
-  const cob::WriteFn stuttering = [&calls](int fd, const void* data, std::size_t size) -> ssize_t {
-    if (++calls % 3 == 0) {
-      errno = EINTR;
-      return -1;
-    }
-    return ::write(fd, data, std::min<std::size_t>(size, 7));
-  };
-  std::string error;
-  ASSERT_EQ(cob::ReplaceFileContents(path, bytes, error, stuttering), 0) << error;
-  EXPECT_EQ(ReadBytes(path), bytes);
-}
-
-TEST(CobExport, PipesAreWrittenInPlace) {
-  // A pipe (or a device such as /dev/stdout) cannot be replaced by a file;
-  // it takes the bytes as they come.
-  ScopedTempDir dir;
-  const std::string path = dir.File("pipe.cob");
-  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-  const int reader = open(path.c_str(), O_RDONLY | O_NONBLOCK);
-  ASSERT_GE(reader, 0);
-  CModel model;
-  std::string error;
-  EXPECT_EQ(model.ExportCob(path, error), 0) << error;
-  std::vector<std::uint8_t> got(1024);
-  const ssize_t n = read(reader, got.data(), got.size());
-  close(reader);
-  got.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-  EXPECT_EQ(got, cob::BuildCobFile(model));
-  EXPECT_TRUE(fs::is_fifo(path));
-  EXPECT_EQ(DirectoryEntries(dir.path()), std::vector<std::string>{"pipe.cob"});
-}
-
-// --- On a real small file system ------------------------------------------------
-
-std::unique_ptr<CModel> LargeModel(int vertices) {
-  std::vector<std::array<float, 3>> positions;
-  for (int i = 0; i < vertices; ++i) positions.push_back({float(i), 0, 0});
-  return MakeModel(positions, {});
-}
-
-TEST(CobExportOnDisk, FullDiskLeavesTheOldFileAndNoTemporaryFile) {
-  ScopedTempDir dir;
-  SmallFileSystem disk(dir.path() / "disk", "64k");
-  if (!disk.Mounted()) GTEST_SKIP() << "mounting a tmpfs is not allowed here";
-  const std::string path = (dir.path() / "disk" / "plane.cob").string();
-  WriteText(path, kOldContent);
-  auto model = LargeModel(20000);  // some 240 KB, far more than the disk holds
-  std::string error;
-  EXPECT_EQ(model->ExportCob(path, error), -1);
-  EXPECT_EQ(error, "Error writing " + path);
-  EXPECT_EQ(ReadWholeFile(path), kOldContent);
-  EXPECT_EQ(DirectoryEntries(dir.path() / "disk"), std::vector<std::string>{"plane.cob"});
-
-  // A model that fits still goes through on the same disk.
-  auto small = LargeModel(10);
-  ASSERT_EQ(small->ExportCob(path, error), 0) << error;
-  EXPECT_EQ(ReadBytes(path), cob::BuildCobFile(*small));
-}
-
-TEST(CobExportOnDisk, ReadOnlyDirectoryLeavesTheOldFile) {
-  ScopedTempDir dir;
-  SmallFileSystem disk(dir.path() / "disk", "64k");
-  if (!disk.Mounted()) GTEST_SKIP() << "mounting a tmpfs is not allowed here";
-  const std::string path = (dir.path() / "disk" / "plane.cob").string();
-  WriteText(path, kOldContent);
-  ASSERT_TRUE(disk.MakeReadOnly());
-  auto model = LargeModel(3);
-  std::string error;
-  EXPECT_EQ(model->ExportCob(path, error), -1);
-  EXPECT_EQ(error, "Error opening " + path + " for writing");
-  EXPECT_EQ(ReadWholeFile(path), kOldContent);
-  EXPECT_EQ(DirectoryEntries(dir.path() / "disk"), std::vector<std::string>{"plane.cob"});
 }
 
 }  // namespace

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "lgmd_builder/lgmd_builder.h"
 #include "model/mip_file.h"
 #include "model/model.h"
-#include "support/lgmd_builder.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -355,7 +355,7 @@ TEST_F(TextureSetUp, TexturesComeThroughTheModelsPalette) {
   desc.materials = {{"T_sail", 0, 1, 42, 0, 0}, {"frame", 0, 2, 43, 0, 0}};
   ASSERT_TRUE(lgmd::WriteFile(ModelPath(), lgmd::Build(desc)));
   ASSERT_TRUE(lgmd::WriteFile(dir.File("T_sail.mip"), lgmd::BuildMip(2, 1, {0, 200})));
-  ASSERT_EQ(model.Read(ModelPath(), false), 0);
+  ASSERT_EQ(model.Read(ModelPath()), 0);
 
   EXPECT_EQ(model.ReadTextureImages(ModelPath()), "\r\nframe.mip");
   ASSERT_EQ(model.m_vecTextures.size(), 2u);

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "lgmd_builder/lgmd_builder.h"
 #include "model/model.h"
-#include "support/lgmd_builder.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -244,7 +244,7 @@ TEST(MatchPaletteColors, NoEntryInReachLeavesTheColour) {
 // The palette part of the open sequence, as the document runs it.
 int OpenWithPalette(CModel& model, const std::string& modelPath, const std::string& palettePath,
                     int region) {
-  if (model.Read(modelPath, false) != 0) return -1;
+  if (model.Read(modelPath) != 0) return -1;
   if (model.LoadPalette(palettePath) != 0) return -1;
   model.ApplyPalette(region);
   return 0;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "lgmd_builder/lgmd_builder.h"
 #include "model/model.h"
-#include "support/lgmd_builder.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ ModelDesc Model(std::vector<BuilderObject> subObjects, std::vector<BuilderPolygo
 
 void ReadOrFail(CModel& model, const ModelDesc& desc) {
   const auto bytes = lgmd::Build(desc);
-  ASSERT_EQ(model.ReadFromMemory(bytes.data(), bytes.size(), false), 0);
+  ASSERT_EQ(model.ReadFromMemory(bytes.data(), bytes.size()), 0);
 }
 
 void ExpectAt(const Vertex& v, float x, float y, float z, int count, const char* what) {

@@ -4,8 +4,8 @@
 #include <functional>
 #include <sstream>
 
+#include "lgmd_builder/lgmd_builder.h"
 #include "model/model.h"
-#include "support/lgmd_builder.h"
 #include "support/lgmd_examples.h"
 #include "support/temp_dir.h"
 
@@ -16,9 +16,9 @@ using lgmd::BuilderObject;
 using lgmd::BuilderPolygon;
 using lgmd::ModelDesc;
 
-int ReadDesc(CModel& model, const ModelDesc& desc, bool alt = false) {
+int ReadDesc(CModel& model, const ModelDesc& desc) {
   const auto bytes = lgmd::Build(desc);
-  return model.ReadFromMemory(bytes.data(), bytes.size(), alt);
+  return model.ReadFromMemory(bytes.data(), bytes.size());
 }
 
 // Everything a file supplies, as text, so that "unchanged" can be checked
@@ -61,8 +61,6 @@ TEST(Model, StartsEmptyAndSwapsRedAndBlueBothWays) {
   CModel model;
   EXPECT_EQ(model.m_ptMin.x, 1e8f);
   EXPECT_EQ(model.m_ptMax.y, -1e8f);
-  EXPECT_EQ(model.m_nPolygonMode, kPolygonModeFill);
-  EXPECT_EQ(model.m_pTexNames, nullptr);
   model.SwapRedBlue();  // no materials: nothing to do
   ModelDesc desc = lgmd::TriangleModel();
   desc.materials = {{"a", 0, 7, 10, 20, 30}, {"b", 1, 8, 40, 50, 60}};
@@ -134,35 +132,30 @@ TEST(Reader, ReadsFromAFileAndRefusesWhatIsNoFile) {
   const std::string path = dir.File("tri.bin");
   ASSERT_TRUE(lgmd::WriteFile(path, lgmd::Build(lgmd::TriangleModel())));
   CModel model;
-  EXPECT_EQ(model.Read(path, false), 0);
+  EXPECT_EQ(model.Read(path), 0);
   EXPECT_EQ(model.m_strName, "tri");
   const std::string before = Describe(model);
-  EXPECT_EQ(model.Read(dir.File("missing.bin"), false), -1);
-  EXPECT_EQ(model.Read(dir.path().string(), false), -1);
+  EXPECT_EQ(model.Read(dir.File("missing.bin")), -1);
+  EXPECT_EQ(model.Read(dir.path().string()), -1);
   EXPECT_EQ(Describe(model), before);
 }
 
-TEST(Reader, TextureNumbersFollowVersionAndMode) {
+TEST(Reader, TextureNumbersFollowVersion) {
   struct Case {
     int version;
-    bool alt;
     int expectedSecond;  // texture number of material 1, blue byte 40
   };
-  const Case cases[] = {
-      {2, false, 40}, {3, false, 1}, {3, true, 40}, {4, false, 40}, {5, false, 40}};
+  const Case cases[] = {{2, 40}, {3, 1}, {4, 40}, {5, 40}};
   for (const Case& c : cases) {
     ModelDesc desc = lgmd::TriangleModel();
     desc.version = c.version;
     desc.materials = {{"a", 0, 1, 30, 0, 0}, {"b", 0, 2, 40, 50, 60}, {"c", 1, 3, 70, 0, 0}};
     CModel model;
-    ASSERT_EQ(ReadDesc(model, desc, c.alt), 0) << c.version;
-    EXPECT_EQ(model.m_vecMaterials[1].nTexNumber, c.expectedSecond) << c.version << c.alt;
+    ASSERT_EQ(ReadDesc(model, desc), 0) << c.version;
+    EXPECT_EQ(model.m_vecMaterials[1].nTexNumber, c.expectedSecond) << c.version;
     EXPECT_EQ(model.m_vecMaterials[2].nTexNumber, 0) << "colour materials have no texture";
-    // The alternative mode also exchanges red and blue once the file is read.
-    const float red = model.m_vecMaterials[1].fColor[0];
-    const float blue = model.m_vecMaterials[1].fColor[2];
-    EXPECT_EQ(red, static_cast<float>((c.alt ? 40 : 60) * kByteToUnit));
-    EXPECT_EQ(blue, static_cast<float>((c.alt ? 60 : 40) * kByteToUnit));
+    EXPECT_EQ(model.m_vecMaterials[1].fColor[0], static_cast<float>(60 * kByteToUnit));
+    EXPECT_EQ(model.m_vecMaterials[1].fColor[2], static_cast<float>(40 * kByteToUnit));
     EXPECT_EQ(model.m_vecMaterials[1].fColor[1], static_cast<float>(50 * kByteToUnit));
   }
 }
@@ -324,7 +317,7 @@ TEST(Reader, SectionsAndCountsEdgeCases) {
     auto bytes = lgmd::Build(desc);
     bytes.pop_back();
     CModel model;
-    ASSERT_EQ(model.ReadFromMemory(bytes.data(), bytes.size(), false), 0);
+    ASSERT_EQ(model.ReadFromMemory(bytes.data(), bytes.size()), 0);
     EXPECT_EQ(model.m_vecPolygons[0].vecTexIdx, (std::vector<int>{0, 1, 2}));
   }
 }
@@ -360,7 +353,6 @@ TEST(Reader, SecondReadReplacesEverything) {
   big.objects = {BuilderObject{}, BuilderObject{}, BuilderObject{}};
   CModel model;
   ASSERT_EQ(ReadDesc(model, big), 0);
-  model.m_nPolygonMode = kPolygonModeLine;
   model.m_dDefRed = 0.25;
   model.m_vecPalette.assign(256, PaletteEntry{1, 2, 3});
   ASSERT_EQ(ReadDesc(model, lgmd::TriangleModel()), 0);
@@ -369,7 +361,6 @@ TEST(Reader, SecondReadReplacesEverything) {
   EXPECT_EQ(Describe(model), Describe(fresh));
   EXPECT_EQ(model.m_vecPolygons[0].pMaterial, &model.m_vecMaterials[0]);
   // What the file does not supply is left to its own steps.
-  EXPECT_EQ(model.m_nPolygonMode, kPolygonModeLine);
   EXPECT_EQ(model.m_dDefRed, 0.25);
   EXPECT_EQ(model.m_vecPalette.size(), 256u);
 }
@@ -482,12 +473,55 @@ TEST(Reader, RefusesMalformedFilesAndKeepsThePreviousModel) {
   ASSERT_EQ(model.m_vecVertices[0].x, 99.0f);  // placed, so placement ran
 
   for (const auto& [what, bytes] : cases) {
-    EXPECT_EQ(model.ReadFromMemory(bytes.data(), bytes.size(), false), -1) << what;
+    ReadResult result;
+    EXPECT_EQ(model.ReadFromMemory(bytes.data(), bytes.size(), result), -1) << what;
+    EXPECT_FALSE(result.ok()) << what;
     EXPECT_EQ(Describe(model), before) << what;
     EXPECT_EQ(model.m_vecMaterials.data(), materials) << what;
   }
-  EXPECT_EQ(model.ReadFromMemory(nullptr, 0, false), -1);
+  EXPECT_EQ(model.ReadFromMemory(nullptr, 0), -1);
   EXPECT_EQ(Describe(model), before);
+}
+
+// The reason says what a user can act on: where the file ends, which
+// record points where.
+TEST(Reader, RefusalsSayWhy) {
+  const auto triangle = lgmd::Build(lgmd::TriangleModel());  // 331 bytes
+  auto badIndex = lgmd::TriangleModel();
+  badIndex.polygons[0].vertIdx[1] = 7;
+  auto cycle = lgmd::TriangleModel();
+  cycle.objects.assign(3, BuilderObject{});
+  cycle.objects[1].childLink = 2;
+  cycle.objects[2].childLink = 1;
+  struct Case {
+    std::vector<std::uint8_t> bytes;
+    ReadError error;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {{'L', 'G', 'M', 'X', 0, 0},
+       ReadError::BadMagic,
+       "not an LGMD model (it does not start with \"LGMD\")"},
+      {std::vector<std::uint8_t>(triangle.begin(), triangle.begin() + 320), ReadError::TooShort,
+       "file ends at offset 320 inside the polygon section"},
+      {std::vector<std::uint8_t>(triangle.begin(), triangle.begin() + 64), ReadError::TooShort,
+       "file ends at offset 64 inside the header"},
+      {lgmd::Build(badIndex), ReadError::IndexOutOfRange,
+       "polygon 0: vertex index 7 is out of range (3 in the file)"},
+      {lgmd::Build(cycle), ReadError::SubObjectCycle, "the parent chain of sub-object 0 loops"},
+  };
+  for (const Case& c : cases) {
+    CModel model;
+    ReadResult result;
+    EXPECT_EQ(model.ReadFromMemory(c.bytes.data(), c.bytes.size(), result), -1) << c.reason;
+    EXPECT_EQ(result.error, c.error) << c.reason;
+    EXPECT_EQ(result.Reason(), c.reason);
+  }
+  ScopedTempDir dir;
+  CModel model;
+  ReadResult result;
+  EXPECT_EQ(model.Read(dir.File("absent.bin"), result), -1);
+  EXPECT_EQ(result.Reason(), "No such file or directory");
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 
 #include "platform/dialog_text.h"
 #include "platform/posix_paths.h"
-#include "platform/recording_platform.h"
 #include "platform/stderr_platform.h"
+#include "support/recording_platform.h"
 
 namespace {
 
@@ -68,9 +68,9 @@ TEST(RecordingPlatform, ExitStopsTheCallerWithItsCode) {
   platform::RecordingPlatform ui;
   bool ranOn = false;
   try {
-    ui.ExitProcess(7);
+    ui.EndProcess(7);
     ranOn = true;
-  } catch (const platform::ExitProcessCalled& exit) {
+  } catch (const platform::EndProcessCalled& exit) {
     EXPECT_EQ(exit.code(), 7);
   }
   EXPECT_FALSE(ranOn);
@@ -84,7 +84,7 @@ TEST(RecordingPlatform, RealExitEndsTheProcess) {
       {
         platform::RecordingPlatform ui;
         ui.SetRealExit(true);
-        ui.ExitProcess(4);
+        ui.EndProcess(4);
       },
       testing::ExitedWithCode(4), "");
 }
@@ -150,7 +150,7 @@ TEST(StderrPlatform, ExitEndsTheProcessWithTheCode) {
   EXPECT_EXIT(
       {
         platform::StderrPlatform ui;
-        ui.ExitProcess(1);
+        ui.EndProcess(1);
       },
       testing::ExitedWithCode(1), "");
 }

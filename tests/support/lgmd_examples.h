@@ -1,7 +1,7 @@
 // Small models shared by the reader, placement and command tests.
 #pragma once
 
-#include "support/lgmd_builder.h"
+#include "lgmd_builder/lgmd_builder.h"
 
 namespace lgmd {
 

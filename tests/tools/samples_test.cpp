@@ -88,7 +88,7 @@ TEST(MakeSamples, LargeModelReachesTheFormatLimitsAndStaysValid) {
   const RunResult run = RunProgram({kTool, "--large", out.path().string()});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   CModel model;
-  ASSERT_EQ(model.Read(out.File("large.bin"), false), 0);
+  ASSERT_EQ(model.Read(out.File("large.bin")), 0);
   EXPECT_EQ(model.m_nVertices, 32767);
   EXPECT_EQ(model.m_nPolygons, 32767);
   EXPECT_EQ(model.m_nSubObjects, 16);
@@ -116,7 +116,7 @@ TEST(MakeSamples, LargeModelReachesTheFormatLimitsAndStaysValid) {
 
 class Biplane : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_EQ(m_model.Read(kBiplane, false), 0); }
+  void SetUp() override { ASSERT_EQ(m_model.Read(kBiplane), 0); }
 
   // Placed vertices of sub-object s.
   std::vector<const Vertex*> PartVertices(int s) const {

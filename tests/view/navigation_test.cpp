@@ -266,8 +266,7 @@ TEST_F(NavigationTest, MainKeyboardDigitsSwitchTheLookKeypadDigitsDoNot) {
     const int arrived = input().observer().KeyDowns(c.keyCode);
     ASSERT_TRUE(input().Key(c.key));
     ASSERT_EQ(input().observer().KeyDowns(c.keyCode), arrived + 1);
-    EXPECT_EQ(view()->m_nPolygonMode, c.expected);
-    EXPECT_EQ(doc().m_model.m_nPolygonMode, c.expected);
+    EXPECT_EQ(doc().m_nPolygonMode, c.expected);
     GLint glMode[2] = {0, 0};
     glGetIntegerv(GL_POLYGON_MODE, glMode);
     EXPECT_EQ(glMode[0], c.expected);

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "support/lgmd_builder.h"
+#include "lgmd_builder/lgmd_builder.h"
 
 namespace view_test {
 

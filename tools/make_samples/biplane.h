@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "support/lgmd_builder.h"
+#include "lgmd_builder/lgmd_builder.h"
 
 namespace samples {
 

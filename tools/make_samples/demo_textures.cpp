@@ -5,8 +5,8 @@
 #include <functional>
 #include <numbers>
 
+#include "lgmd_builder/lgmd_builder.h"
 #include "palettes.h"
-#include "support/lgmd_builder.h"
 
 namespace samples {
 

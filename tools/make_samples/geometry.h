@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "support/lgmd_builder.h"
+#include "lgmd_builder/lgmd_builder.h"
 
 namespace samples {
 

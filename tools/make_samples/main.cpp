@@ -14,8 +14,8 @@
 #include "biplane.h"
 #include "demo_textures.h"
 #include "large_model.h"
+#include "lgmd_builder/lgmd_builder.h"
 #include "palettes.h"
-#include "support/lgmd_builder.h"
 
 namespace {
 

@@ -1,30 +1,19 @@
-#include "app/quodra_app.h"
-
-#include <wx/config.h>
+#include "app/zorvik_app.h"
 
 #include "app/about_dlg.h"
 #include "app/main_frame.h"
 #include "app/resources.h"
-#include "doc/quodra_doc.h"
+#include "doc/zorvik_doc.h"
 #include "platform/platform.h"
 #include "platform/platform_wx.h"
 #include "view/command_ids.h"
-#include "view/quodra_view.h"
+#include "view/zorvik_view.h"
 
-namespace {
-
-// The toolkit keeps its own settings (the recent-file list) under this
-// vendor name; the program itself reads nothing from them.
-constexpr const char* kVendorName = "Local AppWizard-Generated Applications";
-constexpr int kRecentFileCount = 4;
-
-}  // namespace
-
-wxIMPLEMENT_APP_NO_MAIN(CQuodraApp);
+wxIMPLEMENT_APP_NO_MAIN(CZorvikApp);
 
 int RunViewer(int argc, char** argv) { return wxEntry(argc, argv); }
 
-CMainFrame* CreateMainWindow(CQuodraDoc& doc) {
+CMainFrame* CreateMainWindow(CZorvikDoc& doc) {
   auto* frame = new CMainFrame(&doc);
   if (!frame->OnCreate()) {
     frame->Destroy();
@@ -43,14 +32,14 @@ CMainFrame* CreateMainWindow(CQuodraDoc& doc) {
   return frame;
 }
 
-CQuodraApp::CQuodraApp() {
-  Bind(wxEVT_MENU, &CQuodraApp::OnAppAbout, this, ID_APP_ABOUT);
-  Bind(wxEVT_MENU, &CQuodraApp::OnFileNew, this, ID_FILE_NEW);
+CZorvikApp::CZorvikApp() {
+  Bind(wxEVT_MENU, &CZorvikApp::OnAppAbout, this, ID_APP_ABOUT);
+  Bind(wxEVT_MENU, &CZorvikApp::OnFileNew, this, ID_FILE_NEW);
 }
 
-CQuodraApp::~CQuodraApp() = default;
+CZorvikApp::~CZorvikApp() = default;
 
-bool CQuodraApp::OnInit() {
+bool CZorvikApp::OnInit() {
   // Only a file name is taken from the command line; the toolkit's own
   // option parsing would refuse names that start with a dash.
   if (argc > 1) m_strStartupFile = argv[1].utf8_string();
@@ -58,41 +47,39 @@ bool CQuodraApp::OnInit() {
   m_pPlatform = std::make_unique<platform::WxPlatform>();
   platform::SetCurrent(m_pPlatform.get());
 
+  // The toolkit keeps its own settings under these names.
   SetVendorName(kVendorName);
   SetAppName(kAppTitle);
-  m_pFileHistory = std::make_unique<wxFileHistory>(kRecentFileCount);
-  m_pFileHistory->Load(*wxConfigBase::Get());
 
-  m_pDocument = std::make_unique<CQuodraDoc>();
+  m_pDocument = std::make_unique<CZorvikDoc>();
   CMainFrame* frame = CreateMainWindow(*m_pDocument);
   if (frame == nullptr) return false;
   SetTopWindow(frame);
 
   // Opened once the window is on screen and the event loop runs, exactly
   // as File Open does after its dialog.
-  if (!m_strStartupFile.empty()) CallAfter(&CQuodraApp::OpenStartupFile);
+  if (!m_strStartupFile.empty()) CallAfter(&CZorvikApp::OpenStartupFile);
   return true;
 }
 
-int CQuodraApp::OnExit() {
-  if (m_pFileHistory) m_pFileHistory->Save(*wxConfigBase::Get());
+int CZorvikApp::OnExit() {
   m_pDocument.reset();
   platform::SetCurrent(nullptr);
   m_pPlatform.reset();
   return wxApp::OnExit();
 }
 
-CMainFrame* CQuodraApp::FindMainFrame() const { return dynamic_cast<CMainFrame*>(GetTopWindow()); }
+CMainFrame* CZorvikApp::FindMainFrame() const { return dynamic_cast<CMainFrame*>(GetTopWindow()); }
 
-void CQuodraApp::OpenStartupFile() {
+void CZorvikApp::OpenStartupFile() {
   if (CMainFrame* frame = FindMainFrame()) frame->GetView()->OpenModel(m_strStartupFile);
 }
 
-void CQuodraApp::OnAppAbout(wxCommandEvent&) {
+void CZorvikApp::OnAppAbout(wxCommandEvent&) {
   CAboutDlg dlg(GetTopWindow());
   dlg.ShowModal();
 }
 
-void CQuodraApp::OnFileNew(wxCommandEvent&) {
+void CZorvikApp::OnFileNew(wxCommandEvent&) {
   if (CMainFrame* frame = FindMainFrame()) frame->NewDocument();
 }

@@ -6,27 +6,29 @@
 
 #include <wx/glcanvas.h>
 
-#include "model/model.h"
+class CZorvikDoc;
 
-class CQuodraDoc;
+// The pan and zoom keys move by this share of the camera's fit distance,
+// taken after every open.
+inline constexpr double kKeyStepFactor = 0.02;
 
-class CQuodraView : public wxGLCanvas {
+class CZorvikView : public wxGLCanvas {
  public:
-  CQuodraView(wxWindow* parent, CQuodraDoc* doc, const wxGLAttributes& attrs);
-  ~CQuodraView() override;
+  CZorvikView(wxWindow* parent, CZorvikDoc* doc, const wxGLAttributes& attrs);
+  ~CZorvikView() override;
 
-  CQuodraDoc* GetDocument() const { return m_pDocument; }
+  CZorvikDoc* GetDocument() const { return m_pDocument; }
 
-  // The attributes asked of the display; the platform's defaults stand in
-  // when it offers none of them (see quodra_view.cpp).
-  static wxGLAttributes ChoosePixelFormat(int* pixelFormat);
+  // The surface asked of the display: the request, or the nearest one the
+  // display offers (see zorvik_view.cpp).
+  static wxGLAttributes ChoosePixelFormat();
 
   // Opens a model as File Open does after its dialog: load, key step,
   // title, remembered directory, repaint. Also used for a file named on
   // the command line.
   void OpenModel(const std::string& path);
 
-  // Context and scene (quodra_view.cpp).
+  // Context and scene (zorvik_view.cpp).
   bool CreateGLContext();
   void OnSize(wxSizeEvent& event);
   void OnPaint(wxPaintEvent& event);
@@ -66,18 +68,17 @@ class CQuodraView : public wxGLCanvas {
   void InvalidateView(bool erase);
 
   wxGLContext* m_hRC = nullptr;
-  int m_nPixelFormat = 0;
   wxPoint m_ptLastLeft;
   bool m_bLeftDown = false;
   wxPoint m_ptLastRight;
   bool m_bRightDown = false;
+  // The palette choice and the look are the document's (m_nPalette,
+  // m_nPolygonMode); the view keeps no copy of them.
   std::string m_strModelPath;
   double m_dStep = 0.0;
-  int m_nPalette = 0;
-  int m_nPolygonMode = kPolygonModeFill;
 
  private:
   void BindHandlers();
 
-  CQuodraDoc* m_pDocument = nullptr;
+  CZorvikDoc* m_pDocument = nullptr;
 };

@@ -2,11 +2,11 @@
 // every message, cursor change and exit request in one ordered log, and
 // answers the common dialogs from queues the test fills beforehand.
 //
-// Ending the process: by default ExitProcess records an Exit event and then
-// throws ExitProcessCalled, so a test can check the code and everything that
+// Ending the process: by default EndProcess records an Exit event and then
+// throws EndProcessCalled, so a test can check the code and everything that
 // happened before it with EXPECT_THROW / a catch. Code after the call does
 // not run, just as after a real exit. A test that wants the real thing (for
-// EXPECT_EXIT in a child process) calls SetRealExit(true); ExitProcess then
+// EXPECT_EXIT in a child process) calls SetRealExit(true); EndProcess then
 // ends the process with std::exit.
 #pragma once
 
@@ -39,10 +39,10 @@ struct RecordedEvent {
   bool operator==(const RecordedEvent&) const = default;
 };
 
-// Thrown by RecordingPlatform::ExitProcess unless a real exit was asked for.
-class ExitProcessCalled : public std::runtime_error {
+// Thrown by RecordingPlatform::EndProcess unless a real exit was asked for.
+class EndProcessCalled : public std::runtime_error {
  public:
-  explicit ExitProcessCalled(int code);
+  explicit EndProcessCalled(int code);
   int code() const { return m_code; }
 
  private:
@@ -57,8 +57,8 @@ class RecordingPlatform : public Platform {
   void BeginWaitCursor() override;
   void RestoreArrowCursor() override;
   std::string GetExecutablePath() override;
-  bool GetShortPathName(const std::string& path, std::string& shortPath) override;
-  void ExitProcess(int code) override;
+  bool CanonicalDirectory(const std::string& path, std::string& canonical) override;
+  void EndProcess(int code) override;
   bool AskOpenFile(const OpenFileRequest& request, std::string& path) override;
   bool AskSaveFile(const SaveFileRequest& request, std::string& path) override;
   bool AskColour(unsigned char rgb[3]) override;

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "doc/quodra_doc.h"
-#include "platform/headless_gl.h"
-#include "view/scene_setup.h"
+#include "doc/zorvik_doc.h"
+#include "render/headless_gl.h"
+#include "render/scene.h"
 
 #include "support/pixel_assert.h"
 
@@ -56,12 +56,6 @@ class SceneTest : public ::testing::Test {
     // covers the middle quarter of the picture.
     m_doc.m_dDistance = 10.0;
     m_doc.m_model.m_dDefRed = m_doc.m_model.m_dDefGreen = m_doc.m_model.m_dDefBlue = 1.0;
-  }
-
-  void TearDown() override {
-    if (!m_textureNames.empty()) {
-      glDeleteTextures(static_cast<GLsizei>(m_textureNames.size()), m_textureNames.data());
-    }
   }
 
   // Adds a vertex and returns its index.
@@ -117,24 +111,16 @@ class SceneTest : public ::testing::Test {
     return &m_doc.m_model.m_vecMaterials.back();
   }
 
-  // A 2 x 2 texture from BGRA texels, row 0 first, uploaded the way the
-  // texture set-up does; the material gets the next texture entry.
+  // A 2 x 2 texture from BGRA texels, row 0 first, as the texture set-up
+  // would have read it; the material gets the next texture entry, and the
+  // next render uploads it.
   void AttachTexture(Material* material, const std::array<std::uint8_t, 16>& bgra) {
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    m_textureNames.push_back(name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glTexImage2D(GL_TEXTURE_2D, 0, 4, 2, 2, 0, GL_BGRA, GL_UNSIGNED_BYTE, bgra.data());
-    const std::size_t count = m_textureNames.size();
-    m_doc.m_model.m_nTextures = static_cast<int>(count);
-    m_doc.m_model.m_pTexNames = std::make_unique<unsigned int[]>(count);
-    std::copy(m_textureNames.begin(), m_textureNames.end(), m_doc.m_model.m_pTexNames.get());
-    material->nTexIndex = static_cast<int>(count - 1);
+    TextureEntry entry;
+    entry.nWidth = entry.nHeight = 2;
+    entry.pPixels = std::make_unique<std::uint8_t[]>(bgra.size());
+    std::copy(bgra.begin(), bgra.end(), entry.pPixels.get());
+    material->nTexIndex = static_cast<int>(m_doc.m_model.m_vecTextures.size());
+    m_doc.m_model.m_vecTextures.push_back(std::move(entry));
   }
 
   void ClearModel() {
@@ -146,14 +132,11 @@ class SceneTest : public ::testing::Test {
     model.m_nVertices = model.m_nPolygons = model.m_nMaterials = 0;
   }
 
-  void SetWireframe() {
-    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    m_doc.m_model.m_nPolygonMode = kPolygonModeLine;
-  }
+  void SetWireframe() { m_doc.m_nPolygonMode = kPolygonModeLine; }
 
   void Render() {
-    SetupScene(m_doc, kSide, kSide);
-    if (m_doc.m_model.m_nPolygonMode == kPolygonModeLine) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    m_doc.SetupScene(kSide, kSide);
+    ASSERT_EQ(m_doc.m_textures.UploadTextures(m_doc.m_model), "");
     m_doc.DrawScene();
     glFinish();
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -170,8 +153,7 @@ class SceneTest : public ::testing::Test {
   Rgb Centre() const { return Pixel(kSide / 2, kSide / 2); }
 
   HeadlessGlContext m_context;
-  CQuodraDoc m_doc;
-  std::vector<GLuint> m_textureNames;
+  CZorvikDoc m_doc;
   std::vector<std::uint8_t> m_pixels;
 };
 
@@ -420,7 +402,7 @@ TEST_F(SceneTest, ProjectionUsesTheAspectRuleAndFixedState) {
   const double f = 1.0 / std::tan(std::numbers::pi / 8.0);
   for (const ProjectionCase& c : cases) {
     SCOPED_TRACE(std::to_string(c.cx) + "x" + std::to_string(c.cy));
-    SetupScene(m_doc, c.cx, c.cy);
+    m_doc.SetupScene(c.cx, c.cy);
     GLdouble projection[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     EXPECT_NEAR(projection[0], f / c.aspect, 1e-6);
@@ -457,7 +439,7 @@ TEST_F(SceneTest, LightAndClearColourComeFromTheScene) {
   m_doc.m_dBkRed = 0.25;
   m_doc.m_dBkGreen = 0.5;
   m_doc.m_dBkBlue = 1.0;
-  SetupScene(m_doc, kSide, kSide);
+  m_doc.SetupScene(kSide, kSide);
   struct LightCase {
     GLenum parameter;
     std::array<float, 4> value;

@@ -1,14 +1,16 @@
+#include "render/draw.h"
+
 #include <GL/gl.h>
 
 #include <algorithm>
 #include <cstddef>
 
 #include "model/model.h"
+#include "render/texture_set.h"
 
 namespace {
 
 constexpr GLfloat kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-constexpr int kColourMaterial = 1;
 constexpr int kNoTexture = -1;
 
 // Models keep the polygons of one material together, so most polygons need
@@ -50,46 +52,51 @@ class DrawState {
   GLfloat m_colour[4] = {};
 };
 
+// Whether the texture of entry texIndex can be bound: the index names an
+// entry whose image was uploaded.
+bool HasImage(const CModel& model, int texIndex) {
+  return texIndex >= 0 && static_cast<std::size_t>(texIndex) < model.m_vecTextures.size() &&
+         model.m_vecTextures[static_cast<std::size_t>(texIndex)].pPixels != nullptr;
+}
+
 }  // namespace
 
-void CModel::Draw() {
+void Draw(const CModel& model, const CTextureSet& textures, int polygonMode) {
   // The reader refuses files whose indices run outside the arrays; the
   // checks below cost a compare each and keep a model filled any other way
   // from reading out of bounds.
-  const std::size_t polygonCount =
-      std::min(static_cast<std::size_t>(std::max(m_nPolygons, 0)), m_vecPolygons.size());
-  const std::size_t vertexCount = m_vecVertices.size();
-  const std::size_t texCoordCount = m_vecTexCoords.size();
-  const bool wireframe = m_nPolygonMode == kPolygonModeLine;
+  const std::size_t polygonCount = std::min(
+      static_cast<std::size_t>(std::max(model.m_nPolygons, 0)), model.m_vecPolygons.size());
+  const std::size_t vertexCount = model.m_vecVertices.size();
+  const std::size_t texCoordCount = model.m_vecTexCoords.size();
+  const bool wireframe = polygonMode == kPolygonModeLine;
   DrawState state;
 
   for (std::size_t i = 0; i < polygonCount; ++i) {
-    const Polygon& polygon = m_vecPolygons[i];
+    const Polygon& polygon = model.m_vecPolygons[i];
     GLfloat colour[4] = {kWhite[0], kWhite[1], kWhite[2], kWhite[3]};
     int texIndex = kNoTexture;
 
     const Material* material = polygon.pMaterial;
     if (material == nullptr) {
-      colour[0] = static_cast<GLfloat>(m_dDefRed);
-      colour[1] = static_cast<GLfloat>(m_dDefGreen);
-      colour[2] = static_cast<GLfloat>(m_dDefBlue);
-    } else if (material->nKind == kColourMaterial) {
+      colour[0] = static_cast<GLfloat>(model.m_dDefRed);
+      colour[1] = static_cast<GLfloat>(model.m_dDefGreen);
+      colour[2] = static_cast<GLfloat>(model.m_dDefBlue);
+    } else if (material->nKind == kColourKind) {
       // The material's own alpha plays no part: polygons are opaque.
       colour[0] = material->fColor[0];
       colour[1] = material->fColor[1];
       colour[2] = material->fColor[2];
     } else {
-      texIndex = material->nTexIndex;
-      if (texIndex != kNoTexture && (texIndex < 0 || texIndex >= m_nTextures || !m_pTexNames)) {
-        texIndex = kNoTexture;  // no texture name to bind
-      }
+      // A texture that is missing or never reached the driver leaves the
+      // polygon white and untextured.
+      texIndex = HasImage(model, material->nTexIndex) ? material->nTexIndex : kNoTexture;
     }
 
     // Wireframe draws every polygon white and untextured.
     if (wireframe) std::copy(kWhite, kWhite + 4, colour);
     const bool texturing = texIndex != kNoTexture && !wireframe;
-    state.Texture(texturing,
-                  texturing ? m_pTexNames[static_cast<std::size_t>(texIndex)] : GLuint{0});
+    state.Texture(texturing, texturing ? textures.Name(texIndex) : GLuint{0});
     state.Colour(colour);
 
     const std::size_t corners =
@@ -98,13 +105,13 @@ void CModel::Draw() {
     for (std::size_t j = 0; j < corners; ++j) {
       const int vertexIndex = polygon.vecVertIdx[j];
       if (vertexIndex < 0 || static_cast<std::size_t>(vertexIndex) >= vertexCount) continue;
-      const Vertex& vertex = m_vecVertices[static_cast<std::size_t>(vertexIndex)];
+      const Vertex& vertex = model.m_vecVertices[static_cast<std::size_t>(vertexIndex)];
       GLfloat u = 0.0f;
       GLfloat v = 0.0f;
       if (texturing && j < polygon.vecTexIdx.size()) {
         const int texCoordIndex = polygon.vecTexIdx[j];
         if (texCoordIndex >= 0 && static_cast<std::size_t>(texCoordIndex) < texCoordCount) {
-          const TexCoord& texCoord = m_vecTexCoords[static_cast<std::size_t>(texCoordIndex)];
+          const TexCoord& texCoord = model.m_vecTexCoords[static_cast<std::size_t>(texCoordIndex)];
           u = texCoord.u;
           v = texCoord.v;
         }

@@ -1,4 +1,4 @@
-#include "platform/recording_platform.h"
+#include "support/recording_platform.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -8,8 +8,8 @@
 
 namespace platform {
 
-ExitProcessCalled::ExitProcessCalled(int code)
-    : std::runtime_error("ExitProcess(" + std::to_string(code) + ")"), m_code(code) {}
+EndProcessCalled::EndProcessCalled(int code)
+    : std::runtime_error("EndProcess(" + std::to_string(code) + ")"), m_code(code) {}
 
 RecordingPlatform::RecordingPlatform() : m_strExecutablePath(ExecutablePath()) {}
 
@@ -27,16 +27,16 @@ void RecordingPlatform::RestoreArrowCursor() {
 
 std::string RecordingPlatform::GetExecutablePath() { return m_strExecutablePath; }
 
-bool RecordingPlatform::GetShortPathName(const std::string& path, std::string& shortPath) {
-  return CanonicalDirectory(path, shortPath);
+bool RecordingPlatform::CanonicalDirectory(const std::string& path, std::string& canonical) {
+  return platform::CanonicalDirectory(path, canonical);
 }
 
-void RecordingPlatform::ExitProcess(int code) {
+void RecordingPlatform::EndProcess(int code) {
   m_events.push_back({EventKind::Exit, {}, {}, code});
   if (m_bRealExit) {
     std::exit(code);
   }
-  throw ExitProcessCalled(code);
+  throw EndProcessCalled(code);
 }
 
 bool RecordingPlatform::AskOpenFile(const OpenFileRequest& request, std::string& path) {

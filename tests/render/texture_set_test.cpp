@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "lgmd_builder/lgmd_builder.h"
 #include "model/model.h"
-#include "platform/headless_gl.h"
-#include "support/lgmd_builder.h"
+#include "render/headless_gl.h"
+#include "render/texture_set.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -48,6 +49,7 @@ class TextureUpload : public ::testing::Test {
   HeadlessGlContext context;
   ScopedTempDir dir;
   CModel model;
+  CTextureSet textures;
 };
 
 TEST_F(TextureUpload, OpenGlHoldsTheDecodedImages) {
@@ -60,10 +62,9 @@ TEST_F(TextureUpload, OpenGlHoldsTheDecodedImages) {
   AddMaterial("deck", 0);
   AddMaterial("lost", 0);
 
-  EXPECT_EQ(model.LoadTextures(ModelPath()), "\r\nlost.mip");
+  EXPECT_EQ(textures.LoadTextures(model, ModelPath()), "\r\nlost.mip");
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-  ASSERT_EQ(model.m_nTextures, 3);
-  ASSERT_NE(model.m_pTexNames, nullptr);
+  ASSERT_EQ(textures.Count(), 3);
 
   for (int k = 0; k < 2; ++k) {
     SCOPED_TRACE(k);
@@ -71,7 +72,7 @@ TEST_F(TextureUpload, OpenGlHoldsTheDecodedImages) {
     GLint width = 0;
     GLint height = 0;
     Bytes pixels;
-    ReadBack(model.m_pTexNames[k], width, height, pixels);
+    ReadBack(textures.Name(k), width, height, pixels);
     EXPECT_EQ(width, entry.nWidth);
     EXPECT_EQ(height, entry.nHeight);
     ASSERT_EQ(pixels.size(), static_cast<std::size_t>(entry.nWidth) * entry.nHeight * 4);
@@ -91,7 +92,7 @@ TEST_F(TextureUpload, OpenGlHoldsTheDecodedImages) {
   GLint width = 0;
   GLint height = 0;
   Bytes hull;
-  ReadBack(model.m_pTexNames[0], width, height, hull);
+  ReadBack(textures.Name(0), width, height, hull);
   ASSERT_EQ(hull.size(), 24u);
   EXPECT_EQ(hull[3], 0);
   EXPECT_EQ(hull[7], 255);
@@ -102,7 +103,7 @@ TEST_F(TextureUpload, OpenGlHoldsTheDecodedImages) {
   EXPECT_EQ(mode, static_cast<GLfloat>(GL_MODULATE));
 
   // The missing texture's name has no image.
-  ReadBack(model.m_pTexNames[2], width, height, hull);
+  ReadBack(textures.Name(2), width, height, hull);
   EXPECT_EQ(width, 0);
 }
 
@@ -111,31 +112,50 @@ TEST_F(TextureUpload, EverySetUpDeletesThePreviousTextures) {
   ASSERT_TRUE(lgmd::WriteFile(dir.File("b.mip"), lgmd::BuildMip(1, 1, {5})));
   AddMaterial("a", 0);
   AddMaterial("b", 0);
-  ASSERT_EQ(model.LoadTextures(ModelPath()), "");
-  const std::vector<GLuint> first(model.m_pTexNames.get(), model.m_pTexNames.get() + 2);
+  ASSERT_EQ(textures.LoadTextures(model, ModelPath()), "");
+  const std::vector<GLuint> first = {textures.Name(0), textures.Name(1)};
   for (GLuint name : first) ASSERT_TRUE(glIsTexture(name)) << name;
 
   // The second set-up finds no file, so it binds no name: whatever names it
   // generates, the first textures must be gone.
   std::filesystem::remove(dir.File("a.mip"));
   std::filesystem::remove(dir.File("b.mip"));
-  EXPECT_EQ(model.LoadTextures(ModelPath()), "\r\na.mip\r\nb.mip");
+  EXPECT_EQ(textures.LoadTextures(model, ModelPath()), "\r\na.mip\r\nb.mip");
   for (GLuint name : first) EXPECT_FALSE(glIsTexture(name)) << name;
-  EXPECT_EQ(model.m_nTextures, 2);
+  EXPECT_EQ(textures.Count(), 2);
 }
 
 TEST_F(TextureUpload, EmptyImagesAndNoTexturesNeedNoSpecialCase) {
   ASSERT_TRUE(lgmd::WriteFile(dir.File("flat.mip"), lgmd::BuildMip(0, 4, {})));
   AddMaterial("flat", 0);
-  EXPECT_EQ(model.LoadTextures(ModelPath()), "");
+  EXPECT_EQ(textures.LoadTextures(model, ModelPath()), "");
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-  ASSERT_EQ(model.m_nTextures, 1);
+  ASSERT_EQ(textures.Count(), 1);
   EXPECT_EQ(model.m_vecTextures[0].nNumber, 0);
 
   model.m_vecMaterials[0].nKind = 1;
-  EXPECT_EQ(model.LoadTextures(ModelPath()), "");
-  EXPECT_EQ(model.m_nTextures, 0);
-  EXPECT_NE(model.m_pTexNames, nullptr) << "an empty array of names is still made";
+  EXPECT_EQ(textures.LoadTextures(model, ModelPath()), "");
+  EXPECT_EQ(textures.Count(), 0);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// An image wider than the driver takes is reported as a missing file, not
+// shown as a blank white texture.
+TEST_F(TextureUpload, ImagesTheDriverCannotTakeAreReportedMissing) {
+  const int tooWide = CTextureSet::MaxTextureSize() + 1;
+  ASSERT_GT(tooWide, 1);
+  ASSERT_LE(tooWide, 32767) << "a .mip side is a 16-bit number";
+  ASSERT_TRUE(lgmd::WriteFile(dir.File("wide.mip"),
+                              lgmd::BuildMip(static_cast<std::int16_t>(tooWide), 1,
+                                             Bytes(static_cast<std::size_t>(tooWide), 3))));
+  ASSERT_TRUE(lgmd::WriteFile(dir.File("fine.mip"), lgmd::BuildMip(1, 1, {3})));
+  AddMaterial("wide", 0);
+  AddMaterial("fine", 0);
+  EXPECT_EQ(textures.LoadTextures(model, ModelPath()), "\r\nwide.mip");
+  EXPECT_EQ(model.m_vecTextures[0].pPixels, nullptr);
+  EXPECT_EQ(model.m_vecTextures[0].nNumber, -1);
+  EXPECT_NE(model.m_vecTextures[0].strMissingReason.find("limit"), std::string::npos);
+  EXPECT_NE(model.m_vecTextures[1].pPixels, nullptr);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

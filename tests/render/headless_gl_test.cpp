@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/headless_gl.h"
+#include "render/headless_gl.h"
 
 namespace {
 

@@ -5,10 +5,9 @@
 #include <string>
 
 #include <wx/app.h>
-#include <wx/filehistory.h>
 
 class CMainFrame;
-class CQuodraDoc;
+class CZorvikDoc;
 
 namespace platform {
 class Platform;
@@ -21,12 +20,12 @@ int RunViewer(int argc, char** argv);
 // (the document's new-document step), titled "Zorvik", shown and painted.
 // Null when the window cannot be made or the new-document step fails.
 // The document must outlive the window.
-CMainFrame* CreateMainWindow(CQuodraDoc& doc);
+CMainFrame* CreateMainWindow(CZorvikDoc& doc);
 
-class CQuodraApp : public wxApp {
+class CZorvikApp : public wxApp {
  public:
-  CQuodraApp();
-  ~CQuodraApp() override;
+  CZorvikApp();
+  ~CZorvikApp() override;
 
   bool OnInit() override;
   int OnExit() override;
@@ -42,7 +41,6 @@ class CQuodraApp : public wxApp {
   void OpenStartupFile();
 
   std::unique_ptr<platform::Platform> m_pPlatform;
-  std::unique_ptr<CQuodraDoc> m_pDocument;
-  std::unique_ptr<wxFileHistory> m_pFileHistory;
+  std::unique_ptr<CZorvikDoc> m_pDocument;
   std::string m_strStartupFile;
 };

@@ -1,7 +1,6 @@
-// Texture set-up: the ".mip" files beside a model, converted through the
-// palette and uploaded as one OpenGL texture per textured material.
-#include <GL/gl.h>
-
+// Texture images: the ".mip" files beside a model, converted through the
+// palette into BGRA images, one per textured material. The renderer uploads
+// them; nothing here needs OpenGL.
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -16,15 +15,9 @@
 
 namespace {
 
-constexpr int kTexturedKind = 0;
 constexpr int kMissingTexture = -1;
 constexpr char kSeparator = '/';
 constexpr const char* kMissingSeparator = "\r\n";
-
-// Not every GL header names the EXT_bgra format; the value is fixed.
-constexpr GLenum kGlBgraExt = 0x80E1;
-// Four components: the texture keeps the alpha that makes holes.
-constexpr GLint kInternalFormat = 4;
 
 // The directory that holds the model's textures: everything before the
 // model path's last '/'. A bare file name lies in the working directory.
@@ -92,35 +85,27 @@ class TextureFileFinder {
 };
 
 // Reads the texture of every textured material into its entry, in material
-// order, and hands each image read to upload right after its read. Returns
-// the list of files that could not be read: "\r\n" before each name, so
-// that a message shows it one name a line under its heading.
-template <typename Upload>
-std::string ReadEachTexture(CModel& model, const std::string& modelPath, Upload upload) {
+// order. An entry that cannot be read is marked missing with its reason;
+// its material keeps its index, and the draw then shows the polygon
+// untextured.
+void ReadEachTexture(CModel& model, const std::string& modelPath) {
   TextureFileFinder finder(TextureDirectory(modelPath));
-  std::string missing;
   std::size_t k = 0;
   for (const Material& material : model.m_vecMaterials) {
     if (material.nKind != kTexturedKind) continue;
-    TextureEntry& entry = model.m_vecTextures[k];
-    const std::string fileName = mip::FileNameFor(material.strName);
+    TextureEntry& entry = model.m_vecTextures[k++];
     std::string path;
     int width = 0;
     int height = 0;
-    const bool read = IsPlainName(material.strName) && finder.Find(fileName, path) &&
-                      model.ReadMipFile(path, entry, width, height) == 0;
-    if (read) {
-      upload(k, width, height, entry.pPixels.get());
-    } else {
-      // The texture name stays without an image and the material keeps its
-      // index; the draw then shows the polygon untextured.
-      missing += kMissingSeparator;
-      missing += fileName;
-      entry.nNumber = kMissingTexture;
+    if (!IsPlainName(material.strName)) {
+      entry.strMissingReason = "the material name is not a plain file name";
+    } else if (!finder.Find(mip::FileNameFor(material.strName), path)) {
+      entry.strMissingReason = "not found";
+    } else if (model.ReadMipFile(path, entry, width, height) == 0) {
+      continue;
     }
-    ++k;
+    entry.nNumber = kMissingTexture;
   }
-  return missing;
 }
 
 }  // namespace
@@ -139,45 +124,46 @@ void CModel::BuildTextureList() {
 
 int CModel::ReadMipFile(const std::string& path, TextureEntry& entry, int& width, int& height) {
   std::vector<std::uint8_t> bytes;
-  if (!filebytes::ReadFileBytes(path, bytes)) return mip::kDecodeFailed;
+  if (!filebytes::ReadFileBytes(path, bytes, entry.strMissingReason)) return mip::kDecodeFailed;
   const int result = mip::Decode(bytes.data(), bytes.size(), m_vecPalette, entry.bTransparent,
                                  entry.pPixels, width, height);
   if (result == mip::kDecodeOk) {
     entry.nWidth = width;
     entry.nHeight = height;
+    entry.strMissingReason.clear();
+  } else {
+    entry.strMissingReason = "not a readable .mip file";
   }
   return result;
 }
 
 std::string CModel::ReadTextureImages(const std::string& modelPath) {
   BuildTextureList();
-  return ReadEachTexture(*this, modelPath, [](std::size_t, int, int, const std::uint8_t*) {});
+  ReadEachTexture(*this, modelPath);
+  return MissingTextureList();
 }
 
-std::string CModel::LoadTextures(const std::string& modelPath) {
-  BuildTextureList();
-
-  // Every set-up starts from fresh names: the old textures belong to the
-  // previous model or palette and are deleted with their names.
-  if (m_pTexNames) {
-    glDeleteTextures(m_nTextures, m_pTexNames.get());
-    m_pTexNames.reset();
+std::vector<std::string> CModel::MissingTextureFiles() const {
+  std::vector<std::string> files;
+  for (const Material& material : m_vecMaterials) {
+    if (material.nKind != kTexturedKind || material.nTexIndex < 0 ||
+        material.nTexIndex >= static_cast<int>(m_vecTextures.size())) {
+      continue;
+    }
+    if (m_vecTextures[material.nTexIndex].pPixels == nullptr) {
+      files.push_back(mip::FileNameFor(material.strName));
+    }
   }
-  m_nTextures = static_cast<int>(m_vecTextures.size());
-  m_pTexNames = std::make_unique<unsigned int[]>(static_cast<std::size_t>(m_nTextures));
-  glGenTextures(m_nTextures, m_pTexNames.get());
+  return files;
+}
 
-  return ReadEachTexture(
-      *this, modelPath, [this](std::size_t k, int width, int height, const std::uint8_t* pixels) {
-        // Blocky, repeating texels as the simulator shows them; GL_MODULATE
-        // lets the lighting shade the texture.
-        glBindTexture(GL_TEXTURE_2D, m_pTexNames[k]);
-        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLfloat>(GL_NEAREST));
-        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLfloat>(GL_NEAREST));
-        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLfloat>(GL_REPEAT));
-        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLfloat>(GL_REPEAT));
-        glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, static_cast<GLfloat>(GL_MODULATE));
-        glTexImage2D(GL_TEXTURE_2D, 0, kInternalFormat, width, height, 0, kGlBgraExt,
-                     GL_UNSIGNED_BYTE, pixels);
-      });
+// One name a line after the heading's line break, so that the message reads
+// "Missing Textures:", an empty line, then the names.
+std::string CModel::MissingTextureList() const {
+  std::string list;
+  for (const std::string& file : MissingTextureFiles()) {
+    list += kMissingSeparator;
+    list += file;
+  }
+  return list;
 }

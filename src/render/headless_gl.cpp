@@ -1,4 +1,4 @@
-#include "platform/headless_gl.h"
+#include "render/headless_gl.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>

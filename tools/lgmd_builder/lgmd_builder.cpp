@@ -1,4 +1,4 @@
-#include "support/lgmd_builder.h"
+#include "lgmd_builder/lgmd_builder.h"
 
 #include <bit>
 #include <cstring>

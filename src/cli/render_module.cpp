@@ -1,0 +1,103 @@
+// The render module: draws a model into a PNG with no display, through the
+// same open sequence, scene set-up and drawing as the window. Loaded by
+// `zorvik render` only, so the other commands never load OpenGL.
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb_image_write.h>
+
+#include "cli/commands.h"
+#include "cli/render_options.h"
+#include "cli/report.h"
+#include "doc/app_paths.h"
+#include "doc/zorvik_doc.h"
+#include "model/safe_write.h"
+#include "platform/module_entry.h"
+#include "platform/platform.h"
+#include "platform/posix_paths.h"
+#include "platform/stderr_platform.h"
+#include "render/headless_gl.h"
+
+namespace {
+
+constexpr int kRgbChannels = 3;
+
+// Appends the encoder's output to a byte vector.
+void AppendBytes(void* context, void* data, int size) {
+  auto* out = static_cast<std::vector<unsigned char>*>(context);
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  out->insert(out->end(), bytes, bytes + size);
+}
+
+bool EncodePng(const std::vector<std::uint8_t>& rgb, int width, int height,
+               std::vector<unsigned char>& png) {
+  const int stride = width * kRgbChannels;
+  return stbi_write_png_to_func(AppendBytes, &png, width, height, kRgbChannels, rgb.data(),
+                                stride) != 0 &&
+         !png.empty();
+}
+
+int RunRender(const RenderOptions& options) {
+  HeadlessGlContext context;
+  if (!context.Create(options.width, options.height)) {
+    Complain("no OpenGL context for rendering: " + context.error());
+    return kExitFailure;
+  }
+
+  // The document reports through the platform layer; with no window to
+  // show a box in, its messages go to stderr.
+  static platform::StderrPlatform stderrPlatform;
+  platform::SetCurrent(&stderrPlatform);
+
+  CZorvikDoc doc;
+  // The clear colour is taken from the document when the scene is set up.
+  doc.m_dBkRed = options.background[0];
+  doc.m_dBkGreen = options.background[1];
+  doc.m_dBkBlue = options.background[2];
+  // The palettes live beside the executable, as for the window.
+  AppPaths().SetBaseDir(platform::ExecutableDirectory());
+  doc.m_nPolygonMode = options.wireframe ? kPolygonModeLine : kPolygonModeFill;
+  doc.SetupScene(options.width, options.height);
+
+  // LoadModel reports its own failures ("Error Loading Model", "Error
+  // Loading Palette") through the platform layer, on stderr here.
+  if (doc.LoadModel(options.modelPath, options.palette) != 0) return kExitFailure;
+
+  if (options.rotation) {
+    doc.m_dRotX = (*options.rotation)[0];
+    doc.m_dRotY = (*options.rotation)[1];
+    doc.m_dRotZ = (*options.rotation)[2];
+  }
+  if (options.distance) doc.m_dDistance = *options.distance;
+  if (options.pan) {
+    doc.m_dPanX = (*options.pan)[0];
+    doc.m_dPanY = (*options.pan)[1];
+  }
+
+  doc.DrawScene();
+  glFinish();
+  const std::vector<std::uint8_t> rgb = context.ReadRgb();
+
+  std::vector<unsigned char> png;
+  if (!EncodePng(rgb, options.width, options.height, png)) {
+    Complain("cannot encode the picture");
+    return kExitFailure;
+  }
+  std::string error;
+  if (safewrite::WriteFile(options.outputPath, png, error) != 0) {
+    Complain(error);
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+extern "C" ZORVIK_MODULE_ENTRY int ZorvikRenderModels(const RenderOptions* options) {
+  return RunRender(*options);
+}

@@ -1,0 +1,96 @@
+#include "doc/zorvik_doc.h"
+
+#include <algorithm>
+
+#include "doc/app_paths.h"
+#include "model/palette_files.h"
+#include "platform/platform.h"
+
+namespace {
+
+// The camera stands this many times the model's largest extent away, which
+// shows the whole model in the view's field of view.
+constexpr double kFitFactor = 1.5;
+
+}  // namespace
+
+int CZorvikDoc::LoadModel(const std::string& path, int nPalette) {
+  platform::Platform& ui = platform::Current();
+  ui.BeginWaitCursor();
+
+  // A file that cannot be read leaves the model as it was; going on would
+  // set up textures from the new file's folder for the old model and fit
+  // the camera to it, so the open stops here with everything unchanged.
+  ReadResult read;
+  if (m_model.Read(path, read) != 0) {
+    ui.ShowMessage("Error Loading Model\r\n" + path + ": " + read.Reason(),
+                   platform::MsgIcon::None);
+    ui.RestoreArrowCursor();
+    return -2;
+  }
+
+  // The base directory already ends with '/'.
+  const std::string palettePath = AppPaths().GetBaseDir() + PaletteFileName(nPalette);
+  std::string reason;
+  if (m_model.LoadPalette(palettePath, reason) != 0) {
+    ui.ShowMessage("Error Loading Palette\r\n" + palettePath + ": " + reason,
+                   platform::MsgIcon::None);
+    ui.RestoreArrowCursor();
+    return -1;
+  }
+  m_model.ApplyPalette(nPalette);
+
+  const std::string missing = m_textures.LoadTextures(m_model, path);
+  if (!missing.empty()) {
+    ui.ShowMessage("Missing Textures:\r\n" + missing, platform::MsgIcon::None);
+  }
+
+  ResetCamera();
+  ui.RestoreArrowCursor();
+  return 0;
+}
+
+void CZorvikDoc::ResetCamera() {
+  const double dx = static_cast<double>(m_model.m_ptMax.x) - m_model.m_ptMin.x;
+  const double dy = static_cast<double>(m_model.m_ptMax.y) - m_model.m_ptMin.y;
+  const double dz = static_cast<double>(m_model.m_ptMax.z) - m_model.m_ptMin.z;
+  const double largest = std::max({dx, dy, dz});
+
+  m_dDistance = m_dFitDistance = kFitFactor * largest;
+  m_dRotX = m_dRotY = m_dRotZ = 0.0;
+  m_dPanX = m_dPanY = 0.0;
+  m_dScale = 1.0;
+}
+
+void CZorvikDoc::GetModelCounts(int* polygons, int* vertices, int* materials) const {
+  if (polygons != nullptr) *polygons = m_model.m_nPolygons;
+  if (vertices != nullptr) *vertices = m_model.m_nVertices;
+  if (materials != nullptr) *materials = m_model.m_nMaterials;
+}
+
+void CZorvikDoc::SetupScene(int cx, int cy) {
+  scene::SetupScene(cx, cy);
+  InitScene();
+  scene::SetPolygonMode(m_nPolygonMode);
+}
+
+void CZorvikDoc::InitScene() { scene::InitScene(m_dBkRed, m_dBkGreen, m_dBkBlue); }
+
+void CZorvikDoc::DrawScene() { scene::DrawScene(Camera(), m_model, m_textures, m_nPolygonMode); }
+
+void CZorvikDoc::SetPolygonMode(int mode) {
+  m_nPolygonMode = mode;
+  scene::SetPolygonMode(mode);
+}
+
+scene::Camera CZorvikDoc::Camera() const {
+  scene::Camera camera;
+  camera.dRotX = m_dRotX;
+  camera.dRotY = m_dRotY;
+  camera.dRotZ = m_dRotZ;
+  camera.dScale = m_dScale;
+  camera.dDistance = m_dDistance;
+  camera.dPanX = m_dPanX;
+  camera.dPanY = m_dPanY;
+  return camera;
+}

@@ -1,0 +1,59 @@
+// The one document: the open model with its textures, the camera, the
+// palette choice, the look and the background colour. It knows nothing of
+// windows; messages and cursors go through the platform layer, so it runs
+// the same in the viewer, in the headless commands and in tests.
+#pragma once
+
+#include <string>
+
+#include "model/model.h"
+#include "render/draw.h"
+#include "render/scene.h"
+#include "render/texture_set.h"
+
+class CZorvikDoc {
+ public:
+  CZorvikDoc() = default;
+
+  // Open sequence and camera fit (zorvik_doc.cpp).
+  // 0 done (also with textures missing), -1 palette failed,
+  // -2 the model could not be read (nothing after the read ran).
+  int LoadModel(const std::string& path, int nPalette);
+  void ResetCamera();
+  void GetModelCounts(int* polygons, int* vertices, int* materials) const;
+
+  // Configuration (config.cpp).
+  bool OnNewDocument();
+  void LoadConfig();
+  void SaveConfig();
+  bool CanCloseFrame();
+
+  // The scene, with a current OpenGL context: the fixed state for a cx x cy
+  // area with the document's light, clear colour and look (SetupScene),
+  // the light and clear colour alone (InitScene), one frame (DrawScene).
+  void SetupScene(int cx, int cy);
+  void InitScene();
+  void DrawScene();
+  // The look: outlines or faces, kept here and handed to OpenGL.
+  void SetPolygonMode(int mode);
+  scene::Camera Camera() const;
+
+  // Export (export_model.cpp).
+  int ExportModel(const std::string& path);
+
+  double m_dRotY = 0.0;
+  double m_dRotX = 0.0;
+  double m_dRotZ = 0.0;
+  double m_dScale = 1.0;
+  double m_dDistance = 30.0;
+  double m_dPanX = 0.0;
+  double m_dPanY = 0.0;
+  double m_dFitDistance = 0.0;
+  int m_nPalette = 0;
+  double m_dBkRed = 0.0;
+  double m_dBkGreen = 0.0;
+  double m_dBkBlue = 0.0;
+  int m_nPolygonMode = kPolygonModeFill;
+  CModel m_model;
+  CTextureSet m_textures;
+};

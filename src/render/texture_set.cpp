@@ -1,0 +1,76 @@
+#include "render/texture_set.h"
+
+#include <GL/gl.h>
+
+#include <cstddef>
+
+#include "model/model.h"
+
+namespace {
+
+constexpr int kMissingTexture = -1;
+
+// Not every GL header names the EXT_bgra format; the value is fixed.
+constexpr GLenum kGlBgraExt = 0x80E1;
+// Four components: the texture keeps the alpha that makes holes.
+constexpr GLint kInternalFormat = 4;
+
+// Blocky, repeating texels as the simulator shows them; GL_MODULATE lets
+// the lighting shade the texture. True when the driver took the image.
+bool Upload(GLuint name, const TextureEntry& entry) {
+  while (glGetError() != GL_NO_ERROR) {
+  }
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLfloat>(GL_NEAREST));
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, static_cast<GLfloat>(GL_NEAREST));
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLfloat>(GL_REPEAT));
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLfloat>(GL_REPEAT));
+  glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, static_cast<GLfloat>(GL_MODULATE));
+  glTexImage2D(GL_TEXTURE_2D, 0, kInternalFormat, entry.nWidth, entry.nHeight, 0, kGlBgraExt,
+               GL_UNSIGNED_BYTE, entry.pPixels.get());
+  return glGetError() == GL_NO_ERROR;
+}
+
+}  // namespace
+
+int CTextureSet::MaxTextureSize() {
+  GLint size = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
+  return size;
+}
+
+std::string CTextureSet::LoadTextures(CModel& model, const std::string& modelPath) {
+  model.ReadTextureImages(modelPath);
+  return UploadTextures(model);
+}
+
+std::string CTextureSet::UploadTextures(CModel& model) {
+  // Every set-up starts from fresh names: the old textures belong to the
+  // previous model or palette and are deleted with their names.
+  if (!m_vecNames.empty()) {
+    glDeleteTextures(static_cast<GLsizei>(m_vecNames.size()), m_vecNames.data());
+  }
+  m_vecNames.assign(model.m_vecTextures.size(), 0);
+  if (!m_vecNames.empty())
+    glGenTextures(static_cast<GLsizei>(m_vecNames.size()), m_vecNames.data());
+
+  const int maxSide = MaxTextureSize();
+  for (std::size_t k = 0; k < model.m_vecTextures.size(); ++k) {
+    TextureEntry& entry = model.m_vecTextures[k];
+    if (entry.pPixels == nullptr) continue;
+    const bool fits = maxSide <= 0 || (entry.nWidth <= maxSide && entry.nHeight <= maxSide);
+    if (fits && Upload(m_vecNames[k], entry)) continue;
+    // Shown like a missing file rather than as a silently white texture.
+    entry.strMissingReason =
+        fits ? "the graphics driver refused the image"
+             : "larger than the graphics driver's limit of " + std::to_string(maxSide) + " pixels";
+    entry.pPixels.reset();
+    entry.nNumber = kMissingTexture;
+  }
+  return model.MissingTextureList();
+}
+
+unsigned CTextureSet::Name(int texIndex) const {
+  if (texIndex < 0 || static_cast<std::size_t>(texIndex) >= m_vecNames.size()) return 0;
+  return m_vecNames[static_cast<std::size_t>(texIndex)];
+}

@@ -1,0 +1,193 @@
+// The view's window, its OpenGL context, painting and File Open.
+#include "view/zorvik_view.h"
+
+#include <wx/dcclient.h>
+#include <wx/toplevel.h>
+
+#include "doc/app_paths.h"
+#include "doc/zorvik_doc.h"
+#include "platform/platform.h"
+#include "view/command_ids.h"
+
+// Last: the X11 headers define macros (None among them) that clash with
+// names in the headers above.
+#include <GL/glx.h>
+
+namespace {
+
+constexpr const char* kModelTitlePrefix = "Zorvik - ";
+constexpr const char* kModelFilter = "LGMD 3D Models (*.bin)|*.bin";
+constexpr const char* kModelExtension = "bin";
+
+// The client area in device pixels, as OpenGL counts them.
+wxSize DeviceClientSize(const wxWindow& window) {
+  const wxSize size = window.GetClientSize();
+  const double scale = window.GetContentScaleFactor();
+  return {static_cast<int>(size.x * scale + 0.5), static_cast<int>(size.y * scale + 0.5)};
+}
+
+// Whether the thread has a context current on this view's window. Only the
+// view's own context is ever bound there, so this says whether it is the
+// current one.
+bool IsContextCurrent(const CZorvikView& view) {
+  return view.m_hRC != nullptr && glXGetCurrentContext() != nullptr && view.GetXWindow() != 0 &&
+         glXGetCurrentDrawable() == view.GetXWindow();
+}
+
+}  // namespace
+
+CZorvikView::CZorvikView(wxWindow* parent, CZorvikDoc* doc, const wxGLAttributes& attrs)
+    : wxGLCanvas(parent, attrs, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                 wxFULL_REPAINT_ON_RESIZE | wxWANTS_CHARS),
+      m_pDocument(doc) {
+  // Every pixel is painted by OpenGL; letting the toolkit fill the window
+  // first would only flicker.
+  SetBackgroundStyle(wxBG_STYLE_PAINT);
+  CreateGLContext();
+  BindHandlers();
+}
+
+CZorvikView::~CZorvikView() {
+  // Deleting the context releases it first when it is current.
+  delete m_hRC;
+  m_hRC = nullptr;
+}
+
+namespace {
+
+// A double-buffered RGBA surface with the depth, stencil and accumulation
+// sizes given; 0 leaves that buffer out of the request.
+wxGLAttributes Surface(int depth, int stencil, int accum) {
+  wxGLAttributes attrs;
+  attrs.PlatformDefaults().RGBA().DoubleBuffer().MinRGBA(8, 8, 8, 0).Depth(depth);
+  if (stencil > 0) attrs.Stencil(stencil);
+  if (accum > 0) attrs.MinAcumRGBA(accum, accum, accum, 0);
+  attrs.EndList();
+  return attrs;
+}
+
+}  // namespace
+
+// The request first: depth 32, stencil 8, accumulation 16 a colour. Many
+// displays (Mesa under a virtual X server among them) offer no 32-bit depth
+// buffer; the nearest surfaces follow. Never a multisampled one: it would
+// smooth edges and wire lines unlike the headless picture.
+wxGLAttributes CZorvikView::ChoosePixelFormat() {
+  const wxGLAttributes choices[] = {Surface(32, 8, 16), Surface(24, 8, 16), Surface(24, 0, 0)};
+  for (const wxGLAttributes& attrs : choices) {
+    if (wxGLCanvas::IsDisplaySupported(attrs)) return attrs;
+  }
+  return Surface(16, 0, 0);
+}
+
+bool CZorvikView::CreateGLContext() {
+  m_hRC = new wxGLContext(this);
+  if (!m_hRC->IsOK()) {
+    delete m_hRC;
+    m_hRC = nullptr;
+    return false;
+  }
+  return true;
+}
+
+void CZorvikView::BindHandlers() {
+  Bind(wxEVT_MENU, &CZorvikView::OnFileOpen, this, ID_FILE_OPEN);
+  Bind(wxEVT_PAINT, &CZorvikView::OnPaint, this);
+  Bind(wxEVT_ERASE_BACKGROUND, &CZorvikView::OnEraseBackground, this);
+  Bind(wxEVT_SIZE, &CZorvikView::OnSize, this);
+  Bind(wxEVT_LEFT_DOWN, &CZorvikView::OnLButtonDown, this);
+  Bind(wxEVT_LEFT_UP, &CZorvikView::OnLButtonUp, this);
+  Bind(wxEVT_MOTION, &CZorvikView::OnMouseMove, this);
+  Bind(wxEVT_MOUSE_CAPTURE_LOST, &CZorvikView::OnMouseCaptureLost, this);
+  Bind(wxEVT_KEY_DOWN, &CZorvikView::OnKeyDown, this);
+  Bind(wxEVT_UPDATE_UI, &CZorvikView::OnUpdateViewSanfranPalette, this, ID_VIEW_SANFRAN_PALETTE);
+  Bind(wxEVT_UPDATE_UI, &CZorvikView::OnUpdateViewSeattlePalette, this, ID_VIEW_SEATTLE_PALETTE);
+  Bind(wxEVT_UPDATE_UI, &CZorvikView::OnUpdateViewWireframe, this, ID_VIEW_WIREFRAME);
+  Bind(wxEVT_UPDATE_UI, &CZorvikView::OnUpdateViewTextured, this, ID_VIEW_TEXTURED);
+  Bind(wxEVT_MENU, &CZorvikView::OnViewTextured, this, ID_VIEW_TEXTURED);
+  Bind(wxEVT_MENU, &CZorvikView::OnViewWireframe, this, ID_VIEW_WIREFRAME);
+  Bind(wxEVT_MENU, &CZorvikView::OnViewSanfranPalette, this, ID_VIEW_SANFRAN_PALETTE);
+  Bind(wxEVT_MENU, &CZorvikView::OnViewSeattlePalette, this, ID_VIEW_SEATTLE_PALETTE);
+  Bind(wxEVT_RIGHT_DOWN, &CZorvikView::OnRButtonDown, this);
+  Bind(wxEVT_RIGHT_UP, &CZorvikView::OnRButtonUp, this);
+  Bind(wxEVT_LEFT_DCLICK, &CZorvikView::OnLButtonDblClk, this);
+  Bind(wxEVT_MENU, &CZorvikView::OnViewBkgndColor, this, ID_VIEW_BKGND_COLOR);
+  Bind(wxEVT_UPDATE_UI, &CZorvikView::OnUpdateViewModelInfo, this, ID_VIEW_MODEL_INFO);
+  Bind(wxEVT_MENU, &CZorvikView::OnViewModelInfo, this, ID_VIEW_MODEL_INFO);
+  Bind(wxEVT_MENU, &CZorvikView::OnFileSave, this, ID_FILE_SAVE);
+}
+
+// The toolkit can bind a context only to a window that exists on the
+// display, which happens some time after the view is created. The first
+// resize or paint that finds it there makes the context current, for good,
+// and sets the scene up with the document's values of that moment: at
+// start-up those are the configured ones, so the first picture already
+// shows the configured background.
+namespace {
+
+bool MakeContextCurrent(CZorvikView& view) {
+  if (IsContextCurrent(view)) return true;
+  if (view.m_hRC == nullptr || !view.IsShownOnScreen()) return false;
+  if (!view.SetCurrent(*view.m_hRC)) return false;
+  const wxSize size = DeviceClientSize(view);
+  view.GetDocument()->SetupScene(size.x, size.y);
+  return true;
+}
+
+}  // namespace
+
+void CZorvikView::OnSize(wxSizeEvent& event) {
+  event.Skip();
+  if (IsContextCurrent(*this)) {
+    const wxSize size = DeviceClientSize(*this);
+    m_pDocument->SetupScene(size.x, size.y);
+  } else {
+    MakeContextCurrent(*this);
+  }
+}
+
+void CZorvikView::OnPaint(wxPaintEvent&) {
+  wxPaintDC dc(this);
+  if (!IsContextCurrent(*this) && !MakeContextCurrent(*this)) return;
+  m_pDocument->DrawScene();
+  SwapBuffers();
+}
+
+void CZorvikView::OnEraseBackground(wxEraseEvent&) {}
+
+void CZorvikView::OnFileOpen(wxCommandEvent&) {
+  platform::OpenFileRequest request;
+  request.strDefaultExt = kModelExtension;
+  request.strFilter = kModelFilter;
+  request.strInitialDir = AppPaths().GetLastOpenDir();
+  request.bMustExist = true;
+  std::string path;
+  if (platform::Current().AskOpenFile(request, path)) {
+    OpenModel(path);
+  } else {
+    InvalidateView(false);
+  }
+}
+
+void CZorvikView::OpenModel(const std::string& path) {
+  const std::string previousPath = m_strModelPath;
+  m_strModelPath = path;
+  // A file that could not be read leaves the previous model in place, so
+  // everything that names or follows it stays as it was too.
+  if (m_pDocument->LoadModel(path, m_pDocument->m_nPalette) == -2) {
+    m_strModelPath = previousPath;
+    InvalidateView(false);
+    return;
+  }
+  m_dStep = m_pDocument->m_dFitDistance * kKeyStepFactor;
+  if (wxWindow* top = wxGetTopLevelParent(this)) {
+    top->SetLabel(wxString::FromUTF8(kModelTitlePrefix + path));
+  }
+  const std::size_t slash = m_strModelPath.find_last_of("/\\");
+  const std::string dir =
+      slash == std::string::npos ? m_strModelPath : m_strModelPath.substr(0, slash);
+  AppPaths().SetLastOpenDir(dir);
+  InvalidateView(false);
+}
+
+void CZorvikView::InvalidateView(bool erase) { Refresh(erase); }

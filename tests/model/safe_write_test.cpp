@@ -1,0 +1,212 @@
+// Writing files safely: every failure leaves the old file and no temporary
+// file; links, pipes, modes and owners are treated as the user expects.
+#include "model/safe_write.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/small_fs.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kOld = "the user's earlier file, which must survive";
+const std::vector<std::uint8_t> kNew(300, 0x5A);
+
+void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::vector<std::string> Entries(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+mode_t Mode(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+std::string NewContent() { return std::string(kNew.begin(), kNew.end()); }
+
+TEST(SafeWrite, ReplacesKeepingModeAndCreatesWithTheUsualRights) {
+  ScopedTempDir dir;
+  const std::string old = dir.File("old.out");
+  WriteText(old, std::string(5000, 'x'));  // longer than the new content
+  ASSERT_EQ(chmod(old.c_str(), 0600), 0);
+  const mode_t mask = umask(022);
+  std::string error;
+  EXPECT_EQ(safewrite::WriteFile(old, kNew, error), 0) << error;
+  EXPECT_EQ(safewrite::WriteFile(dir.File("new.out"), kNew, error), 0) << error;
+  umask(mask);
+  EXPECT_EQ(ReadWholeFile(old), NewContent());
+  EXPECT_EQ(Mode(old), 0600u) << "a private file stays private";
+  EXPECT_EQ(Mode(dir.File("new.out")), 0644u);
+  EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"new.out", "old.out"}));
+
+  // Someone else's file stays theirs (only root can show it).
+  if (geteuid() == 0) {
+    ASSERT_EQ(chown(old.c_str(), 4242, 4343), 0);
+    EXPECT_EQ(safewrite::WriteFile(old, kNew, error), 0) << error;
+    struct stat st {};
+    ASSERT_EQ(stat(old.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4242u);
+    EXPECT_EQ(st.st_gid, 4343u);
+  }
+  // A name as long as the file system allows still has room for the
+  // temporary file beside it.
+  const std::string longName = dir.File(std::string(250, 'n') + ".cob");
+  EXPECT_EQ(safewrite::WriteFile(longName, kNew, error), 0) << error;
+}
+
+TEST(SafeWrite, ALinkIsWrittenThroughAndStaysALink) {
+  ScopedTempDir dir;
+  WriteText(dir.File("real"), kOld);
+  fs::create_symlink(dir.File("real"), dir.File("link"));
+  std::string error;
+  ASSERT_EQ(safewrite::WriteFile(dir.File("link"), kNew, error), 0) << error;
+  EXPECT_TRUE(fs::is_symlink(dir.File("link")));
+  EXPECT_EQ(ReadWholeFile(dir.File("real")), NewContent());
+}
+
+// Each target fails for its own reason; the message names it as given and
+// nothing around it changes. Root ignores permission bits, so read-only
+// protection is shown with a file nobody may write.
+TEST(SafeWrite, TargetsThatCannotBeWrittenAreRefusedAndLeftAlone) {
+  ScopedTempDir dir;
+  WriteText(dir.File("plain"), kOld);
+  WriteText(dir.File("locked"), kOld);
+  ASSERT_EQ(chmod(dir.File("locked").c_str(), 0444), 0);
+  fs::create_directory(dir.File("folder"));
+  const std::string targets[] = {
+      dir.File("plain") + "/out",    // a path component that is a file
+      dir.File("missing") + "/out",  // a directory that does not exist
+      dir.File("folder"),            // a directory itself
+      dir.File("folder") + "/",      // no file name at all
+      dir.File("locked"),            // a read-only file
+      "",                            // no path
+  };
+  for (const std::string& target : targets) {
+    std::string error;
+    EXPECT_EQ(safewrite::WriteFile(target, kNew, error), -1) << target;
+    EXPECT_EQ(error, "Error opening " + target + " for writing");
+  }
+  EXPECT_EQ(ReadWholeFile(dir.File("locked")), kOld);
+  EXPECT_EQ(Mode(dir.File("locked")), 0444u);
+  EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"folder", "locked", "plain"}));
+}
+
+// A writer that takes `budget` bytes and then fails as a full disk does, in
+// pieces of `chunk` bytes, with an interruption now and then.
+safewrite::WriteFn FailingAfter(std::size_t budget, std::size_t chunk) {
+  auto left = std::make_shared<std::size_t>(budget);
+  auto calls = std::make_shared<int>(0);
+  return [left, chunk, calls](int fd, const void* data, std::size_t size) -> ssize_t {
+    if (++*calls % 3 == 0) {
+      errno = EINTR;
+      return -1;
+    }
+    if (*left == 0) {
+      errno = ENOSPC;
+      return -1;
+    }
+    const std::size_t n = std::min({size, *left, chunk});
+    const ssize_t written = ::write(fd, data, n);
+    if (written > 0) *left -= static_cast<std::size_t>(written);
+    return written;
+  };
+}
+
+TEST(SafeWrite, WriteFailuresLeaveTheOldFilesAndNoTemporaryFile) {
+  for (std::size_t chunk : {std::size_t{7}, SIZE_MAX}) {
+    for (std::size_t budget : {std::size_t{0}, std::size_t{1}, kNew.size() - 1}) {
+      SCOPED_TRACE("budget " + std::to_string(budget) + " chunk " + std::to_string(chunk));
+      ScopedTempDir dir;
+      const std::string path = dir.File("plane.cob");
+      WriteText(path, kOld);
+      std::string error;
+      EXPECT_EQ(safewrite::WriteFile(path, kNew, error, FailingAfter(budget, chunk)), -1);
+      EXPECT_EQ(error, "Error writing " + path);
+      EXPECT_EQ(ReadWholeFile(path), kOld);
+      EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"plane.cob"});
+    }
+  }
+  // A whole budget, cut in pieces and interrupted, still writes everything.
+  ScopedTempDir dir;
+  std::string error;
+  ASSERT_EQ(safewrite::WriteFile(dir.File("ok"), kNew, error, FailingAfter(SIZE_MAX, 7)), 0);
+  EXPECT_EQ(ReadWholeFile(dir.File("ok")), NewContent());
+}
+
+TEST(SafeWrite, ASetIsWrittenWholeOrNotAtAll) {
+  ScopedTempDir dir;
+  WriteText(dir.File("a.gltf"), kOld);
+  const std::vector<safewrite::OutputFile> set = {{dir.File("a.gltf"), kNew},
+                                                  {dir.File("a.bin"), kNew},
+                                                  {dir.File("missing") + "/a.png", kNew}};
+  std::string error;
+  EXPECT_EQ(safewrite::WriteFiles(set, error), -1);
+  EXPECT_EQ(error, "Error opening " + dir.File("missing") + "/a.png for writing");
+  EXPECT_EQ(ReadWholeFile(dir.File("a.gltf")), kOld);
+  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"a.gltf"});
+
+  const std::vector<safewrite::OutputFile> good(set.begin(), set.begin() + 2);
+  ASSERT_EQ(safewrite::WriteFiles(good, error), 0) << error;
+  EXPECT_EQ(ReadWholeFile(dir.File("a.bin")), NewContent());
+  EXPECT_EQ(ReadWholeFile(dir.File("a.gltf")), NewContent());
+}
+
+TEST(SafeWrite, PipesTakeTheBytesInPlaceAndAPipeNobodyReadsIsRefused) {
+  ScopedTempDir dir;
+  const std::string path = dir.File("pipe");
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  std::string error;
+  // No reader: refused at once instead of waiting for ever.
+  EXPECT_EQ(safewrite::WriteFile(path, kNew, error), -1);
+  EXPECT_EQ(error, "Error opening " + path + " for writing");
+
+  const int reader = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_EQ(safewrite::WriteFile(path, kNew, error), 0) << error;
+  std::vector<std::uint8_t> got(1024);
+  const ssize_t n = read(reader, got.data(), got.size());
+  close(reader);
+  got.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+  EXPECT_EQ(got, kNew);
+  EXPECT_TRUE(fs::is_fifo(path));
+}
+
+TEST(SafeWriteOnDisk, FullAndReadOnlyDisksLeaveTheOldFile) {
+  ScopedTempDir dir;
+  SmallFileSystem disk(dir.path() / "disk", "64k");
+  if (!disk.Mounted()) GTEST_SKIP() << "mounting a tmpfs is not allowed here";
+  const std::string path = (dir.path() / "disk" / "plane.cob").string();
+  WriteText(path, kOld);
+  std::string error;
+  const std::vector<std::uint8_t> huge(240 * 1024, 1);  // far more than the disk holds
+  EXPECT_EQ(safewrite::WriteFile(path, huge, error), -1);
+  EXPECT_EQ(error, "Error writing " + path);
+  EXPECT_EQ(ReadWholeFile(path), kOld);
+  EXPECT_EQ(Entries(dir.path() / "disk"), std::vector<std::string>{"plane.cob"});
+
+  ASSERT_TRUE(disk.MakeReadOnly());
+  EXPECT_EQ(safewrite::WriteFile(path, kNew, error), -1);
+  EXPECT_EQ(error, "Error opening " + path + " for writing");
+  EXPECT_EQ(ReadWholeFile(path), kOld);
+}
+
+}  // namespace

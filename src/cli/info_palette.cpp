@@ -17,8 +17,8 @@ constexpr int kTexturedKind = 0;
 
 }  // namespace
 
-int ApplyPaletteForReport(CModel& model, const std::string& modelPath, int palette,
-                          PaletteReport& report) {
+int LoadPaletteAndTextures(CModel& model, const std::string& modelPath, int palette,
+                           std::string& missing) {
   const std::string directory = platform::ExecutableDirectory();
   // Without our own directory there is no palette to trust: a bare file name
   // would be looked up in whatever the working directory is.
@@ -28,7 +28,14 @@ int ApplyPaletteForReport(CModel& model, const std::string& modelPath, int palet
   if (model.LoadPalette(palettePath) != 0) return -1;
 
   model.ApplyPalette(palette);
-  model.ReadTextureImages(modelPath);
+  missing = model.ReadTextureImages(modelPath);
+  return 0;
+}
+
+int ApplyPaletteForReport(CModel& model, const std::string& modelPath, int palette,
+                          PaletteReport& report) {
+  std::string missing;
+  if (LoadPaletteAndTextures(model, modelPath, palette, missing) != 0) return -1;
 
   report = PaletteReport();
   report.defaultColor[0] = model.m_dDefRed;

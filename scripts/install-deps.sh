@@ -7,7 +7,8 @@ packages=(
   cmake ninja-build g++ pkg-config
   libwxgtk3.2-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libstb-dev
-  xvfb xauth xdotool x11-utils imagemagick assimp-utils
+  libtinygltf-dev
+  xvfb xauth xdotool x11-utils imagemagick assimp-utils f3d
 )
 if [ "${ZORVIK_FUZZ_DEPS:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)
@@ -19,16 +20,27 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+# Node and npm run the glTF validator; a Node from elsewhere that brings its
+# own npm will do.
+if ! command -v npm >/dev/null 2>&1; then
+  missing+=(nodejs npm)
+fi
+if [ ${#missing[@]} -ne 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    SUDO=sudo
+  else
+    SUDO=
+  fi
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-if [ "$(id -u)" -ne 0 ]; then
-  SUDO=sudo
-else
-  SUDO=
+# The Khronos glTF validator the export tests run, at the version the lock
+# file names, in the project's own folder.
+js="$(cd "$(dirname "$0")/.." && pwd)/tests/js"
+if [ ! -f "$js/node_modules/gltf-validator/package.json" ]; then
+  echo "Installing the glTF validator into $js"
+  npm ci --prefix "$js" --no-audit --no-fund --silent
 fi
-echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

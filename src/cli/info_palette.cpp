@@ -4,8 +4,8 @@
 #include "model/palette_files.h"
 #include "platform/posix_paths.h"
 
-int ApplyPaletteForReport(CModel& model, const std::string& modelPath, int palette,
-                          PaletteReport& report, std::string& strError) {
+int LoadPaletteAndTextures(CModel& model, const std::string& modelPath, int palette,
+                           std::string& missing, std::string& strError) {
   // The program's palettes live beside its executable. Without our own
   // directory there is no palette to trust: a bare file name would be
   // looked up in whatever the working directory is.
@@ -20,9 +20,15 @@ int ApplyPaletteForReport(CModel& model, const std::string& modelPath, int palet
     strError = "Error Loading Palette\n" + palettePath + ": " + reason;
     return -1;
   }
-
   model.ApplyPalette(palette);
-  model.ReadTextureImages(modelPath);
+  missing = model.ReadTextureImages(modelPath);
+  return 0;
+}
+
+int ApplyPaletteForReport(CModel& model, const std::string& modelPath, int palette,
+                          PaletteReport& report, std::string& strError) {
+  std::string missing;
+  if (LoadPaletteAndTextures(model, modelPath, palette, missing, strError) != 0) return -1;
 
   report = PaletteReport();
   report.defaultColor[0] = model.m_dDefRed;

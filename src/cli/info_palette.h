@@ -20,6 +20,16 @@ struct PaletteReport {
   std::vector<std::string> missingTextures;  // in the order of the message
 };
 
+// The open sequence's palette and texture steps with no display: loads the
+// palette of index `palette` from the executable's directory ("seattle.pal"
+// only for 1, "sanfran.pal" otherwise), applies it to the model's materials
+// and reads every texture beside modelPath. Returns 0 with missing holding
+// the viewer's list of texture files that could not be read ("\r\n" before
+// each name, empty when all were read), or -1 with the message in strError
+// when the palette cannot be loaded.
+int LoadPaletteAndTextures(CModel& model, const std::string& modelPath, int palette,
+                           std::string& missing, std::string& strError);
+
 // Loads the palette of index `palette` from the executable's directory as the
 // open sequence does ("seattle.pal" only for 1, "sanfran.pal" otherwise),
 // applies it to the model's materials, reads every texture beside modelPath

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "doc/app_paths.h"
+#include "model/mip_file.h"
 #include "model/palette_files.h"
 #include "platform/platform.h"
 
@@ -42,7 +43,7 @@ int CZorvikDoc::LoadModel(const std::string& path, int nPalette) {
 
   const std::string missing = m_textures.LoadTextures(m_model, path);
   if (!missing.empty()) {
-    ui.ShowMessage("Missing Textures:\r\n" + missing, platform::MsgIcon::None);
+    ui.ShowMessage(mip::kMissingTexturesHeading + missing, platform::MsgIcon::None);
   }
 
   ResetCamera();

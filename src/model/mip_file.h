@@ -44,4 +44,8 @@ std::string FileNameFor(const std::string& materialName);
 // The part of FileNameFor before ".mip".
 std::string BaseNameOf(const std::string& materialName);
 
+// The heading the user sees above the list of texture files that could not
+// be read (the list itself starts with a line break).
+inline constexpr const char* kMissingTexturesHeading = "Missing Textures:\r\n";
+
 }  // namespace mip

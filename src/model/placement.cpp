@@ -3,6 +3,11 @@
 // the polygons tell, through the first of their second per-corner indices,
 // which falls in a sub-object's range. Polygons of one sub-object follow
 // each other in the file, so one forward-moving cursor finds them all.
+#include "model/placement.h"
+
+#include <cstddef>
+#include <vector>
+
 #include "model/model.h"
 
 namespace {
@@ -29,31 +34,43 @@ void CModel::TransformToModel(int index, float& x, float& y, float& z) const {
   }
 }
 
-// Moves each vertex once, by the sub-object current at the first in-range
-// polygon that uses it. Positions only: normals stay in their local frames,
-// and the bounding box keeps describing the stored positions.
-void CModel::PlaceSubObjects() {
-  m_nCurSubObject = 0;
-  for (Vertex& v : m_vecVertices) v.nCount = kNotPlaced;
-  const int objectCount = static_cast<int>(m_vecSubObjects.size());
-  const int vertexCount = static_cast<int>(m_vecVertices.size());
-
-  for (const Polygon& polygon : m_vecPolygons) {
+// The cursor walks the polygons once and moves at most one step per polygon,
+// never back: it reaches the next sub-object only at a polygon opening that
+// sub-object's range. A polygon whose first index lies inside a later range
+// but not at its start is tested against the current sub-object only.
+std::vector<int> SubObjectOfEachPolygon(const CModel& model, int* cursorEnd) {
+  const std::vector<SubObject>& objects = model.m_vecSubObjects;
+  const int objectCount = static_cast<int>(objects.size());
+  std::vector<int> owners(model.m_vecPolygons.size(), kNoSubObject);
+  int cursor = 0;
+  for (std::size_t i = 0; i < model.m_vecPolygons.size(); ++i) {
+    const Polygon& polygon = model.m_vecPolygons[i];
     if (polygon.nVerts == 0 || polygon.vecAuxIdx.empty()) continue;
     const int first = polygon.vecAuxIdx[0];
-    // The cursor moves at most one step per polygon and never back: it
-    // reaches the next sub-object only at a polygon opening its range.
-    if (m_nCurSubObject < objectCount - 1 && first == m_vecSubObjects[m_nCurSubObject + 1].nFirst) {
-      ++m_nCurSubObject;
-    }
+    if (cursor < objectCount - 1 && first == objects[cursor + 1].nFirst) ++cursor;
     if (objectCount == 0) continue;
-    const SubObject& current = m_vecSubObjects[m_nCurSubObject];
-    if (first < current.nFirst || first > current.nLast) continue;
-    for (int index : polygon.vecVertIdx) {
+    const SubObject& current = objects[cursor];
+    if (first >= current.nFirst && first <= current.nLast) owners[i] = cursor;
+  }
+  if (cursorEnd != nullptr) *cursorEnd = cursor;
+  return owners;
+}
+
+// Moves each vertex once, by the sub-object of the first polygon in file
+// order that uses it. Positions only: normals stay in their local frames,
+// and the bounding box keeps describing the stored positions.
+void CModel::PlaceSubObjects() {
+  for (Vertex& v : m_vecVertices) v.nCount = kNotPlaced;
+  const std::vector<int> owners = SubObjectOfEachPolygon(*this, &m_nCurSubObject);
+  const int vertexCount = static_cast<int>(m_vecVertices.size());
+
+  for (std::size_t i = 0; i < m_vecPolygons.size(); ++i) {
+    if (owners[i] == kNoSubObject) continue;
+    for (int index : m_vecPolygons[i].vecVertIdx) {
       if (index < 0 || index >= vertexCount) continue;
       Vertex& v = m_vecVertices[index];
       if (v.nCount != kNotPlaced) continue;
-      TransformToModel(m_nCurSubObject, v.x, v.y, v.z);
+      TransformToModel(owners[i], v.x, v.y, v.z);
       v.nCount = kPlaced;
     }
   }

@@ -93,6 +93,9 @@ TEST(ExportCommand, FailuresExitWithAMessageAndKeepTheOldFile) {
   const std::string plainFile = dir.File("plain");
   std::ofstream(plainFile) << "x";
   const std::string out = dir.File("kept.cob");
+  // The format follows the extension, so the folder in the way has one.
+  const std::string folder = dir.File("folder.cob");
+  fs::create_directory(folder);
   const std::string kOld = "an older export that must stay";
 
   struct Case {
@@ -116,8 +119,8 @@ TEST(ExportCommand, FailuresExitWithAMessageAndKeepTheOldFile) {
        "zorvik: Error opening " + plainFile + "/x.cob for writing\n",
        out},
       {"output is a directory",
-       {model, dir.path().string()},
-       "zorvik: Error opening " + dir.path().string() + " for writing\n",
+       {model, folder},
+       "zorvik: Error opening " + folder + " for writing\n",
        out},
   };
   for (const Case& c : cases) {

@@ -1,0 +1,89 @@
+#include "model/export_formats.h"
+
+#include <array>
+#include <cstddef>
+#include <utility>
+
+#include "model/cob_export.h"
+#include "model/gltf_export.h"
+#include "model/obj_export.h"
+
+namespace {
+
+struct FormatName {
+  ExportFormat format;
+  const char* name;  // the extension without its dot
+};
+
+constexpr std::array<FormatName, 4> kFormats = {{{ExportFormat::kCob, "cob"},
+                                                 {ExportFormat::kGlb, "glb"},
+                                                 {ExportFormat::kGltf, "gltf"},
+                                                 {ExportFormat::kObj, "obj"}}};
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  return text;
+}
+
+}  // namespace
+
+bool ExportFormatOfName(const std::string& name, ExportFormat& format) {
+  const std::string lower = Lower(name);
+  for (const FormatName& entry : kFormats) {
+    if (lower == entry.name) {
+      format = entry.format;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool ExportFormatOfPath(const std::string& path, ExportFormat& format) {
+  const std::string name = FileNamePart(path);
+  const std::string::size_type dot = name.rfind('.');
+  if (dot == std::string::npos) return false;
+  return ExportFormatOfName(name.substr(dot + 1), format);
+}
+
+const char* ExportExtension(ExportFormat format) {
+  switch (format) {
+    case ExportFormat::kCob:
+      return ".cob";
+    case ExportFormat::kGlb:
+      return ".glb";
+    case ExportFormat::kGltf:
+      return ".gltf";
+    case ExportFormat::kObj:
+      return ".obj";
+  }
+  return "";
+}
+
+std::string ExportExtensionList() {
+  std::string list;
+  for (std::size_t i = 0; i < kFormats.size(); ++i) {
+    if (i > 0) list += i + 1 == kFormats.size() ? " or " : ", ";
+    list += std::string(".") + kFormats[i].name;
+  }
+  return list;
+}
+
+bool ExportNeedsPalette(ExportFormat format) { return format != ExportFormat::kCob; }
+
+int BuildExportFiles(const CModel& model, ExportFormat format, const std::string& outPath,
+                     std::vector<OutputFile>& files, std::string& strError) {
+  files.clear();
+  switch (format) {
+    case ExportFormat::kCob:
+      files.push_back({outPath, cob::BuildCobFile(model)});
+      return 0;
+    case ExportFormat::kGlb:
+      return BuildGltf(model, outPath, true, files, strError);
+    case ExportFormat::kGltf:
+      return BuildGltf(model, outPath, false, files, strError);
+    case ExportFormat::kObj:
+      return BuildObj(model, outPath, files, strError);
+  }
+  strError = "unknown export format";
+  return -1;
+}

@@ -1,0 +1,34 @@
+// The formats a model can be exported to, told apart by the file name's
+// extension, and one call that builds the files of any of them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/export_scene.h"
+
+class CModel;
+
+enum class ExportFormat { kCob, kGlb, kGltf, kObj };
+
+// The format a file name asks for by its extension, in any case; false for
+// any other extension or none.
+bool ExportFormatOfPath(const std::string& path, ExportFormat& format);
+
+// The format named on a command line ("glb", "OBJ"...), in any case.
+bool ExportFormatOfName(const std::string& name, ExportFormat& format);
+
+// The extension of the format's main file, with the dot (".glb").
+const char* ExportExtension(ExportFormat format);
+
+// The list a usage message offers: ".cob, .glb, .gltf or .obj".
+std::string ExportExtensionList();
+
+// Whether the format carries colours and textures, so that the model needs
+// its palette applied and its textures read before the build.
+bool ExportNeedsPalette(ExportFormat format);
+
+// Builds every file of the export in memory, the main file (outPath) last.
+// Returns 0, or -1 with strError set.
+int BuildExportFiles(const CModel& model, ExportFormat format, const std::string& outPath,
+                     std::vector<OutputFile>& files, std::string& strError);

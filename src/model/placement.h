@@ -1,0 +1,14 @@
+// Which sub-object each polygon belongs to. Placement moves vertices by it
+// and the exporters group polygons by it, so both follow one rule.
+#pragma once
+
+#include <vector>
+
+class CModel;
+
+// The sub-object index (into m_vecSubObjects) of every polygon, in polygon
+// order, or kNoSubObject for a polygon outside every range: such polygons
+// stay where they are, in the root object's frame. When cursorEnd is given
+// it receives the cursor's last position.
+inline constexpr int kNoSubObject = -1;
+std::vector<int> SubObjectOfEachPolygon(const CModel& model, int* cursorEnd = nullptr);

@@ -10,7 +10,6 @@
 #include <wx/statbmp.h>
 #include <wx/timer.h>
 
-#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -20,10 +19,6 @@
 #include "platform/platform_wx.h"
 
 namespace {
-
-namespace fs = std::filesystem;
-
-using window_test::PumpUntil;
 
 // Hands each dialog that opens modally to a function, whose answer ends it
 // unseen (wxID_NONE lets it show).

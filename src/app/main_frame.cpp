@@ -9,9 +9,11 @@
 #include <wx/toolbar.h>
 #include <wx/utils.h>
 
+#include "app/failure_report.h"
 #include "app/icons.h"
 #include "app/resources.h"
 #include "doc/zorvik_doc.h"
+#include "platform/platform_wx.h"
 #include "view/command_ids.h"
 #include "view/zorvik_view.h"
 
@@ -24,14 +26,19 @@ constexpr std::array<int, 6> kUnavailableCommands = {ID_EDIT_UNDO,  ID_EDIT_CUT,
 
 struct LockIndicator {
   int field;
-  wxKeyCode key;
+  bool (*isOn)();
   const char* text;
 };
 
+// The toolkit tells the lock state of Caps Lock and Num Lock, but only
+// whether the Scroll Lock key is held; the platform layer reads its light.
+bool CapsLockOn() { return wxGetKeyState(WXK_CAPITAL); }
+bool NumLockOn() { return wxGetKeyState(WXK_NUMLOCK); }
+
 constexpr std::array kLockIndicators = {
-    LockIndicator{1, WXK_CAPITAL, kCapsIndicator},
-    LockIndicator{2, WXK_NUMLOCK, kNumIndicator},
-    LockIndicator{3, WXK_SCROLL, kScrollIndicator},
+    LockIndicator{1, CapsLockOn, kCapsIndicator},
+    LockIndicator{2, NumLockOn, kNumIndicator},
+    LockIndicator{3, platform::IsScrollLockOn, kScrollIndicator},
 };
 
 // Room for a model at a useful size on any screen of today.
@@ -68,6 +75,7 @@ bool CMainFrame::OnCreate() {
 
   DockToolBar();
   BindHandlers();
+  platform::KeepAboveMinimumSize(this);
   return true;
 }
 
@@ -166,6 +174,7 @@ void CMainFrame::CreateMenus() {
   auto* file = new wxMenu;
   AppendCommand(file, ID_FILE_OPEN, "&Open...\tCtrl+O");
   AppendCommand(file, ID_FILE_SAVE, "&Save...");
+  AppendCommand(file, ID_FILE_EXPORT, "&Export...\tCtrl+E");
   file->AppendSeparator();
   AppendCommand(file, ID_APP_EXIT, "E&xit");
 
@@ -193,7 +202,7 @@ void CMainFrame::CreateAccelerators() {
       {wxACCEL_CTRL, 'V', ID_EDIT_PASTE},         {wxACCEL_ALT, WXK_BACK, ID_EDIT_UNDO},
       {wxACCEL_SHIFT, WXK_DELETE, ID_EDIT_CUT},   {wxACCEL_CTRL, WXK_INSERT, ID_EDIT_COPY},
       {wxACCEL_SHIFT, WXK_INSERT, ID_EDIT_PASTE}, {wxACCEL_NORMAL, WXK_F6, ID_NEXT_PANE},
-      {wxACCEL_SHIFT, WXK_F6, ID_PREV_PANE},
+      {wxACCEL_SHIFT, WXK_F6, ID_PREV_PANE},      {wxACCEL_CTRL, 'E', ID_FILE_EXPORT},
   };
   SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(std::size(entries)), entries));
 }
@@ -261,7 +270,14 @@ void CMainFrame::NewDocument() {
 // Every way of closing the window ends here, so the settings are saved
 // whether the user chose Exit, the close box or the window manager.
 void CMainFrame::OnClose(wxCloseEvent& event) {
-  if (!m_pDocument->CanCloseFrame() && event.CanVeto()) {
+  bool canClose = true;
+  try {
+    canClose = m_pDocument->CanCloseFrame();
+  } catch (...) {
+    // Whatever went wrong while saving, the window still closes.
+    ReportFailure("saving the settings", std::current_exception(), false);
+  }
+  if (!canClose && event.CanVeto()) {
     event.Veto();
     return;
   }
@@ -299,7 +315,7 @@ void CMainFrame::OnIdle(wxIdleEvent& event) {
 
 void CMainFrame::UpdateLockIndicators() {
   for (const LockIndicator& lock : kLockIndicators) {
-    const wxString text = wxGetKeyState(lock.key) ? lock.text : "";
+    const wxString text = lock.isOn() ? lock.text : "";
     if (m_wndStatusBar->GetStatusText(lock.field) != text) {
       m_wndStatusBar->SetStatusText(text, lock.field);
     }

@@ -1,6 +1,10 @@
 #include "app/zorvik_app.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "app/about_dlg.h"
+#include "app/failure_report.h"
 #include "app/main_frame.h"
 #include "app/resources.h"
 #include "doc/zorvik_doc.h"
@@ -10,6 +14,25 @@
 #include "view/zorvik_view.h"
 
 wxIMPLEMENT_APP_NO_MAIN(CZorvikApp);
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A model named relative to the working directory, made absolute as the
+// open dialog hands names on: the title shows where the file is, and its
+// directory can be remembered. "." and ".." steps are taken out only where
+// the shorter path names the same file (after a link, ".." leads elsewhere).
+std::string AbsoluteModelPath(const std::string& path) {
+  std::error_code ec;
+  const fs::path absolute = fs::absolute(path, ec);
+  if (ec) return path;
+  const fs::path normal = absolute.lexically_normal();
+  if (normal != absolute && !fs::equivalent(normal, absolute, ec)) return absolute.string();
+  return normal.string();
+}
+
+}  // namespace
 
 int RunViewer(int argc, char** argv) { return wxEntry(argc, argv); }
 
@@ -42,7 +65,7 @@ CZorvikApp::~CZorvikApp() = default;
 bool CZorvikApp::OnInit() {
   // Only a file name is taken from the command line; the toolkit's own
   // option parsing would refuse names that start with a dash.
-  if (argc > 1) m_strStartupFile = argv[1].utf8_string();
+  if (argc > 1) m_strStartupFile = AbsoluteModelPath(argv[1].utf8_string());
 
   m_pPlatform = std::make_unique<platform::WxPlatform>();
   platform::SetCurrent(m_pPlatform.get());
@@ -71,8 +94,29 @@ int CZorvikApp::OnExit() {
 
 CMainFrame* CZorvikApp::FindMainFrame() const { return dynamic_cast<CMainFrame*>(GetTopWindow()); }
 
+// Called after the start-up event rather than from a handler, so it guards
+// itself as the handlers are guarded.
 void CZorvikApp::OpenStartupFile() {
-  if (CMainFrame* frame = FindMainFrame()) frame->GetView()->OpenModel(m_strStartupFile);
+  try {
+    if (CMainFrame* frame = FindMainFrame()) frame->GetView()->OpenModel(m_strStartupFile);
+  } catch (...) {
+    ReportFailure(DescribeCommand(ID_FILE_OPEN), std::current_exception(), true);
+  }
+}
+
+void CZorvikApp::CallEventHandler(wxEvtHandler* handler, wxEventFunctor& functor,
+                                  wxEvent& event) const {
+  try {
+    wxApp::CallEventHandler(handler, functor, event);
+  } catch (...) {
+    const bool command = event.GetEventType() == wxEVT_MENU || event.GetEventType() == wxEVT_TOOL;
+    ReportFailure(DescribeFailedEvent(event), std::current_exception(), command);
+  }
+}
+
+bool CZorvikApp::OnExceptionInMainLoop() {
+  ReportFailure("an action of the window", std::current_exception(), false);
+  return true;
 }
 
 void CZorvikApp::OnAppAbout(wxCommandEvent&) {

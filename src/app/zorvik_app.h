@@ -33,14 +33,22 @@ class CZorvikApp : public wxApp {
   void OnAppAbout(wxCommandEvent& event);
   void OnFileNew(wxCommandEvent& event);
 
+  // Every handler runs through here: an exception that escapes it is shown
+  // to the user, and the program goes on.
+  void CallEventHandler(wxEvtHandler* handler, wxEventFunctor& functor,
+                        wxEvent& event) const override;
+  // The same for what runs outside a handler (calls made after an event).
+  bool OnExceptionInMainLoop() override;
+
  protected:
   // The one main frame of the run, or null.
   CMainFrame* FindMainFrame() const;
 
- private:
+  // Opens the model named on the command line, once the window is shown.
   void OpenStartupFile();
+  std::string m_strStartupFile;
 
+ private:
   std::unique_ptr<platform::Platform> m_pPlatform;
   std::unique_ptr<CZorvikDoc> m_pDocument;
-  std::string m_strStartupFile;
 };

@@ -20,6 +20,7 @@
 #include "model/mip_file.h"
 #include "model/model.h"
 #include "model/safe_write.h"
+#include "model/same_file.h"
 
 namespace {
 
@@ -36,14 +37,10 @@ struct ExportArgs {
 // it in other tools) must never replace the model it was made from.
 bool WouldOverwrite(const std::vector<OutputFile>& files, const std::string& modelPath,
                     std::string& strError) {
-  for (const OutputFile& file : files) {
-    std::error_code ec;
-    if (fs::equivalent(file.path, modelPath, ec) && !ec) {
-      strError = "cannot write " + file.path + ": it is the model being exported";
-      return true;
-    }
-  }
-  return false;
+  const OutputFile* over = FindFileOverModel(files, modelPath);
+  if (over == nullptr) return false;
+  strError = "cannot write " + over->path + ": it is the model being exported";
+  return true;
 }
 
 int ExportOne(const std::string& modelPath, ExportFormat format, const std::string& outPath,

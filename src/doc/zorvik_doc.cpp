@@ -29,6 +29,7 @@ int CZorvikDoc::LoadModel(const std::string& path, int nPalette) {
     ui.RestoreArrowCursor();
     return -2;
   }
+  m_strModelFile = path;
 
   // The base directory already ends with '/'.
   const std::string palettePath = AppPaths().GetBaseDir() + PaletteFileName(nPalette);

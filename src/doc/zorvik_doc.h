@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "model/export_formats.h"
 #include "model/model.h"
 #include "render/draw.h"
 #include "render/scene.h"
@@ -38,8 +39,12 @@ class CZorvikDoc {
   void SetPolygonMode(int mode);
   scene::Camera Camera() const;
 
-  // Export (export_model.cpp).
+  // Export (export_model.cpp): the model written to path as a trueSpace
+  // object, or in the format given, with the palette and textures it is
+  // shown with. 0 when written; -1 after a message with the stop icon.
+  // The file the model was read from is never written over.
   int ExportModel(const std::string& path);
+  int ExportModel(const std::string& path, ExportFormat format);
 
   double m_dRotY = 0.0;
   double m_dRotX = 0.0;
@@ -56,4 +61,6 @@ class CZorvikDoc {
   int m_nPolygonMode = kPolygonModeFill;
   CModel m_model;
   CTextureSet m_textures;
+  // The file m_model was last read from; empty before the first read.
+  std::string m_strModelFile;
 };

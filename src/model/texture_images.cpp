@@ -12,20 +12,13 @@
 #include "model/file_bytes.h"
 #include "model/mip_file.h"
 #include "model/model.h"
+#include "model/path_parts.h"
 
 namespace {
 
 constexpr int kMissingTexture = -1;
 constexpr char kSeparator = '/';
 constexpr const char* kMissingSeparator = "\r\n";
-
-// The directory that holds the model's textures: everything before the
-// model path's last '/'. A bare file name lies in the working directory.
-std::string TextureDirectory(const std::string& modelPath) {
-  const std::string::size_type slash = modelPath.rfind(kSeparator);
-  if (slash == std::string::npos) return ".";
-  return modelPath.substr(0, slash);
-}
 
 // Material names come from the model file. One holding a separator (either
 // kind, since the sets come from Windows) could reach outside the model's
@@ -89,7 +82,8 @@ class TextureFileFinder {
 // its material keeps its index, and the draw then shows the polygon
 // untextured.
 void ReadEachTexture(CModel& model, const std::string& modelPath) {
-  TextureFileFinder finder(TextureDirectory(modelPath));
+  // The textures lie in the model's own directory.
+  TextureFileFinder finder(DirectoryOf(modelPath));
   std::size_t k = 0;
   for (const Material& material : model.m_vecMaterials) {
     if (material.nKind != kTexturedKind) continue;

@@ -1,5 +1,7 @@
 #include "platform/dialog_text.h"
 
+#include <cstddef>
+
 namespace platform {
 
 std::string ToDisplayLineBreaks(const std::string& text) {
@@ -26,6 +28,77 @@ std::string TrimFilter(const std::string& filter) {
     result.pop_back();
   }
   return result;
+}
+
+namespace {
+
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// The "desc|pattern|desc|pattern" fields of a filter, in order.
+std::vector<std::string> FilterFields(const std::string& filter) {
+  std::vector<std::string> fields;
+  std::string::size_type start = 0;
+  const std::string trimmed = TrimFilter(filter);
+  if (trimmed.empty()) return fields;
+  for (;;) {
+    const std::string::size_type bar = trimmed.find('|', start);
+    fields.push_back(trimmed.substr(start, bar - start));
+    if (bar == std::string::npos) return fields;
+    start = bar + 1;
+  }
+}
+
+bool EndsWithAnyCase(const std::string& text, const std::string& end) {
+  if (end.empty() || text.size() < end.size()) return false;
+  const std::size_t offset = text.size() - end.size();
+  for (std::size_t i = 0; i < end.size(); ++i) {
+    if (LowerAscii(text[offset + i]) != LowerAscii(end[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string AnyCasePatterns(const std::string& filter) {
+  const std::vector<std::string> fields = FilterFields(filter);
+  std::string result;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) result += '|';
+    const bool pattern = i % 2 == 1;
+    for (const char c : fields[i]) {
+      if (pattern && IsAsciiLetter(c)) {
+        result += {'[', LowerAscii(c), UpperAscii(c), ']'};
+      } else {
+        result += c;
+      }
+    }
+  }
+  return result;
+}
+
+std::vector<std::string> FilterExtensions(const std::string& filter) {
+  const std::vector<std::string> fields = FilterFields(filter);
+  std::vector<std::string> extensions;
+  for (std::size_t i = 1; i < fields.size(); i += 2) {
+    const std::string pattern = fields[i].substr(0, fields[i].find(';'));
+    const bool named = pattern.rfind("*.", 0) == 0 && pattern.size() > 2 &&
+                       pattern.find_first_of("*?[", 2) == std::string::npos;
+    extensions.push_back(named ? pattern.substr(1) : std::string());
+  }
+  return extensions;
+}
+
+std::string WithFilterExtension(const std::string& path, const std::string& filter, int chosen) {
+  const std::vector<std::string> extensions = FilterExtensions(filter);
+  for (const std::string& extension : extensions) {
+    if (EndsWithAnyCase(path, extension)) return path;
+  }
+  if (chosen < 0 || static_cast<std::size_t>(chosen) >= extensions.size()) return path;
+  return path + extensions[static_cast<std::size_t>(chosen)];
 }
 
 }  // namespace platform

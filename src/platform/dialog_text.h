@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -16,5 +17,21 @@ bool LacksExtension(const std::string& path);
 // "desc|pattern|desc|pattern||" with the empty trailing pairs that some
 // callers end their filters with removed; wx reads "||" as an empty filter.
 std::string TrimFilter(const std::string& filter);
+
+// The filter with each pattern matching its letters in either case
+// ("*.bin" becomes "*.[bB][iI][nN]"), as the file dialogs of the system the
+// formats come from match; GTK's patterns go by case. The descriptions, the
+// text the dialog shows, stay as they are.
+std::string AnyCasePatterns(const std::string& filter);
+
+// The extension ("." and what follows) of the first pattern of each filter
+// entry, in entry order; empty for an entry whose pattern names none
+// ("*.*", "*").
+std::vector<std::string> FilterExtensions(const std::string& filter);
+
+// path as a save dialog hands it on when the filter entry `chosen` is
+// selected: unchanged when it ends in any of the filter's extensions (in
+// any case), otherwise with the chosen entry's extension appended.
+std::string WithFilterExtension(const std::string& path, const std::string& filter, int chosen);
 
 }  // namespace platform

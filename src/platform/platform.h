@@ -22,6 +22,11 @@ struct SaveFileRequest {
   std::string strDefaultExt;  // with the dot, e.g. ".cob"
   std::string strFilter;
   bool bOverwritePrompt = true;
+  std::string strInitialDir;   // empty: the system's default directory
+  std::string strInitialName;  // the name the dialog offers; empty: none
+  // A name that ends in none of the filter's extensions gets the extension
+  // of the filter chosen in the dialog (instead of strDefaultExt).
+  bool bExtensionFromFilter = false;
 };
 
 class Platform {

@@ -9,12 +9,16 @@
 #include <cstdlib>
 
 #include "platform/dialog_text.h"
+#include "platform/long_message_wx.h"
 #include "platform/posix_paths.h"
 
 namespace platform {
 namespace {
 
 constexpr const char* kCaption = "Zorvik";
+// The titles the file dialogs have on the system the program comes from.
+constexpr const char* kOpenTitle = "Open";
+constexpr const char* kSaveTitle = "Save As";
 
 long IconStyle(MsgIcon icon) {
   switch (icon) {
@@ -39,7 +43,15 @@ bool FileExists(const std::string& path) { return wxFileExists(ToWx(path)); }
 }  // namespace
 
 void WxPlatform::ShowMessage(const std::string& text, MsgIcon icon) {
-  wxMessageBox(ToWx(ToDisplayLineBreaks(text)), kCaption, wxOK | IconStyle(icon), DialogParent());
+  const wxString shown = ToWx(ToDisplayLineBreaks(text));
+  // A plain box grows with its text and would stand taller than the
+  // screen, its OK button out of reach; a long text scrolls in a box of our
+  // own instead.
+  if (NeedsScrolledMessage(shown, DialogParent())) {
+    ShowScrolledMessage(shown, kCaption, IconStyle(icon), DialogParent());
+    return;
+  }
+  wxMessageBox(shown, kCaption, wxOK | IconStyle(icon), DialogParent());
 }
 
 void WxPlatform::BeginWaitCursor() {
@@ -69,8 +81,8 @@ bool WxPlatform::AskOpenFile(const OpenFileRequest& request, std::string& path) 
   if (request.bMustExist) {
     style |= wxFD_FILE_MUST_EXIST;
   }
-  wxFileDialog dialog(DialogParent(), wxFileSelectorPromptStr, ToWx(request.strInitialDir),
-                      wxEmptyString, ToWx(TrimFilter(request.strFilter)), style);
+  wxFileDialog dialog(DialogParent(), kOpenTitle, ToWx(request.strInitialDir), wxEmptyString,
+                      ToWx(AnyCasePatterns(request.strFilter)), style);
   if (dialog.ShowModal() != wxID_OK) {
     return false;
   }
@@ -92,18 +104,25 @@ bool WxPlatform::AskSaveFile(const SaveFileRequest& request, std::string& path) 
   if (request.bOverwritePrompt) {
     style |= wxFD_OVERWRITE_PROMPT;
   }
-  wxFileDialog dialog(DialogParent(), wxFileSelectorPromptStr, wxEmptyString, wxEmptyString,
-                      ToWx(TrimFilter(request.strFilter)), style);
+  // The save dialog's patterns keep their case: wx takes the extension it
+  // puts on the typed name from the pattern of the filter chosen.
+  wxFileDialog dialog(DialogParent(), kSaveTitle, ToWx(request.strInitialDir),
+                      ToWx(request.strInitialName), ToWx(TrimFilter(request.strFilter)), style);
   if (dialog.ShowModal() != wxID_OK) {
     return false;
   }
-  std::string chosen = FromWx(dialog.GetPath());
+  const std::string typed = FromWx(dialog.GetPath());
   // GTK's chooser hands back the name as typed ("foo" stays "foo"), so a
   // name without an extension gets the default one here. The chooser's
   // overwrite question, if any, was about the name without it, so ask
   // again for this one.
-  if (!request.strDefaultExt.empty() && LacksExtension(chosen)) {
-    chosen += request.strDefaultExt;
+  std::string chosen = typed;
+  if (request.bExtensionFromFilter) {
+    chosen = WithFilterExtension(typed, request.strFilter, dialog.GetFilterIndex());
+  } else if (!request.strDefaultExt.empty() && LacksExtension(typed)) {
+    chosen = typed + request.strDefaultExt;
+  }
+  if (chosen != typed) {
     if (request.bOverwritePrompt && FileExists(chosen)) {
       const wxString question =
           wxString::Format("%s already exists.\nDo you want to replace it?", ToWx(chosen));

@@ -6,6 +6,8 @@
 
 #include "platform/platform.h"
 
+class wxTopLevelWindow;
+
 namespace platform {
 
 class WxPlatform : public Platform {
@@ -24,5 +26,13 @@ class WxPlatform : public Platform {
   // Busy cursors this layer started and has not ended yet.
   int m_nBusyDepth = 0;
 };
+
+// Whether the Scroll Lock is on: the keyboard's indicator, as for Caps Lock
+// and Num Lock, not whether its key is held down.
+bool IsScrollLockOn();
+
+// Keeps the window from being laid out smaller than its contents can be
+// (see platform_wx.cpp).
+void KeepAboveMinimumSize(wxTopLevelWindow* window);
 
 }  // namespace platform

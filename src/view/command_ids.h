@@ -26,6 +26,7 @@ enum : int {
   ID_VIEW_STATUS_BAR,
   ID_NEXT_PANE,
   ID_PREV_PANE,
+  ID_FILE_EXPORT,
 
   // The value controls of the Model Information dialog.
   IDC_POLYGONS,

@@ -1,8 +1,24 @@
+// File > Save (a trueSpace object) and File > Export (glTF or OBJ): both ask
+// for a name in the open model's directory and have the document write the
+// model there, or tell the user why it could not.
 #include <string>
 
 #include "doc/zorvik_doc.h"
+#include "model/export_formats.h"
+#include "model/export_scene.h"
+#include "model/path_parts.h"
 #include "platform/platform.h"
 #include "view/zorvik_view.h"
+
+namespace {
+
+constexpr const char* kExportFilter =
+    "glTF Binary (*.glb)|*.glb|glTF (*.gltf)|*.gltf|Wavefront OBJ (*.obj)|*.obj";
+// The format the dialog offers first, and so the extension of the name it
+// suggests.
+constexpr ExportFormat kFirstExportFormat = ExportFormat::kGlb;
+
+}  // namespace
 
 // File > Save exports the open model; with nothing open the file simply
 // holds no vertices and no faces, so there is nothing to check first.
@@ -11,8 +27,37 @@ void CZorvikView::OnFileSave(wxCommandEvent& /*event*/) {
   request.strDefaultExt = ".cob";
   request.strFilter = "Truespace Object Files (*.cob)|*.cob|All Files (*.*)|*.*";
   request.bOverwritePrompt = true;
+  if (!m_strModelPath.empty()) request.strInitialDir = DirectoryOf(m_strModelPath);
   std::string path;
   if (!platform::Current().AskSaveFile(request, path)) return;
   // Any failure has already been shown by the document.
   GetDocument()->ExportModel(path);
+}
+
+// What is on screen goes out: the document's model already carries the
+// palette shown and the texture images read for it, and textures that
+// were missing were listed when the model was opened.
+void CZorvikView::OnFileExport(wxCommandEvent& /*event*/) {
+  if (m_strModelPath.empty()) return;
+  platform::SaveFileRequest request;
+  request.strFilter = kExportFilter;
+  request.bOverwritePrompt = true;
+  request.bExtensionFromFilter = true;
+  request.strInitialDir = DirectoryOf(m_strModelPath);
+  request.strInitialName =
+      PathStem(FileNamePart(m_strModelPath)) + ExportExtension(kFirstExportFormat);
+  std::string path;
+  if (!platform::Current().AskSaveFile(request, path)) return;
+  ExportFormat format{};
+  if (!ExportFormatOfPath(path, format)) {
+    platform::Current().ShowMessage(
+        "Error opening " + path + " for writing: the name must end in .glb, .gltf or .obj",
+        platform::MsgIcon::Stop);
+    return;
+  }
+  GetDocument()->ExportModel(path, format);
+}
+
+void CZorvikView::OnUpdateFileExport(wxUpdateUIEvent& event) {
+  event.Enable(!m_strModelPath.empty());
 }

@@ -62,9 +62,16 @@ CModelInfoDlg::CModelInfoDlg(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, "Model Information", wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX) {
   for (const Row& row : kRows) {
-    new wxStaticText(this, wxID_STATIC, row.label, wxDLG_UNIT(this, wxPoint(kLabelX, row.y)),
-                     wxDLG_UNIT(this, wxSize(kLabelWidth, kRowHeight)),
-                     wxALIGN_LEFT | wxST_NO_AUTORESIZE);
+    const wxPoint position = wxDLG_UNIT(this, wxPoint(kLabelX, row.y));
+    const wxSize size = wxDLG_UNIT(this, wxSize(kLabelWidth, kRowHeight));
+    // The toolkit draws a label's text at the top of its rectangle, and
+    // the counts are centred in their boxes; so the label is one line high
+    // and centred on the box's row, and both texts stand level.
+    auto* label =
+        new wxStaticText(this, wxID_STATIC, row.label, position, wxSize(size.x, wxDefaultCoord),
+                         wxALIGN_LEFT | wxST_NO_AUTORESIZE);
+    const int lineHeight = label->GetBestSize().y;
+    label->SetSize(position.x, position.y + (size.y - lineHeight) / 2, size.x, lineHeight);
     AddCountField(this, row.id, wxDLG_UNIT(this, wxPoint(kValueX, row.y)),
                   wxDLG_UNIT(this, wxSize(kValueWidth, kRowHeight)));
   }

@@ -90,13 +90,42 @@ void MoveCloser(CZorvikDoc& doc, double step) {
 
 }  // namespace
 
+namespace {
+
+// With Num Lock off the keypad's Home, arrows, Page Up and Page Down are the
+// same keys as the main ones to the user (and send the same codes on the
+// system the program comes from); the toolkit reports them as keys of their
+// own.
+int MainKeyOf(int code) {
+  switch (code) {
+    case WXK_NUMPAD_HOME:
+      return WXK_HOME;
+    case WXK_NUMPAD_LEFT:
+      return WXK_LEFT;
+    case WXK_NUMPAD_UP:
+      return WXK_UP;
+    case WXK_NUMPAD_RIGHT:
+      return WXK_RIGHT;
+    case WXK_NUMPAD_DOWN:
+      return WXK_DOWN;
+    case WXK_NUMPAD_PAGEUP:
+      return WXK_PAGEUP;
+    case WXK_NUMPAD_PAGEDOWN:
+      return WXK_PAGEDOWN;
+    default:
+      return code;
+  }
+}
+
+}  // namespace
+
 // One action per key-down, so auto-repeat keeps moving. The keypad digits
 // have codes of their own and do nothing; only the main keyboard's 1 and 2
 // switch the look.
 void CZorvikView::OnKeyDown(wxKeyEvent& event) {
   CZorvikDoc& doc = *GetDocument();
   bool moved = true;
-  switch (event.GetKeyCode()) {
+  switch (MainKeyOf(event.GetKeyCode())) {
     case WXK_PAGEUP:
       doc.m_dPanY -= m_dStep;
       break;

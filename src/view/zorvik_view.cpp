@@ -6,6 +6,7 @@
 
 #include "doc/app_paths.h"
 #include "doc/zorvik_doc.h"
+#include "model/path_parts.h"
 #include "platform/platform.h"
 #include "view/command_ids.h"
 
@@ -115,6 +116,8 @@ void CZorvikView::BindHandlers() {
   Bind(wxEVT_UPDATE_UI, &CZorvikView::OnUpdateViewModelInfo, this, ID_VIEW_MODEL_INFO);
   Bind(wxEVT_MENU, &CZorvikView::OnViewModelInfo, this, ID_VIEW_MODEL_INFO);
   Bind(wxEVT_MENU, &CZorvikView::OnFileSave, this, ID_FILE_SAVE);
+  Bind(wxEVT_MENU, &CZorvikView::OnFileExport, this, ID_FILE_EXPORT);
+  Bind(wxEVT_UPDATE_UI, &CZorvikView::OnUpdateFileExport, this, ID_FILE_EXPORT);
 }
 
 // The toolkit can bind a context only to a window that exists on the
@@ -183,10 +186,7 @@ void CZorvikView::OpenModel(const std::string& path) {
   if (wxWindow* top = wxGetTopLevelParent(this)) {
     top->SetLabel(wxString::FromUTF8(kModelTitlePrefix + path));
   }
-  const std::size_t slash = m_strModelPath.find_last_of("/\\");
-  const std::string dir =
-      slash == std::string::npos ? m_strModelPath : m_strModelPath.substr(0, slash);
-  AppPaths().SetLastOpenDir(dir);
+  AppPaths().SetLastOpenDir(DirectoryOf(m_strModelPath));
   InvalidateView(false);
 }
 

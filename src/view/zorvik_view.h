@@ -62,6 +62,8 @@ class CZorvikView : public wxGLCanvas {
 
   // Export (file_save.cpp).
   void OnFileSave(wxCommandEvent& event);
+  void OnFileExport(wxCommandEvent& event);
+  void OnUpdateFileExport(wxUpdateUIEvent& event);
 
   // Invalidate the whole client area; erase says whether the background is
   // erased first.

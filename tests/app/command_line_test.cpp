@@ -1,6 +1,7 @@
 // The real program started with a model named on its command line, on the
 // test's display: the window's title, what it shows, and a clean exit
 // through File > Exit that saves the settings beside the executable.
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -77,7 +78,10 @@ class CommandLineTest : public ::testing::Test {
     }
   }
 
-  void Start(const std::string& model) {
+  // Starts the program on model from the working directory cwd (the
+  // test's own when empty), its stderr into errPath when given.
+  void Start(const std::string& model, const std::string& cwd = "",
+             const std::string& errPath = "") {
     const std::string exe = m_dir.File("zorvik");
     const std::string home = "HOME=" + m_dir.File("home");
     std::vector<std::string> envStrings = {home};
@@ -89,7 +93,27 @@ class CommandLineTest : public ::testing::Test {
     env.push_back(nullptr);
     std::string arg0 = exe, arg1 = model;
     char* argv[] = {arg0.data(), arg1.data(), nullptr};
-    ASSERT_EQ(posix_spawn(&m_pid, exe.c_str(), nullptr, nullptr, argv, env.data()), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+    if (!errPath.empty()) {
+      posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                       0644);
+    }
+    const int spawned = posix_spawn(&m_pid, exe.c_str(), &actions, nullptr, argv, env.data());
+    posix_spawn_file_actions_destroy(&actions);
+    ASSERT_EQ(spawned, 0);
+  }
+
+  // File > Exit from the keyboard, pointer over the window; the exit code.
+  int ExitThroughTheMenu(const std::string& window) {
+    Shell("xdotool mousemove --window " + window + " 300 300");
+    Shell("xdotool key alt+f");
+    usleep(300 * 1000);
+    Shell("xdotool key x");
+    const int code = WaitForExit(m_pid, 10000);
+    m_pid = -1;
+    return code;
   }
 
   ScopedTempDir m_dir;
@@ -127,17 +151,49 @@ TEST_F(CommandLineTest, OpensTheNamedModelShowsItAndSavesOnExit) {
   }
   EXPECT_GT(background, width * height / 10) << "the background colour shows around the model";
 
-  // File > Exit from the keyboard, pointer over the window.
-  Shell("xdotool mousemove --window " + window + " 300 300");
-  Shell("xdotool key alt+f");
-  usleep(300 * 1000);
-  Shell("xdotool key x");
-  EXPECT_EQ(WaitForExit(m_pid, 10000), 0);
-  m_pid = -1;
+  EXPECT_EQ(ExitThroughTheMenu(window), 0);
 
   const std::string saved = ReadWholeFile(m_dir.File("zorvik.cfg"));
   EXPECT_NE(saved.find("LastOpenDir "), std::string::npos) << saved;
   EXPECT_NE(saved.find("models"), std::string::npos) << saved;
+}
+
+// `cd models && zorvik square.bin` opens the model exactly as File Open
+// would: the title names the whole path, no message, and the directory
+// remembered is the model's.
+TEST_F(CommandLineTest, RelativeModelPathIsTakenFromTheWorkingDirectory) {
+  const std::string models = fs::canonical(m_dir.File("models")).string();
+  WriteBytes(models + "/square.bin", lgmd::Build(RedSquareModel()));
+  Start("./square.bin", models);
+
+  const std::string window = WaitForWindow("^Zorvik - ", 20000);
+  ASSERT_FALSE(window.empty());
+  EXPECT_EQ(Shell("xdotool getwindowname " + window), "Zorvik - " + models + "/square.bin");
+  usleep(500 * 1000);
+  EXPECT_EQ(Shell("xdotool search --onlyvisible --name '^Zorvik$' 2>/dev/null"), "")
+      << "a message box is open";
+  EXPECT_EQ(ExitThroughTheMenu(window), 0);
+  EXPECT_EQ(ReadWholeFile(m_dir.File("zorvik.cfg")),
+            "Region 0\nBkgndClr 0 0 1\nLastOpenDir " + models + "\n");
+}
+
+// The window squeezed down to a few pixels and back, as a user might drag
+// its corner, leaves no warnings of the toolkit on stderr.
+TEST_F(CommandLineTest, ShrinkingTheWindowPrintsNoToolkitWarnings) {
+  const std::string model = m_dir.File("models") + "/square.bin";
+  WriteBytes(model, lgmd::Build(RedSquareModel()));
+  const std::string errors = m_dir.File("stderr.txt");
+  Start(model, "", errors);
+  const std::string window = WaitForWindow("^Zorvik - ", 20000);
+  ASSERT_FALSE(window.empty());
+  for (const char* size :
+       {"400 300", "100 100", "20 20", "5 5", "1 1", "3 40", "40 3", "600 500"}) {
+    Shell("xdotool windowsize " + window + " " + size);
+    usleep(400 * 1000);
+  }
+  EXPECT_EQ(ExitThroughTheMenu(window), 0);
+  const std::string printed = ReadWholeFile(errors);
+  EXPECT_EQ(printed.find("Gtk-"), std::string::npos) << printed;
 }
 
 }  // namespace

@@ -65,6 +65,20 @@ TEST_F(FileOpenTest, OpensTheChosenModelAndRemembersItsDirectory) {
   EXPECT_EQ(recorder().openRequests()[1].strInitialDir, canonical);
 }
 
+// '\' is an ordinary character in a file name here: the directory is the
+// one the file is in, with no message.
+TEST_F(FileOpenTest, ABackslashInTheNameIsPartOfTheName) {
+  const std::string path = ModelDir() + "/a\\b.bin";
+  WriteBytes(path, lgmd::Build(RedSquareModel()));
+  recorder().QueueOpenAnswer(path);
+  FileOpen();
+  EXPECT_TRUE(recorder().messages().empty());
+  EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + path);
+  std::string canonical;
+  ASSERT_TRUE(recorder().CanonicalDirectory(ModelDir(), canonical));
+  EXPECT_EQ(AppPaths().GetLastOpenDir(), canonical);
+}
+
 TEST_F(FileOpenTest, CancellingChangesNothing) {
   const std::string path = WriteModel("square.bin", RedSquareModel());
   view()->OpenModel(path);

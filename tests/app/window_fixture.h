@@ -47,6 +47,11 @@ class TestApp : public CZorvikApp {
  public:
   bool OnInit() override { return true; }
   int OnExit() override { return wxApp::OnExit(); }
+  // What start-up does for a model named on the command line.
+  void OpenStartupFile(const std::string& path) {
+    m_strStartupFile = path;
+    CZorvikApp::OpenStartupFile();
+  }
 };
 
 // Runs the toolkit's pending work (events, idle handlers, repaints) for

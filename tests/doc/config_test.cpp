@@ -300,6 +300,24 @@ TEST_F(ConfigTest, ReadOnlyDirectoryKeepsTheOldFile) {
   EXPECT_TRUE(Leftovers().empty());
 }
 
+// A configuration the user made read-only stays as it is, and its mode with
+// it, even for root; closing says so and still closes.
+TEST_F(ConfigTest, ReadOnlyFileIsRefusedAtCloseAndKeptWithItsMode) {
+  const std::string old = "Region 1\nBkgndClr 0.5 0.5 0.5\nLastOpenDir -\n";
+  WriteConfig(old);
+  fs::permissions(ConfigFile(),
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  CZorvikDoc doc;
+  AppPaths().SetBaseDir(ExeDir());
+  doc.m_nPalette = 0;
+  EXPECT_TRUE(doc.CanCloseFrame());
+  EXPECT_EQ(m_ui.messages(), Messages{kSaveError});
+  EXPECT_EQ(ReadWholeFile(ConfigFile()), old);
+  EXPECT_EQ(fs::status(ConfigFile()).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  EXPECT_TRUE(Leftovers().empty());
+}
+
 // The executable's directory cannot be converted: the process ends with 1
 // before anything is read. A platform that also prints its messages lets the
 // parent see which message came first.

@@ -1,7 +1,10 @@
-// File > Save as the document runs it: the model's file written, or the
-// failure shown to the user with the stop icon.
+// File > Save and File > Export as the document runs them: the model's
+// files written, or the failure shown to the user with the stop icon and
+// every target left as it was.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -12,6 +15,8 @@
 #include "support/small_fs.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 using platform::MsgIcon;
 using platform::RecordedMessage;
@@ -42,6 +47,23 @@ TEST_F(ExportModelTest, WritesTheModelQuietly) {
   const std::string written = ReadWholeFile(path);
   EXPECT_EQ(std::vector<std::uint8_t>(written.begin(), written.end()),
             cob::BuildCobFile(m_doc.m_model));
+
+  // The formats of File > Export, told by the caller.
+  const struct {
+    ExportFormat format;
+    const char* name;
+    const char* magic;
+    std::vector<const char*> beside;
+  } formats[] = {{ExportFormat::kGlb, "plane.glb", "glTF", {}},
+                 {ExportFormat::kGltf, "plane.gltf", "{", {"plane_geometry.bin"}},
+                 {ExportFormat::kObj, "plane.obj", "", {"plane.mtl"}}};
+  for (const auto& f : formats) {
+    SCOPED_TRACE(f.name);
+    EXPECT_EQ(m_doc.ExportModel(File(f.name), f.format), 0);
+    EXPECT_EQ(ReadWholeFile(File(f.name)).rfind(f.magic, 0), 0u);
+    for (const char* other : f.beside) EXPECT_TRUE(fs::exists(File(other))) << other;
+  }
+  EXPECT_EQ(m_ui.messages(), Messages{});
 }
 
 TEST_F(ExportModelTest, FailuresAreShownWithTheStopIcon) {
@@ -52,6 +74,19 @@ TEST_F(ExportModelTest, FailuresAreShownWithTheStopIcon) {
   Messages expected = {{"Error opening " + underFile + " for writing", MsgIcon::Stop}};
   EXPECT_EQ(m_ui.messages(), expected);
 
+  // A file made read-only is refused as one that cannot be opened, and kept
+  // with its mode, even for root.
+  const std::string readOnly = File("kept.cob");
+  { std::ofstream(readOnly) << "kept"; }
+  chmod(readOnly.c_str(), 0444);
+  EXPECT_EQ(m_doc.ExportModel(readOnly), -1);
+  expected.push_back({"Error opening " + readOnly + " for writing", MsgIcon::Stop});
+  EXPECT_EQ(m_ui.messages(), expected);
+  EXPECT_EQ(ReadWholeFile(readOnly), "kept");
+  struct stat st {};
+  ASSERT_EQ(stat(readOnly.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0444u);
+
   if (!disk.Mounted()) GTEST_SKIP() << "mounting a tmpfs is not allowed here";
   // Far more vertices than the small disk holds.
   m_doc.m_model.m_vecVertices.resize(5000);
@@ -59,6 +94,24 @@ TEST_F(ExportModelTest, FailuresAreShownWithTheStopIcon) {
   EXPECT_EQ(m_doc.ExportModel(full), -1);
   expected.push_back({"Error writing " + full, MsgIcon::Stop});
   EXPECT_EQ(m_ui.messages(), expected);
+}
+
+// The model on screen may be the only copy: no export replaces the file it
+// was read from, also where only a file written beside the main one would
+// (a glTF buffer is named after OUT), and a refused export writes nothing.
+TEST_F(ExportModelTest, TheOpenModelFileIsNeverWrittenOver) {
+  AddTriangle();
+  m_doc.m_strModelFile = File("plane_geometry.bin");
+  { std::ofstream(m_doc.m_strModelFile) << "LGMD model bytes"; }
+  EXPECT_EQ(m_doc.ExportModel(File("plane.gltf"), ExportFormat::kGltf), -1);
+  EXPECT_EQ(m_doc.ExportModel(m_doc.m_strModelFile), -1);
+  const std::string refused = " for writing: it is the open model file";
+  EXPECT_EQ(m_ui.messages(),
+            (Messages{{"Error opening " + m_doc.m_strModelFile + refused, MsgIcon::Stop},
+                      {"Error opening " + m_doc.m_strModelFile + refused, MsgIcon::Stop}}));
+  EXPECT_EQ(ReadWholeFile(m_doc.m_strModelFile), "LGMD model bytes");
+  EXPECT_FALSE(fs::exists(File("plane.gltf")));
+  EXPECT_EQ(m_doc.ExportModel(File("other.gltf"), ExportFormat::kGltf), 0);
 }
 
 }  // namespace

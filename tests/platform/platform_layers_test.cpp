@@ -39,6 +39,35 @@ TEST(DialogText, LineBreaksAndDefaultExtensions) {
   EXPECT_EQ(platform::TrimFilter("trueSpace (*.cob)|*.cob"), "trueSpace (*.cob)|*.cob");
 }
 
+TEST(DialogText, FilterPatternsAndExtensions) {
+  // Patterns match any case; the text shown beside them stays.
+  EXPECT_EQ(platform::AnyCasePatterns("LGMD 3D Models (*.bin)|*.bin||"),
+            "LGMD 3D Models (*.bin)|*.[bB][iI][nN]");
+  EXPECT_EQ(platform::AnyCasePatterns("Models (*.bin;*.Lg2)|*.bin;*.Lg2|All Files (*.*)|*.*"),
+            "Models (*.bin;*.Lg2)|*.[bB][iI][nN];*.[lL][gG]2|All Files (*.*)|*.*");
+
+  const std::string exportFilter =
+      "glTF Binary (*.glb)|*.glb|glTF (*.gltf)|*.gltf|OBJ (*.obj)|*.obj";
+  EXPECT_EQ(platform::FilterExtensions(exportFilter),
+            (std::vector<std::string>{".glb", ".gltf", ".obj"}));
+  EXPECT_EQ(platform::FilterExtensions("Objects (*.cob)|*.cob|All Files (*.*)|*.*||"),
+            (std::vector<std::string>{".cob", ""}));
+
+  const struct {
+    const char* typed;
+    int chosen;
+    const char* path;
+  } cases[] = {
+      {"/out/plane", 0, "/out/plane.glb"},       {"/out/plane", 2, "/out/plane.obj"},
+      {"/out/plane.gltf", 0, "/out/plane.gltf"},  // a name of another entry is kept
+      {"/out/PLANE.OBJ", 1, "/out/PLANE.OBJ"},   {"/out/plane.v2", 1, "/out/plane.v2.gltf"},
+      {"/out/plane", 7, "/out/plane"},  // no such entry
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(platform::WithFilterExtension(c.typed, exportFilter, c.chosen), c.path) << c.typed;
+  }
+}
+
 TEST(RecordingPlatform, KeepsEventsInOrder) {
   platform::RecordingPlatform ui;
   ui.BeginWaitCursor();

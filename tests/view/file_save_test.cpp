@@ -102,12 +102,14 @@ class FileSaveTest : public window_test::WindowFixture {
     WindowFixture::TearDown();
   }
 
-  // Presses Ctrl+S over the view; the command has run when it returns.
-  bool PressCtrlS() {
+  // Presses Ctrl+S (or another Ctrl key) over the view; true when the
+  // command asked for a file name.
+  bool PressCtrlS(const char* key = "ctrl+s") {
     const std::size_t before = recorder().saveRequests().size();
-    if (!m_driver->Run({"key", "ctrl+s"}, wxEVT_KEY_UP, 0)) return false;
-    return PumpUntil([&] { return recorder().saveRequests().size() > before; });
+    if (!m_driver->Run({"key", key}, wxEVT_KEY_UP, 0)) return false;
+    return PumpUntil([&] { return recorder().saveRequests().size() > before; }, 2000);
   }
+  bool PressCtrlE() { return PressCtrlS("ctrl+e"); }
 
   std::unique_ptr<InputDriver> m_driver;
 };
@@ -141,6 +143,8 @@ TEST_F(FileSaveTest, CtrlSWritesTheOpenModelOrReportsWhyNot) {
 
     ASSERT_EQ(recorder().saveRequests().size(), 1u);
     const platform::SaveFileRequest& request = recorder().saveRequests()[0];
+    EXPECT_EQ(request.strInitialDir, dir().path().string());  // the model's directory
+    EXPECT_EQ(request.strInitialName, "");
     EXPECT_EQ(request.strDefaultExt, ".cob");
     EXPECT_EQ(request.strFilter, "Truespace Object Files (*.cob)|*.cob|All Files (*.*)|*.*");
     EXPECT_TRUE(request.bOverwritePrompt);
@@ -161,6 +165,86 @@ TEST_F(FileSaveTest, WithNoModelOpenTheFileHoldsNothing) {
   ASSERT_TRUE(PumpUntil([&] { return fs::exists(path); }));
   EXPECT_EQ(FileBytes(path).size(), 192u);
   EXPECT_EQ(recorder().messages(), Messages{});
+  EXPECT_EQ(recorder().saveRequests()[0].strInitialDir, "");
+
+  // There is nothing to export: the command is disabled and asks nothing.
+  wxUpdateUIEvent update(ID_FILE_EXPORT);
+  frame()->ProcessWindowEvent(update);
+  EXPECT_FALSE(update.GetEnabled());
+  recorder().QueueSaveAnswer(dir().File("empty.glb"));
+  EXPECT_FALSE(PressCtrlE());
+  EXPECT_FALSE(fs::exists(dir().File("empty.glb")));
+}
+
+// Ctrl+E offers the three formats in the model's directory under the
+// model's name, and writes what is on screen: the colours as the palette
+// shown makes them.
+TEST_F(FileSaveTest, CtrlEExportsTheModelAsShown) {
+  const std::string model = WriteModel("square.bin", window_test::RedSquareModel());
+  view()->OpenModel(model);
+  wxUpdateUIEvent update(ID_FILE_EXPORT);
+  frame()->ProcessWindowEvent(update);
+  EXPECT_TRUE(update.GetEnabled());
+
+  const struct {
+    int palette;
+    std::string answer;
+    std::vector<std::string> written;
+    const char* start;  // what the main file begins with
+  } cases[] = {
+      {0, dir().File("sq.glb"), {"sq.glb"}, "glTF"},
+      {0, dir().File("sq.obj"), {"sq.obj", "sq.mtl"}, "# "},
+      {1, dir().File("seattle.obj"), {"seattle.obj", "seattle.mtl"}, "# "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.answer);
+    if (doc().m_nPalette != c.palette) view()->SwitchPalette(c.palette);
+    recorder().ClearLog();
+    recorder().QueueSaveAnswer(c.answer);
+    ASSERT_TRUE(PressCtrlE());
+    window_test::Pump(50);
+    const platform::SaveFileRequest& request = recorder().saveRequests().at(0);
+    EXPECT_EQ(request.strFilter,
+              "glTF Binary (*.glb)|*.glb|glTF (*.gltf)|*.gltf|Wavefront OBJ (*.obj)|*.obj");
+    EXPECT_EQ(request.strInitialDir, dir().path().string());
+    EXPECT_EQ(request.strInitialName, "square.glb");
+    EXPECT_TRUE(request.bExtensionFromFilter);
+    EXPECT_TRUE(request.bOverwritePrompt);
+    EXPECT_EQ(recorder().messages(), Messages{});
+    for (const std::string& name : c.written) EXPECT_TRUE(fs::exists(dir().File(name))) << name;
+    EXPECT_EQ(ReadWholeFile(c.answer).rfind(c.start, 0), 0u);
+  }
+  // San Francisco shows the square red; Seattle matches it to its palette.
+  EXPECT_NE(ReadWholeFile(dir().File("sq.mtl")).find("Kd 1 0 0\n"), std::string::npos);
+  EXPECT_EQ(ReadWholeFile(dir().File("seattle.mtl")).find("Kd 1 0 0\n"), std::string::npos);
+}
+
+// Neither Save nor Export writes over the model that is open, by whatever
+// name it is given; the model file stays as it was.
+TEST_F(FileSaveTest, TheOpenModelFileIsNotWrittenOver) {
+  const std::string model = WriteModel("square.bin", window_test::RedSquareModel());
+  view()->OpenModel(model);
+  const std::string bytes = ReadWholeFile(model);
+  // Export always names a glTF or OBJ file; a link of that name may still
+  // lead to the model.
+  const std::string link = dir().File("link.glb");
+  fs::create_symlink(model, link);
+  const struct {
+    const char* key;
+    std::string answer;
+  } cases[] = {{"ctrl+s", model}, {"ctrl+e", link}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.key);
+    recorder().ClearLog();
+    recorder().QueueSaveAnswer(c.answer);
+    ASSERT_TRUE(PressCtrlS(c.key));
+    window_test::Pump(50);
+    EXPECT_EQ(recorder().messages(),
+              (Messages{{"Error opening " + c.answer + " for writing: it is the open model file",
+                         MsgIcon::Stop}}));
+  }
+  EXPECT_EQ(ReadWholeFile(model), bytes);
+  EXPECT_EQ(doc().m_model.m_nPolygons, 1);
 }
 
 // The real save dialog, typed into as a user types: a name without an
@@ -175,7 +259,7 @@ TEST_F(FileSaveTest, NameTypedWithoutExtensionGetsCob) {
   // The typist waits for the dialog to be on screen, points at it and
   // types the name and Enter (through XTEST, as a keyboard would).
   BackgroundShell typist(
-      "w=$(xdotool search --sync --onlyvisible --name 'Select a file' | head -n 1) && "
+      "w=$(xdotool search --sync --onlyvisible --name '^Save As$' | head -n 1) && "
       "xdotool mousemove --window \"$w\" 60 60 sleep 0.5 key --delay 30 p l a n e sleep 0.5 "
       "key Return");
   // Should the typing go astray, the dialog is cancelled rather than left

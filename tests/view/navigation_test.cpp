@@ -212,6 +212,38 @@ TEST_F(NavigationTest, KeysPanAndZoomByTheKeyStep) {
   EXPECT_EQ(view()->m_dStep, 0.5);
 }
 
+// With Num Lock off the keypad's Home, arrows and Page keys are the main
+// ones to the user.
+TEST_F(NavigationTest, KeypadKeysWithNumLockOffActAsTheMainKeys) {
+  const struct {
+    const char* key;
+    int keyCode;  // what the key must arrive as, so the case is real
+    double panX, panY, distance;
+  } cases[] = {
+      {"KP_Page_Up", WXK_NUMPAD_PAGEUP, 0.0, -0.5, 30.0},
+      {"KP_Page_Down", WXK_NUMPAD_PAGEDOWN, 0.0, 0.5, 30.0},
+      {"KP_Left", WXK_NUMPAD_LEFT, 0.5, 0.0, 30.0},
+      {"KP_Right", WXK_NUMPAD_RIGHT, -0.5, 0.0, 30.0},
+      {"KP_Up", WXK_NUMPAD_UP, 0.0, 0.0, 29.5},
+      {"KP_Down", WXK_NUMPAD_DOWN, 0.0, 0.0, 30.5},
+      {"KP_Home", WXK_NUMPAD_HOME, 0.0, 0.0, view_test::kCountedFit},
+  };
+  view()->OpenModel(WriteModel("counted.bin", view_test::CountedModel(4, 5, 2)));
+  view()->m_dStep = 0.5;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.key);
+    SetCamera(30.0, 0.0, 0.0);
+    const int arrived = input().observer().KeyDowns(c.keyCode);
+    const int paints = Paints();
+    ASSERT_TRUE(input().Key(c.key));
+    ASSERT_EQ(input().observer().KeyDowns(c.keyCode), arrived + 1);
+    EXPECT_DOUBLE_EQ(doc().m_dPanX, c.panX);
+    EXPECT_DOUBLE_EQ(doc().m_dPanY, c.panY);
+    EXPECT_DOUBLE_EQ(doc().m_dDistance, c.distance);
+    EXPECT_TRUE(RepaintsAfter(paints));
+  }
+}
+
 TEST_F(NavigationTest, WithoutAModelTheKeysRepaintAndMoveNothing) {
   ASSERT_EQ(view()->m_dStep, 0.0);
   for (const char* key :

@@ -12,6 +12,7 @@
 #include <wx/button.h>
 #include <wx/menu.h>
 #include <wx/stattext.h>
+#include <wx/timer.h>
 #include <wx/toolbar.h>
 
 #include "app/window_fixture.h"
@@ -19,6 +20,9 @@
 #include "view/command_ids.h"
 #include "view/model_info_dlg.h"
 #include "view_models.h"
+
+// Last: the X11 headers define macros that clash with names above.
+#include <X11/Xlib.h>
 
 namespace {
 
@@ -294,6 +298,79 @@ TEST_F(ViewCommandsTest, ModelInformationShowsTheCounts) {
   EXPECT_EQ(info.clientSize, info.expectedClientSize);
   EXPECT_EQ(info.defaultId, wxID_OK);
   EXPECT_EQ(FindInfoDialog(), nullptr) << "the dialog is gone after OK";
+}
+
+// The whole screen, whose picture is in screen coordinates.
+unsigned long ScreenWindow() {
+  return DefaultRootWindow(static_cast<Display*>(wxGetDisplayInfo().dpy));
+}
+
+// The rows of ink (pixels clearly darker than the dialog) between the rows
+// top and bottom and the columns left and right of the screen picture.
+std::pair<int, int> InkRows(const std::vector<unsigned char>& rgb, int width, int top, int bottom,
+                            int left, int right) {
+  int first = -1, last = -1;
+  for (int y = top; y <= bottom; ++y) {
+    for (int x = left; x <= right; ++x) {
+      const std::size_t at = (static_cast<std::size_t>(y) * width + x) * 3;
+      if (rgb[at] + rgb[at + 1] + rgb[at + 2] < 3 * 110) {
+        if (first < 0) first = y;
+        last = y;
+        break;
+      }
+    }
+  }
+  return {first, last};
+}
+
+// What the user sees: each label's text on the same line as the count in
+// its box. The boxes are given the labels' own words, so that both texts
+// have the same glyphs and their ink must stand at the same height.
+TEST_F(ViewCommandsTest, ModelInformationLabelsStandLevelWithTheirCounts) {
+  Start();
+  OpenCounted();
+  const wxString words[] = {"Polygons", "Vertices", "Materials"};
+  const int ids[] = {IDC_POLYGONS, IDC_VERTICES, IDC_MATERIALS};
+  std::vector<std::pair<int, int>> labelInk, countInk;
+  int step = 0;
+  wxTimer look;
+  look.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+    CModelInfoDlg* dlg = FindInfoDialog();
+    if (dlg == nullptr || !dlg->IsModal() || !dlg->IsShownOnScreen()) return;
+    if (step++ == 0) {
+      for (std::size_t i = 0; i < std::size(ids); ++i) dlg->FindWindow(ids[i])->SetLabel(words[i]);
+      return;  // painted by the next tick
+    }
+    int width = 0, height = 0;
+    const std::vector<unsigned char> rgb =
+        window_test::CaptureWindow(ScreenWindow(), dir().File("info.ppm"), width, height);
+    std::vector<wxWindow*> labels;
+    for (wxWindow* child : dlg->GetChildren()) {
+      if (child->GetId() == wxID_STATIC) labels.push_back(child);
+    }
+    for (std::size_t i = 0; i < std::size(ids) && i < labels.size() && !rgb.empty(); ++i) {
+      // The box with its sunken edge; the count's text inside it.
+      const wxRect box = dlg->FindWindow(ids[i])->GetParent()->GetScreenRect();
+      const wxRect label = labels[i]->GetScreenRect();
+      labelInk.push_back(
+          InkRows(rgb, width, box.y - 4, box.GetBottom() + 4, label.x, label.GetRight()));
+      countInk.push_back(
+          InkRows(rgb, width, box.y + 3, box.GetBottom() - 3, box.x + 3, box.GetRight() - 3));
+    }
+    dlg->EndModal(wxID_OK);
+  });
+  look.Start(200);
+  Command(ID_VIEW_MODEL_INFO);
+  look.Stop();
+
+  ASSERT_EQ(labelInk.size(), std::size(ids));
+  for (std::size_t i = 0; i < labelInk.size(); ++i) {
+    SCOPED_TRACE(words[i].utf8_string());
+    ASSERT_GE(labelInk[i].first, 0);
+    ASSERT_GE(countInk[i].first, 0);
+    EXPECT_NEAR(labelInk[i].first, countInk[i].first, 1);
+    EXPECT_NEAR(labelInk[i].second, countInk[i].second, 1);
+  }
 }
 
 TEST_F(ViewCommandsTest, ModelInformationNeedsAModelWithExtent) {

@@ -1,0 +1,12 @@
+// The directory of a file's path, by the one rule of this platform: only
+// '/' separates names ('\' is an ordinary character in a Linux file name).
+// Everything that derives a model's directory (File Open's remembered
+// directory, the file dialogs' starting folder, the textures beside a
+// model) asks here.
+#pragma once
+
+#include <string>
+
+// Everything before the last '/'; "/" for a file directly in the root; "."
+// for a bare name, which lies in the working directory.
+std::string DirectoryOf(const std::string& path);

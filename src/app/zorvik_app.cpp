@@ -3,6 +3,7 @@
 #include "app/about_dlg.h"
 #include "app/main_frame.h"
 #include "app/resources.h"
+#include "app/toolkit_settings.h"
 #include "doc/zorvik_doc.h"
 #include "platform/platform.h"
 #include "platform/platform_wx.h"
@@ -26,6 +27,7 @@ CMainFrame* CreateMainWindow(CZorvikDoc& doc) {
     return nullptr;
   }
   frame->SetTitle(kAppTitle);
+  RestoreWindowPlacement(*frame);
   frame->Show(true);
   frame->Update();
   frame->GetView()->SetFocus();

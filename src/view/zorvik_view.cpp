@@ -8,6 +8,7 @@
 #include "doc/zorvik_doc.h"
 #include "platform/platform.h"
 #include "view/command_ids.h"
+#include "view/view_events.h"
 
 // Last: the X11 headers define macros (None among them) that clash with
 // names in the headers above.
@@ -115,6 +116,7 @@ void CZorvikView::BindHandlers() {
   Bind(wxEVT_UPDATE_UI, &CZorvikView::OnUpdateViewModelInfo, this, ID_VIEW_MODEL_INFO);
   Bind(wxEVT_MENU, &CZorvikView::OnViewModelInfo, this, ID_VIEW_MODEL_INFO);
   Bind(wxEVT_MENU, &CZorvikView::OnFileSave, this, ID_FILE_SAVE);
+  BindDesktopHandlers();
 }
 
 // The toolkit can bind a context only to a window that exists on the
@@ -169,7 +171,7 @@ void CZorvikView::OnFileOpen(wxCommandEvent&) {
   }
 }
 
-void CZorvikView::OpenModel(const std::string& path) {
+bool CZorvikView::OpenModel(const std::string& path) {
   const std::string previousPath = m_strModelPath;
   m_strModelPath = path;
   // A file that could not be read leaves the previous model in place, so
@@ -177,7 +179,7 @@ void CZorvikView::OpenModel(const std::string& path) {
   if (m_pDocument->LoadModel(path, m_pDocument->m_nPalette) == -2) {
     m_strModelPath = previousPath;
     InvalidateView(false);
-    return;
+    return false;
   }
   m_dStep = m_pDocument->m_dFitDistance * kKeyStepFactor;
   if (wxWindow* top = wxGetTopLevelParent(this)) {
@@ -188,6 +190,12 @@ void CZorvikView::OpenModel(const std::string& path) {
       slash == std::string::npos ? m_strModelPath : m_strModelPath.substr(0, slash);
   AppPaths().SetLastOpenDir(dir);
   InvalidateView(false);
+
+  wxCommandEvent opened(EVT_ZORVIK_MODEL_OPENED, GetId());
+  opened.SetEventObject(this);
+  opened.SetString(wxString::FromUTF8(path));
+  ProcessWindowEvent(opened);
+  return true;
 }
 
 void CZorvikView::InvalidateView(bool erase) { Refresh(erase); }

@@ -59,6 +59,8 @@ void RestoreWindowPlacement(wxTopLevelWindow& window) {
 }
 
 void SaveWindowPlacement(wxTopLevelWindow& window) {
+  // Only a window whose placement was put back is kept.
+  if (wxPersistenceManager::Get().Find(&window) == nullptr) return;
   wxPersistenceManager::Get().SaveAndUnregister(&window);
   SaveToolkitSettings();
 }

@@ -10,7 +10,6 @@
 
 #include "doc/zorvik_doc.h"
 #include "doc_fixture.h"
-#include "support/lgmd_examples.h"
 
 namespace fs = std::filesystem;
 
@@ -83,24 +82,6 @@ TEST_F(InstalledConfigTest, FileThatIsThereButOutOfReachStillSaysSo) {
   m_ui.ClearLog();
   doc.CanCloseFrame();
   EXPECT_EQ(m_ui.messages(), Messages{kSaveError});
-}
-
-TEST_F(InstalledConfigTest, PalettesComeFromTheInstallation) {
-  const std::string model = root() + "/plane.bin";
-  const auto bytes = lgmd::Build(lgmd::TriangleModel());
-  std::ofstream(model, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-  CZorvikDoc doc;
-  ASSERT_TRUE(doc.OnNewDocument());
-  m_ui.ClearLog();
-  // Region 1 asks for seattle.pal, which this installation lacks: the
-  // message names the installation's directory.
-  EXPECT_EQ(doc.LoadModel(model, 1), -1);
-  ASSERT_EQ(m_ui.messages().size(), 1u);
-  EXPECT_EQ(m_ui.messages()[0].text.rfind("Error Loading Palette\r\n" + Share() + "seattle.pal", 0),
-            0u)
-      << m_ui.messages()[0].text;
 }
 
 }  // namespace

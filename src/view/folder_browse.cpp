@@ -9,7 +9,6 @@
 #include <wx/arrstr.h>
 
 #include "model/lgmd_magic.h"
-#include "view/command_ids.h"
 #include "view/zorvik_view.h"
 
 namespace {

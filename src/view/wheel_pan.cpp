@@ -3,7 +3,7 @@
 // model following the pointer.
 #include <wx/event.h>
 
-#include <cmath>
+#include <cstdlib>
 
 #include "doc/zorvik_doc.h"
 #include "render/scene.h"

@@ -9,6 +9,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libstb-dev
   libtinygltf-dev
   xvfb xauth xdotool x11-utils imagemagick assimp-utils f3d
+  # The desktop integration and its tests: menu entry, file types (the
+  # generic and the GNOME way), man page, the Debian package, the icon tool.
+  desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl libglib2.0-bin
+  groff-base dpkg-dev libcairo2-dev
 )
 if [ "${ZORVIK_FUZZ_DEPS:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -184,7 +184,16 @@ void DrawSphere(wxGraphicsContext& gc) {
 
 }  // namespace
 
-wxBitmap MakeAppIconBitmap(int size) {
+void DrawAppIcon(wxGraphicsContext& gc, double size) {
+  gc.SetAntialiasMode(wxANTIALIAS_DEFAULT);
+  gc.Scale(size / 32.0, size / 32.0);
+  DrawCone(gc);
+  DrawBox(gc);
+  DrawCylinder(gc);
+  DrawSphere(gc);
+}
+
+wxImage MakeAppIconImage(int size) {
   wxImage img(size, size);
   img.InitAlpha();
   for (int y = 0; y < size; ++y) {
@@ -192,17 +201,12 @@ wxBitmap MakeAppIconBitmap(int size) {
   }
   {
     std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(img));
-    if (gc) {
-      gc->SetAntialiasMode(wxANTIALIAS_DEFAULT);
-      gc->Scale(size / 32.0, size / 32.0);
-      DrawCone(*gc);
-      DrawBox(*gc);
-      DrawCylinder(*gc);
-      DrawSphere(*gc);
-    }
+    if (gc) DrawAppIcon(*gc, size);
   }  // the context writes back into img when it goes
-  return wxBitmap(img);
+  return img;
 }
+
+wxBitmap MakeAppIconBitmap(int size) { return wxBitmap(MakeAppIconImage(size)); }
 
 wxIconBundle MakeAppIcons() {
   wxIconBundle icons;

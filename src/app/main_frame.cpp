@@ -1,6 +1,7 @@
 #include "app/main_frame.h"
 
 #include <array>
+#include <vector>
 
 #include <wx/accel.h>
 #include <wx/aui/dockart.h>
@@ -11,10 +12,13 @@
 
 #include "app/failure_report.h"
 #include "app/icons.h"
+#include "app/recent_files.h"
 #include "app/resources.h"
+#include "app/toolkit_settings.h"
 #include "doc/zorvik_doc.h"
 #include "platform/platform_wx.h"
 #include "view/command_ids.h"
+#include "view/model_drop.h"
 #include "view/zorvik_view.h"
 
 namespace {
@@ -72,6 +76,7 @@ bool CMainFrame::OnCreate() {
   CreateAccelerators();
 
   m_pView = new CZorvikView(this, m_pDocument, CZorvikView::ChoosePixelFormat());
+  m_pView->SetDropTarget(new CModelDropTarget(m_pView));
 
   DockToolBar();
   BindHandlers();
@@ -175,11 +180,17 @@ void CMainFrame::CreateMenus() {
   AppendCommand(file, ID_FILE_OPEN, "&Open...\tCtrl+O");
   AppendCommand(file, ID_FILE_SAVE, "&Save...");
   AppendCommand(file, ID_FILE_EXPORT, "&Export...\tCtrl+E");
+  AppendCommand(file, ID_FILE_SAVE_PICTURE, "Save &Picture...");
   file->AppendSeparator();
   AppendCommand(file, ID_APP_EXIT, "E&xit");
+  m_pRecentFiles = std::make_unique<CRecentFiles>(
+      *this, *file, [this](const std::string& path) { return m_pView->OpenModel(path); });
 
   auto* view = new wxMenu;
   AppendCommand(view, ID_VIEW_MODEL_INFO, "Model Information");
+  view->AppendSeparator();
+  AppendCommand(view, ID_VIEW_NEXT_MODEL, "&Next Model in Folder\tCtrl+PgDn");
+  AppendCommand(view, ID_VIEW_PREV_MODEL, "&Previous Model in Folder\tCtrl+PgUp");
   view->AppendSeparator();
   AppendCommand(view, ID_VIEW_TOOLBAR, "&Toolbar", wxITEM_CHECK);
   AppendCommand(view, ID_VIEW_STATUS_BAR, "&Status Bar", wxITEM_CHECK);
@@ -204,7 +215,17 @@ void CMainFrame::CreateAccelerators() {
       {wxACCEL_SHIFT, WXK_INSERT, ID_EDIT_PASTE}, {wxACCEL_NORMAL, WXK_F6, ID_NEXT_PANE},
       {wxACCEL_SHIFT, WXK_F6, ID_PREV_PANE},      {wxACCEL_CTRL, 'E', ID_FILE_EXPORT},
   };
-  SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(std::size(entries)), entries));
+  // Desktop habits, on keys the navigation leaves free.
+  const wxAcceleratorEntry desktop[] = {
+      {wxACCEL_CTRL, 'Q', ID_APP_EXIT},
+      {wxACCEL_NORMAL, ']', ID_VIEW_NEXT_MODEL},
+      {wxACCEL_NORMAL, '[', ID_VIEW_PREV_MODEL},
+      {wxACCEL_CTRL, WXK_PAGEDOWN, ID_VIEW_NEXT_MODEL},
+      {wxACCEL_CTRL, WXK_PAGEUP, ID_VIEW_PREV_MODEL},
+  };
+  std::vector<wxAcceleratorEntry> all(std::begin(entries), std::end(entries));
+  all.insert(all.end(), std::begin(desktop), std::end(desktop));
+  SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(all.size()), all.data()));
 }
 
 void CMainFrame::BindHandlers() {
@@ -281,6 +302,7 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
     event.Veto();
     return;
   }
+  SaveWindowPlacement(*this);
   Destroy();
 }
 

@@ -3,9 +3,12 @@
 // application.
 #pragma once
 
+#include <memory>
+
 #include <wx/aui/framemanager.h>
 #include <wx/frame.h>
 
+class CRecentFiles;
 class CZorvikDoc;
 class CZorvikView;
 class wxStatusBar;
@@ -44,6 +47,8 @@ class CMainFrame : public wxFrame {
 
   wxStatusBar* m_wndStatusBar = nullptr;
   wxToolBar* m_wndToolBar = nullptr;
+  // The numbered last models at the end of the File menu.
+  std::unique_ptr<CRecentFiles> m_pRecentFiles;
 
  protected:
   bool TryBefore(wxEvent& event) override;

@@ -32,6 +32,10 @@ constexpr CommandText kCommandTexts[] = {
     {ID_EDIT_PASTE, "Insert Clipboard contents\nPaste"},
     {ID_NEXT_PANE, "Switch to the next window pane\nNext Pane"},
     {ID_PREV_PANE, "Switch back to the previous window pane\nPrevious Pane"},
+    {ID_FILE_SAVE_PICTURE, "Save the view as a PNG picture of the window's size\nSave Picture"},
+    {ID_VIEW_NEXT_MODEL, "Open the next model in this folder\nNext Model"},
+    {ID_VIEW_PREV_MODEL, "Open the previous model in this folder\nPrevious Model"},
+    {ID_FILE_MRU_FILE1, "Open this document"},
 };
 
 std::string TextOf(int id) {

@@ -7,6 +7,7 @@
 #include "app/failure_report.h"
 #include "app/main_frame.h"
 #include "app/resources.h"
+#include "app/toolkit_settings.h"
 #include "doc/zorvik_doc.h"
 #include "platform/platform.h"
 #include "platform/platform_wx.h"
@@ -49,6 +50,7 @@ CMainFrame* CreateMainWindow(CZorvikDoc& doc) {
     return nullptr;
   }
   frame->SetTitle(kAppTitle);
+  RestoreWindowPlacement(*frame);
   frame->Show(true);
   frame->Update();
   frame->GetView()->SetFocus();

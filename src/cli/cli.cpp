@@ -1,6 +1,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <memory>
 #include <string_view>
 
 #include "cli/commands.h"
@@ -9,6 +10,19 @@
 namespace {
 
 constexpr const char* kVersionRecord = "2.0.0.0";
+
+// The program's own help names the window's form first, which the parser
+// knows nothing of (a file name is no command); the commands keep the
+// parser's usage lines.
+class ZorvikHelpFormatter : public CLI::Formatter {
+ public:
+  std::string make_usage(const CLI::App* app, std::string name) const override {
+    if (app->get_parent() != nullptr) return CLI::Formatter::make_usage(app, std::move(name));
+    return "Usage: zorvik [FILE.bin]             open the viewer, with the model if one is named\n"
+           "       zorvik COMMAND [OPTIONS] ...  run a command without a display (see below)\n"
+           "       zorvik COMMAND --help         the options of a command\n";
+  }
+};
 
 }  // namespace
 
@@ -26,6 +40,7 @@ int RunCli(int argc, char** argv) {
   platform::SetCurrent(&stderrPlatform);
 
   CLI::App app{"Zorvik, a viewer for LGMD flight simulator models", "zorvik"};
+  app.formatter(std::make_shared<ZorvikHelpFormatter>());
   app.require_subcommand(0, 1);
   bool showVersion = false;
   app.add_flag("--version", showVersion, "Print the version and exit");

@@ -2,14 +2,17 @@
 
 #include "model/model.h"
 #include "model/palette_files.h"
+#include "platform/install_layout.h"
 #include "platform/posix_paths.h"
 
 int LoadPaletteAndTextures(CModel& model, const std::string& modelPath, int palette,
                            std::string& missing, std::string& strError) {
-  // The program's palettes live beside its executable. Without our own
-  // directory there is no palette to trust: a bare file name would be
-  // looked up in whatever the working directory is.
-  const std::string directory = platform::ExecutableDirectory();
+  // The program's palettes live beside its executable, or in the data
+  // directory of an installed copy. Without our own directory there is no
+  // palette to trust: a bare file name would be looked up in whatever the
+  // working directory is.
+  const std::string exeDir = platform::ExecutableDirectory();
+  const std::string directory = platform::FindFileLayout(exeDir, kPaletteFileNames).strDataDir;
   if (directory.empty()) {
     strError = "Error Loading Palette: the program's own directory is unknown";
     return -1;

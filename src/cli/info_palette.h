@@ -21,7 +21,7 @@ struct PaletteReport {
 };
 
 // The open sequence's palette and texture steps with no display: loads the
-// palette of index `palette` from the executable's directory ("seattle.pal"
+// palette of index `palette` from the program's data directory ("seattle.pal"
 // only for 1, "sanfran.pal" otherwise), applies it to the model's materials
 // and reads every texture beside modelPath. Returns 0 with missing holding
 // the viewer's list of texture files that could not be read ("\r\n" before
@@ -30,7 +30,7 @@ struct PaletteReport {
 int LoadPaletteAndTextures(CModel& model, const std::string& modelPath, int palette,
                            std::string& missing, std::string& strError);
 
-// Loads the palette of index `palette` from the executable's directory as the
+// Loads the palette of index `palette` from the program's data directory as the
 // open sequence does ("seattle.pal" only for 1, "sanfran.pal" otherwise),
 // applies it to the model's materials, reads every texture beside modelPath
 // and fills report. Returns 0, or -1 with the message in strError when the

@@ -20,6 +20,9 @@ namespace {
 
 constexpr int kDefaultWidth = 800;
 constexpr int kDefaultHeight = 600;
+// A thumbnail shows the model from above, front and side at once, which
+// tells one aircraft from another better than the straight view of a fit.
+constexpr std::array<double, 3> kThumbnailTurn = {20.0, -35.0, 0.0};
 // Large enough for any poster, small enough that a typo cannot ask the
 // software rasteriser for gigabytes.
 constexpr int kMaxSide = 8192;
@@ -96,6 +99,22 @@ bool ParseRenderOptions(const RenderArguments& args, RenderOptions& options, std
     error = "--size must be WxH with both sides from 1 to " + std::to_string(kMaxSide);
     return false;
   }
+  options.quiet = args.quiet;
+  if (!args.thumbnail.empty()) {
+    int side = 0;
+    if (!args.size.empty()) {
+      error = "--thumbnail gives the size itself; leave out --size";
+      return false;
+    }
+    if (!ParseInt(args.thumbnail, side) || side <= 0 || side > kMaxSide) {
+      error = "--thumbnail must be a size from 1 to " + std::to_string(kMaxSide);
+      return false;
+    }
+    options.width = options.height = side;
+    options.rotation = kThumbnailTurn;
+    options.transparentBackground = args.background.empty();
+    options.quiet = true;
+  }
   if (!args.rotation.empty()) {
     std::array<double, 3> angles{};
     if (!ParseDoubles(args.rotation, 3, angles.data())) {
@@ -151,6 +170,10 @@ void AddRenderCommand(CLI::App& app, int& exitCode) {
   cmd->add_option("--distance", args->distance, "Camera distance, after the camera fit");
   cmd->add_option("--pan", args->pan, "Pan X,Y, after the camera fit");
   cmd->add_option("--background", args->background, "Background R,G,B from 0 to 1 (default 0,0,0)");
+  cmd->add_option("--thumbnail", args->thumbnail,
+                  "A SIZE x SIZE thumbnail: turned to show the model's shape, transparent "
+                  "background, as --quiet");
+  cmd->add_flag("--quiet", args->quiet, "No message about texture files that cannot be read");
   cmd->callback([args, &exitCode] {
     RenderOptions options;
     std::string error;

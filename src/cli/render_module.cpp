@@ -16,6 +16,8 @@
 #include "cli/report.h"
 #include "doc/app_paths.h"
 #include "doc/zorvik_doc.h"
+#include "model/mip_file.h"
+#include "model/png_image.h"
 #include "model/safe_write.h"
 #include "platform/module_entry.h"
 #include "platform/platform.h"
@@ -26,6 +28,16 @@
 namespace {
 
 constexpr int kRgbChannels = 3;
+
+// The headless platform, less the list of texture files that could not be
+// read when that was asked for; every other message still reaches stderr.
+class QuietTexturesPlatform : public platform::StderrPlatform {
+ public:
+  void ShowMessage(const std::string& text, platform::MsgIcon icon) override {
+    if (text.starts_with(mip::kMissingTexturesHeading)) return;
+    StderrPlatform::ShowMessage(text, icon);
+  }
+};
 
 // Appends the encoder's output to a byte vector.
 void AppendBytes(void* context, void* data, int size) {
@@ -52,17 +64,22 @@ int RunRender(const RenderOptions& options) {
   // The document reports through the platform layer; with no window to
   // show a box in, its messages go to stderr.
   static platform::StderrPlatform stderrPlatform;
-  platform::SetCurrent(&stderrPlatform);
+  static QuietTexturesPlatform quietPlatform;
+  platform::SetCurrent(options.quiet ? &quietPlatform : &stderrPlatform);
 
   CZorvikDoc doc;
   // The clear colour is taken from the document when the scene is set up.
   doc.m_dBkRed = options.background[0];
   doc.m_dBkGreen = options.background[1];
   doc.m_dBkBlue = options.background[2];
-  // The palettes live beside the executable, as for the window.
+  // The palettes are where the window finds them: beside the executable or
+  // in the installation's data directory.
   AppPaths().SetBaseDir(platform::ExecutableDirectory());
   doc.m_nPolygonMode = options.wireframe ? kPolygonModeLine : kPolygonModeFill;
   doc.SetupScene(options.width, options.height);
+  // Cleared to alpha 0; every face drawn is opaque, so what stays 0 is
+  // the background.
+  if (options.transparentBackground) glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
 
   // LoadModel reports its own failures ("Error Loading Model", "Error
   // Loading Palette") through the platform layer, on stderr here.
@@ -81,10 +98,12 @@ int RunRender(const RenderOptions& options) {
 
   doc.DrawScene();
   glFinish();
-  const std::vector<std::uint8_t> rgb = context.ReadRgb();
 
   std::vector<unsigned char> png;
-  if (!EncodePng(rgb, options.width, options.height, png)) {
+  const bool encoded = options.transparentBackground
+                           ? EncodePngRgba(context.ReadRgba(), options.width, options.height, png)
+                           : EncodePng(context.ReadRgb(), options.width, options.height, png);
+  if (!encoded) {
     Complain("cannot encode the picture");
     return kExitFailure;
   }

@@ -16,6 +16,8 @@ struct RenderArguments {
   std::string distance;
   std::string pan;
   std::string background;
+  std::string thumbnail;
+  bool quiet = false;
 };
 
 // Checked values. The camera values are applied after the camera fit and
@@ -31,6 +33,11 @@ struct RenderOptions {
   std::optional<double> distance;
   std::optional<std::array<double, 2>> pan;
   double background[3] = {0.0, 0.0, 0.0};
+  // The background is left transparent (alpha 0) in the picture.
+  bool transparentBackground = false;
+  // No message about texture files that cannot be read: a file manager's
+  // thumbnailer sees the model alone, never the textures beside it.
+  bool quiet = false;
 };
 
 // "WxH" with both sides from 1 to the renderer's limit.

@@ -1,5 +1,6 @@
 #include "doc/app_paths.h"
 
+#include "model/palette_files.h"
 #include "platform/platform.h"
 
 namespace {
@@ -24,6 +25,7 @@ void CAppPaths::SetBaseDir(const std::string& dir) {
   }
   m_szShortPath = converted;
   m_strBaseDir = m_szShortPath;
+  m_layout = platform::FindFileLayout(m_strBaseDir, kPaletteFileNames);
 }
 
 void CAppPaths::SetLastOpenDir(const std::string& dir) {
@@ -40,6 +42,7 @@ void CAppPaths::Reset() {
   m_szShortPath.clear();
   m_strBaseDir.clear();
   m_strLastOpenDir.clear();
+  m_layout = {};
 }
 
 CAppPaths& AppPaths() {

@@ -1,9 +1,13 @@
 // The program's two directories, held in the platform's canonical form: the
-// executable's directory (palettes and "zorvik.cfg" live there) and the
-// directory of the last model opened.
+// executable's directory and the directory of the last model opened. The
+// executable's directory also decides where the palettes and "zorvik.cfg"
+// are: beside it in a portable copy, in the installation's data directory
+// and the user's configuration directory in an installed one.
 #pragma once
 
 #include <string>
+
+#include "platform/install_layout.h"
 
 class CAppPaths {
  public:
@@ -11,6 +15,17 @@ class CAppPaths {
   std::string GetBaseDir() const { return m_strBaseDir; }
   void SetLastOpenDir(const std::string& dir);
   std::string GetLastOpenDir() const { return m_strLastOpenDir; }
+
+  // Decided with the base directory; both end with '/'. A portable copy
+  // answers its base directory for both, exactly as before there was an
+  // installed layout.
+  std::string GetPaletteDir() const {
+    return m_layout.bInstalled ? m_layout.strDataDir : m_strBaseDir;
+  }
+  std::string GetConfigDir() const {
+    return m_layout.bInstalled ? m_layout.strConfigDir : m_strBaseDir;
+  }
+  bool IsInstalled() const { return m_layout.bInstalled; }
 
   // Forget both directories and the conversion buffer (tests only).
   void Reset();
@@ -20,6 +35,7 @@ class CAppPaths {
   std::string m_szShortPath;
   std::string m_strBaseDir;
   std::string m_strLastOpenDir;
+  platform::FileLayout m_layout;
 };
 
 // The one process-wide object.

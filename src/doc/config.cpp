@@ -1,4 +1,5 @@
-// "zorvik.cfg" beside the executable: three lines, "Region <int>",
+// "zorvik.cfg" beside the executable (in the user's configuration directory
+// for an installed copy): three lines, "Region <int>",
 // "BkgndClr <r> <g> <b>" and "LastOpenDir <dir or ->". The reader goes by
 // position only; the key words are never compared.
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include "doc/zorvik_doc.h"
 #include "model/file_bytes.h"
 #include "model/safe_write.h"
+#include "platform/install_layout.h"
 #include "platform/platform.h"
 
 namespace {
@@ -18,7 +20,7 @@ namespace {
 constexpr const char* kConfigName = "zorvik.cfg";
 constexpr const char* kNoDirectory = "-";
 
-std::string ConfigPath() { return AppPaths().GetBaseDir() + kConfigName; }
+std::string ConfigPath() { return AppPaths().GetConfigDir() + kConfigName; }
 
 bool NeedsEscape(unsigned char c) { return c <= 0x20 || c == 0x7F || c == '%'; }
 
@@ -89,7 +91,12 @@ bool CZorvikDoc::OnNewDocument() {
 
 void CZorvikDoc::LoadConfig() {
   std::vector<std::uint8_t> bytes;
-  if (!filebytes::ReadFileBytes(ConfigPath(), bytes)) {
+  const std::string path = ConfigPath();
+  if (!filebytes::ReadFileBytes(path, bytes)) {
+    // An installed copy has no configuration of the user's own until its
+    // first close: a file that is not there yet is no fault. One that is
+    // there and cannot be read still says so.
+    if (AppPaths().IsInstalled() && platform::IsMissing(path)) return;
     platform::Current().ShowMessage("Error loading config file", platform::MsgIcon::Exclamation);
     return;
   }
@@ -128,6 +135,9 @@ void CZorvikDoc::SaveConfig() {
 
   // Written through the safe path: a save that fails half-way (full disk, a
   // read-only file, a crash) leaves the previous file whole.
+  // The user's configuration directory may not exist before the first
+  // save; a directory that cannot be made fails the write below.
+  if (AppPaths().IsInstalled()) platform::MakeDirectories(AppPaths().GetConfigDir());
   std::string strError;
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(content.data());
   if (safewrite::WriteFile(ConfigPath(), {bytes, content.size()}, strError) != 0) {

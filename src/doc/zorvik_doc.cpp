@@ -31,8 +31,8 @@ int CZorvikDoc::LoadModel(const std::string& path, int nPalette) {
   }
   m_strModelFile = path;
 
-  // The base directory already ends with '/'.
-  const std::string palettePath = AppPaths().GetBaseDir() + PaletteFileName(nPalette);
+  // The palette directory already ends with '/'.
+  const std::string palettePath = AppPaths().GetPaletteDir() + PaletteFileName(nPalette);
   std::string reason;
   if (m_model.LoadPalette(palettePath, reason) != 0) {
     ui.ShowMessage("Error Loading Palette\r\n" + palettePath + ": " + reason,

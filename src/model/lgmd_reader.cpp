@@ -11,12 +11,12 @@
 
 #include "model/byte_cursor.h"
 #include "model/file_bytes.h"
+#include "model/lgmd_magic.h"
 #include "model/model.h"
 #include "model/read_result.h"
 
 namespace {
 
-constexpr char kMagic[4] = {'L', 'G', 'M', 'D'};
 constexpr std::size_t kModelNameWidth = 8;
 constexpr std::size_t kHeaderUnusedAfterName = 44;
 constexpr int kSectionCount = 10;
@@ -108,7 +108,8 @@ class LgmdParser {
   bool ReadHeader() {
     m_strSection = "the header";
     char magic[4];
-    if (!m_cur.ReadBytes(magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof magic) != 0) {
+    if (!m_cur.ReadBytes(magic, sizeof magic) ||
+        std::memcmp(magic, kLgmdMagic, sizeof magic) != 0) {
       return Fail(ReadError::BadMagic, "");
     }
     std::int32_t version = 0;

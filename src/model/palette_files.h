@@ -4,9 +4,15 @@
 // applied as a region other than 0, see CModel::ApplyPalette).
 #pragma once
 
+#include <array>
+
 inline constexpr int kSanFranciscoRegion = 0;
 inline constexpr int kSeattleRegion = 1;
 
+// Both files, in region order; their presence also tells where the
+// program's data lives (platform/install_layout.h).
+inline constexpr std::array<const char*, 2> kPaletteFileNames = {"sanfran.pal", "seattle.pal"};
+
 inline const char* PaletteFileName(int nPalette) {
-  return nPalette == kSeattleRegion ? "seattle.pal" : "sanfran.pal";
+  return kPaletteFileNames[nPalette == kSeattleRegion ? kSeattleRegion : kSanFranciscoRegion];
 }

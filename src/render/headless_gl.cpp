@@ -5,7 +5,8 @@
 #include <GL/gl.h>
 
 #include <cstdio>
-#include <cstring>
+
+#include "render/framebuffer.h"
 
 namespace {
 
@@ -129,38 +130,18 @@ bool HeadlessGlContext::Create(int width, int height) {
   return true;
 }
 
-std::vector<std::uint8_t> HeadlessGlContext::ReadRgb() const {
+std::vector<std::uint8_t> HeadlessGlContext::ReadRgb() const { return ReadPixels(3); }
+
+std::vector<std::uint8_t> HeadlessGlContext::ReadRgba() const { return ReadPixels(4); }
+
+std::vector<std::uint8_t> HeadlessGlContext::ReadPixels(int channels) const {
   if (!m_valid) return {};
   // Read this context's pixels even when another one was made current since.
   if (eglGetCurrentContext() != m_context &&
       !eglMakeCurrent(m_display, m_surface, m_surface, m_context)) {
     return {};
   }
-  // The scene set-up asks for GL_BACK; whether the pbuffer honours that or
-  // keeps its single buffer, reading the buffer currently drawn into
-  // returns exactly what the last frame rendered.
-  GLint drawBuffer = GL_BACK;
-  glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
-  glReadBuffer(static_cast<GLenum>(drawBuffer));
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-  glPixelStorei(GL_PACK_SKIP_ROWS, 0);
-  glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
-
-  const std::size_t row = static_cast<std::size_t>(m_width) * 3;
-  std::vector<std::uint8_t> pixels(row * static_cast<std::size_t>(m_height));
-  glReadPixels(0, 0, m_width, m_height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-
-  // OpenGL's rows start at the bottom; images start at the top.
-  std::vector<std::uint8_t> scratch(row);
-  for (int top = 0, bottom = m_height - 1; top < bottom; ++top, --bottom) {
-    std::uint8_t* a = pixels.data() + row * static_cast<std::size_t>(top);
-    std::uint8_t* b = pixels.data() + row * static_cast<std::size_t>(bottom);
-    std::memcpy(scratch.data(), a, row);
-    std::memcpy(a, b, row);
-    std::memcpy(b, scratch.data(), row);
-  }
-  return pixels;
+  return render::ReadDrawBuffer(m_width, m_height, channels);
 }
 
 void HeadlessGlContext::Destroy() {

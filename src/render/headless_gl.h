@@ -24,11 +24,13 @@ class HeadlessGlContext {
   int width() const { return m_width; }
   int height() const { return m_height; }
 
-  // The colour buffer as 8-bit RGB rows, top row first.
+  // The colour buffer as 8-bit RGB (RGBA) rows, top row first.
   std::vector<std::uint8_t> ReadRgb() const;
+  std::vector<std::uint8_t> ReadRgba() const;
 
  private:
   void Destroy();
+  std::vector<std::uint8_t> ReadPixels(int channels) const;
 
   void* m_display = nullptr;
   void* m_surface = nullptr;

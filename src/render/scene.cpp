@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cmath>
+
 #include "render/draw.h"
 
 namespace scene {
@@ -65,6 +67,12 @@ void InitScene(double red, double green, double blue) {
 void SetClearColour(double red, double green, double blue) {
   glClearColor(static_cast<GLfloat>(red), static_cast<GLfloat>(green), static_cast<GLfloat>(blue),
                1.0f);
+}
+
+double PanUnitsPerPixel(double distance, int viewportHeight) {
+  if (viewportHeight <= 0) return 0.0;
+  const double halfAngle = kFieldOfViewY / 2.0 * M_PI / 180.0;
+  return 2.0 * distance * std::tan(halfAngle) / viewportHeight;
 }
 
 void SetPolygonMode(int mode) { glPolygonMode(GL_FRONT_AND_BACK, static_cast<GLenum>(mode)); }

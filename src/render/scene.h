@@ -35,6 +35,11 @@ void SetClearColour(double red, double green, double blue);
 // Outlines (kPolygonModeLine) or faces (kPolygonModeFill) for both faces.
 void SetPolygonMode(int mode);
 
+// How far the pan moves the model for one pixel of a window viewportHeight
+// pixels high, at the camera distance: a drag by that much keeps the point
+// of the model at the centre of the turn under the pointer.
+double PanUnitsPerPixel(double distance, int viewportHeight);
+
 // Clears, applies the camera and draws the model.
 void DrawScene(const Camera& camera, const CModel& model, const CTextureSet& textures,
                int polygonMode);

@@ -33,3 +33,12 @@ enum : int {
   IDC_VERTICES,
   IDC_MATERIALS,
 };
+
+// The desktop's commands: the view as a picture, the neighbouring models of
+// the folder, and the recent files (the toolkit's numbered file ids).
+enum : int {
+  ID_FILE_SAVE_PICTURE = wxID_HIGHEST + 100,
+  ID_VIEW_NEXT_MODEL,
+  ID_VIEW_PREV_MODEL,
+};
+inline constexpr int ID_FILE_MRU_FILE1 = wxID_FILE1;

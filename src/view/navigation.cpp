@@ -11,7 +11,6 @@ namespace {
 
 constexpr double kDegreesPerPixel = 0.5;
 constexpr double kDistancePerPixel = 0.5;
-constexpr double kMinDistance = 0.1;
 // Only the right-button zoom is held below this; the keys are not.
 constexpr double kMaxDragDistance = 9000.0;
 

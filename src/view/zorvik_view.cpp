@@ -9,6 +9,7 @@
 #include "model/path_parts.h"
 #include "platform/platform.h"
 #include "view/command_ids.h"
+#include "view/view_events.h"
 
 // Last: the X11 headers define macros (None among them) that clash with
 // names in the headers above.
@@ -118,6 +119,7 @@ void CZorvikView::BindHandlers() {
   Bind(wxEVT_MENU, &CZorvikView::OnFileSave, this, ID_FILE_SAVE);
   Bind(wxEVT_MENU, &CZorvikView::OnFileExport, this, ID_FILE_EXPORT);
   Bind(wxEVT_UPDATE_UI, &CZorvikView::OnUpdateFileExport, this, ID_FILE_EXPORT);
+  BindDesktopHandlers();
 }
 
 // The toolkit can bind a context only to a window that exists on the
@@ -172,7 +174,7 @@ void CZorvikView::OnFileOpen(wxCommandEvent&) {
   }
 }
 
-void CZorvikView::OpenModel(const std::string& path) {
+bool CZorvikView::OpenModel(const std::string& path) {
   const std::string previousPath = m_strModelPath;
   m_strModelPath = path;
   // A file that could not be read leaves the previous model in place, so
@@ -180,7 +182,7 @@ void CZorvikView::OpenModel(const std::string& path) {
   if (m_pDocument->LoadModel(path, m_pDocument->m_nPalette) == -2) {
     m_strModelPath = previousPath;
     InvalidateView(false);
-    return;
+    return false;
   }
   m_dStep = m_pDocument->m_dFitDistance * kKeyStepFactor;
   if (wxWindow* top = wxGetTopLevelParent(this)) {
@@ -188,6 +190,12 @@ void CZorvikView::OpenModel(const std::string& path) {
   }
   AppPaths().SetLastOpenDir(DirectoryOf(m_strModelPath));
   InvalidateView(false);
+
+  wxCommandEvent opened(EVT_ZORVIK_MODEL_OPENED, GetId());
+  opened.SetEventObject(this);
+  opened.SetString(wxString::FromUTF8(path));
+  ProcessWindowEvent(opened);
+  return true;
 }
 
 void CZorvikView::InvalidateView(bool erase) { Refresh(erase); }

@@ -2,7 +2,9 @@
 // document's model, and carries navigation and the display commands.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include <wx/glcanvas.h>
 
@@ -11,6 +13,9 @@ class CZorvikDoc;
 // The pan and zoom keys move by this share of the camera's fit distance,
 // taken after every open.
 inline constexpr double kKeyStepFactor = 0.02;
+// No zoom brings the camera closer than this (the mouse wheel and the keys
+// alike; the right-button zoom too).
+inline constexpr double kMinDistance = 0.1;
 
 class CZorvikView : public wxGLCanvas {
  public:
@@ -25,8 +30,10 @@ class CZorvikView : public wxGLCanvas {
 
   // Opens a model as File Open does after its dialog: load, key step,
   // title, remembered directory, repaint. Also used for a file named on
-  // the command line.
-  void OpenModel(const std::string& path);
+  // the command line, a dropped file, the folder and the recent files.
+  // True when the model was read; the frame hears of it then
+  // (EVT_ZORVIK_MODEL_OPENED).
+  bool OpenModel(const std::string& path);
 
   // Context and scene (zorvik_view.cpp).
   bool CreateGLContext();
@@ -65,6 +72,22 @@ class CZorvikView : public wxGLCanvas {
   void OnFileExport(wxCommandEvent& event);
   void OnUpdateFileExport(wxUpdateUIEvent& event);
 
+  // Desktop habits (desktop_handlers.cpp binds them): the wheel and the
+  // middle drag (wheel_pan.cpp), the neighbouring models of the folder
+  // (folder_browse.cpp), the view as a picture (save_picture.cpp).
+  void BindDesktopHandlers();
+  void OnMouseWheel(wxMouseEvent& event);
+  void OnMButtonDown(wxMouseEvent& event);
+  void OnMButtonUp(wxMouseEvent& event);
+  void OnMiddleDrag(wxMouseEvent& event);
+  void OpenNeighbourModel(int step);
+  void OnViewNextModel(wxCommandEvent& event);
+  void OnViewPrevModel(wxCommandEvent& event);
+  void OnUpdateViewFolderModel(wxUpdateUIEvent& event);
+  void OnFileSavePicture(wxCommandEvent& event);
+  // Draws the frame again and encodes it as PNG, the size of the view.
+  bool RenderPicture(std::vector<std::uint8_t>& png, std::string& error);
+
   // Invalidate the whole client area; erase says whether the background is
   // erased first.
   void InvalidateView(bool erase);
@@ -78,6 +101,12 @@ class CZorvikView : public wxGLCanvas {
   // m_nPolygonMode); the view keeps no copy of them.
   std::string m_strModelPath;
   double m_dStep = 0.0;
+  wxPoint m_ptLastMiddle;
+  bool m_bMiddleDown = false;
+  int m_nWheelRemainder = 0;
+  // The folder's file that last failed to open, and the model shown then.
+  std::string m_strFailedNeighbour;
+  std::string m_strFailedNeighbourOf;
 
  private:
   void BindHandlers();

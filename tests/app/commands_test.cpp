@@ -61,9 +61,13 @@ TEST_F(CommandsTest, MenusHoldTheirItemsWithMnemonicsAcceleratorsAndPrompts) {
       {0, "&Open...\tCtrl+O", ID_FILE_OPEN, false},
       {0, "&Save...", ID_FILE_SAVE, false},
       {0, "&Export...\tCtrl+E", ID_FILE_EXPORT, false},
+      {0, "Save &Picture...", ID_FILE_SAVE_PICTURE, false},
       {0, "", 0, false},
       {0, "E&xit", ID_APP_EXIT, false},
       {1, "Model Information", ID_VIEW_MODEL_INFO, false},
+      {1, "", 0, false},
+      {1, "&Next Model in Folder\tCtrl+PgDn", ID_VIEW_NEXT_MODEL, false},
+      {1, "&Previous Model in Folder\tCtrl+PgUp", ID_VIEW_PREV_MODEL, false},
       {1, "", 0, false},
       {1, "&Toolbar", ID_VIEW_TOOLBAR, true},
       {1, "&Status Bar", ID_VIEW_STATUS_BAR, true},
@@ -103,6 +107,9 @@ TEST_F(CommandsTest, HighlightedMenuItemShowsItsPromptThenReady) {
       {ID_VIEW_TOOLBAR, "Show or hide the toolbar"},
       {ID_VIEW_STATUS_BAR, "Show or hide the status bar"},
       {ID_APP_ABOUT, "Display program information, version number and copyright"},
+      {ID_FILE_SAVE_PICTURE, "Save the view as a PNG picture of the window's size"},
+      {ID_VIEW_NEXT_MODEL, "Open the next model in this folder"},
+      {ID_VIEW_PREV_MODEL, "Open the previous model in this folder"},
   };
   EXPECT_EQ(StatusText(), "Ready");
   for (const auto& [id, prompt] : prompts) {

@@ -213,11 +213,16 @@ class WindowFixture : public ::testing::Test {
 }  // namespace window_test
 
 // Starts the toolkit with an event loop that stays active for every test,
-// runs the tests and shuts the toolkit down.
+// runs the tests and shuts the toolkit down. The user's own settings
+// (recent files, window placement) are never touched: the program gets a
+// home and a configuration directory of its own for the run.
 inline int RunWindowTestProgram(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   // Listing the tests needs no display.
   if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
+  const ScopedTempDir home;
+  setenv("HOME", home.path().c_str(), 1);
+  setenv("XDG_CONFIG_HOME", home.File("config").c_str(), 1);
   wxApp::SetInstance(new window_test::TestApp);
   if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
     std::fprintf(stderr, "window tests: the toolkit could not start (no display?)\n");

@@ -1,0 +1,102 @@
+// The desktop's mouse and key habits through real input: the wheel zooms,
+// the middle button pans, ] [ and Ctrl+Page Down / Up go through the
+// folder's models.
+#include <filesystem>
+#include <memory>
+
+#include "app/window_fixture.h"
+#include "input_driver.h"
+#include "render/scene.h"
+#include "view_models.h"
+
+namespace {
+
+using window_test::Pump;
+using window_test::PumpUntil;
+
+class DesktopInputTest : public window_test::WindowFixture {
+ protected:
+  void SetUp() override {
+    WindowFixture::SetUp();
+    WritePalettes();
+    StartViewer();
+    m_first = WriteModel("a.bin", view_test::CountedModel(2, 4, 1));
+    m_second = WriteModel("b.bin", view_test::CountedModel(2, 4, 1));
+    ASSERT_TRUE(view()->OpenModel(m_first));
+    ASSERT_NEAR(view()->m_dStep, view_test::kCountedStep, 1e-12);
+    m_driver = std::make_unique<InputDriver>(view());
+    const wxSize size = view()->GetClientSize();
+    m_center = wxPoint(size.x / 2, size.y / 2);
+    ASSERT_TRUE(m_driver->Hover(m_center));
+  }
+
+  void TearDown() override {
+    m_driver.reset();
+    WindowFixture::TearDown();
+  }
+
+  InputDriver& input() { return *m_driver; }
+
+  std::string m_first, m_second;
+  wxPoint m_center;
+  std::unique_ptr<InputDriver> m_driver;
+};
+
+TEST_F(DesktopInputTest, WheelZoomsOneKeyStepPerNotchWithTheKeysLimit) {
+  const double step = view_test::kCountedStep;
+  const struct {
+    double start;
+    int button;  // 4 away from the user (closer), 5 towards (farther)
+    int notches;
+    double expected;
+  } cases[] = {
+      {10.0, 4, 2, 10.0 - 2 * step},
+      {10.0, 5, 3, 10.0 + 3 * step},
+      {0.1 + step / 2, 4, 1, 0.1},    // held at the near limit, as Up is
+      {9000.0, 5, 1, 9000.0 + step},  // and no far limit, as Down has none
+  };
+  for (const auto& c : cases) {
+    doc().m_dDistance = c.start;
+    ASSERT_TRUE(input().Run(
+        {"click", "--repeat", std::to_string(c.notches), "--delay", "50", std::to_string(c.button)},
+        wxEVT_MOUSEWHEEL, c.notches));
+    EXPECT_NEAR(doc().m_dDistance, c.expected, 1e-9) << "from " << c.start;
+  }
+}
+
+TEST_F(DesktopInputTest, MiddleDragMovesTheModelWithThePointer) {
+  doc().m_dDistance = 20.0;
+  doc().m_dPanX = doc().m_dPanY = 0.0;
+  const double units = scene::PanUnitsPerPixel(20.0, view()->GetClientSize().y);
+  ASSERT_TRUE(input().Press(2, wxEVT_MIDDLE_DOWN));
+  ASSERT_TRUE(input().Move(m_center + wxPoint(40, 25)));
+  ASSERT_TRUE(input().Run({"mouseup", "2"}, wxEVT_MIDDLE_UP));
+  EXPECT_NEAR(doc().m_dPanX, 40 * units, 1e-9);   // right: the model goes right
+  EXPECT_NEAR(doc().m_dPanY, -25 * units, 1e-9);  // down: the model goes down
+  EXPECT_NEAR(doc().m_dDistance, 20.0, 1e-12);
+
+  // Released: moving on pans no more.
+  ASSERT_TRUE(input().Move(m_center));
+  EXPECT_NEAR(doc().m_dPanX, 40 * units, 1e-9);
+}
+
+TEST_F(DesktopInputTest, BracketAndCtrlPageKeysGoThroughTheFolder) {
+  const struct {
+    const char* keys;
+    std::string expected;
+  } steps[] = {
+      {"bracketright", m_second},
+      {"bracketleft", m_first},
+      {"ctrl+Next", m_second},
+      {"ctrl+Prior", m_first},
+  };
+  for (const auto& s : steps) {
+    doc().m_dPanY = 0.0;
+    ASSERT_TRUE(input().Key(s.keys));
+    EXPECT_TRUE(PumpUntil([&] { return view()->m_strModelPath == s.expected; }, 3000)) << s.keys;
+    // With Ctrl, Page Down and Page Up are the folder's, not the pan's.
+    EXPECT_EQ(doc().m_dPanY, 0.0) << s.keys;
+  }
+}
+
+}  // namespace

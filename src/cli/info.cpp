@@ -9,11 +9,13 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <utility>
 
 #include "cli/commands.h"
 #include "cli/info_palette.h"
 #include "cli/report.h"
 #include "model/model.h"
+#include "model/printable_name.h"
 
 namespace {
 
@@ -59,7 +61,11 @@ std::string Latin1ToUtf8(const std::string& bytes) {
   return text;
 }
 
-Json IntList(const std::vector<int>& values) { return Json(values); }
+Json IntList(const IndexSpan& values) {
+  Json list = Json::array();
+  for (int value : values) list.push_back(value);
+  return list;
+}
 
 Json MaterialList(const CModel& model) {
   Json list = Json::array();
@@ -120,10 +126,12 @@ Json TexCoordList(const CModel& model) {
 Json PaletteFields(const PaletteReport& report) {
   Json textures = Json::array();
   for (const TextureReport& t : report.textures) {
-    textures.push_back({{"number", t.number},
-                        {"transparent", t.transparent},
-                        {"width", t.width},
-                        {"height", t.height}});
+    Json texture = {{"number", t.number},
+                    {"transparent", t.transparent},
+                    {"width", t.width},
+                    {"height", t.height}};
+    if (!t.missingReason.empty()) texture["missingReason"] = t.missingReason;
+    textures.push_back(std::move(texture));
   }
   Json missing = Json::array();
   for (const std::string& name : report.missingTextures) missing.push_back(Latin1ToUtf8(name));
@@ -156,17 +164,6 @@ Json Report(const CModel& model, const InfoArgs& args, const PaletteReport* pale
   return out;
 }
 
-// For the terminal: control bytes in a name would be taken as commands by
-// the terminal, so they are shown as '?'.
-std::string Printable(const std::string& bytes) {
-  std::string text = bytes;
-  for (char& c : text) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b < 0x20 || b == 0x7F) c = '?';
-  }
-  return Latin1ToUtf8(text);
-}
-
 void PrintSummary(const CModel& model) {
   const Vertex& lo = model.m_ptMin;
   const Vertex& hi = model.m_ptMax;
@@ -174,8 +171,8 @@ void PrintSummary(const CModel& model) {
       "Name: %s\nVersion: %d\nPolygons: %d\nVertices: %d\nMaterials: %d\nSub-objects: %d\n"
       "Texture coordinates: %zu\nNormals: %zu\n"
       "Bounding box: (%.9g, %.9g, %.9g) - (%.9g, %.9g, %.9g)\n",
-      Printable(model.m_strName).c_str(), model.m_nVersion, model.m_nPolygons, model.m_nVertices,
-      model.m_nMaterials, model.m_nSubObjects, model.m_vecTexCoords.size(),
+      PrintableName(model.m_strName).c_str(), model.m_nVersion, model.m_nPolygons,
+      model.m_nVertices, model.m_nMaterials, model.m_nSubObjects, model.m_vecTexCoords.size(),
       model.m_vecNormals.size(), lo.x, lo.y, lo.z, hi.x, hi.y, hi.z);
 }
 

@@ -41,7 +41,8 @@ int ApplyPaletteForReport(CModel& model, const std::string& modelPath, int palet
     // A missing file leaves no image behind, whatever size its header gave.
     const bool read = entry.pPixels != nullptr;
     report.textures.push_back(TextureReport{entry.nNumber, entry.bTransparent,
-                                            read ? entry.nWidth : 0, read ? entry.nHeight : 0});
+                                            read ? entry.nWidth : 0, read ? entry.nHeight : 0,
+                                            read ? std::string() : entry.strMissingReason});
   }
   // The names are taken from the materials rather than split out of the
   // message text, so a name holding a line break cannot garble the list.

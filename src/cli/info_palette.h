@@ -12,6 +12,7 @@ struct TextureReport {
   bool transparent = false;
   int width = 0;  // 0 for a missing file
   int height = 0;
+  std::string missingReason;  // why the file is missing, empty when it was read
 };
 
 struct PaletteReport {

@@ -7,7 +7,14 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
+
+// The signed 16-bit little-endian value at p, for bytes a cursor handed out
+// with Take.
+inline std::int16_t LittleI16(const std::uint8_t* p) {
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | (p[1] << 8)));
+}
 
 class ByteCursor {
  public:
@@ -52,6 +59,16 @@ class ByteCursor {
     return true;
   }
 
+  // The next `count` bytes, to be decoded by the caller, or null (position
+  // unchanged) when fewer are left. Lets a reader check a whole record once
+  // instead of field by field.
+  const std::uint8_t* Take(std::size_t count) {
+    if (!Has(count)) return nullptr;
+    const std::uint8_t* bytes = m_pData + m_nPos;
+    m_nPos += count;
+    return bytes;
+  }
+
   bool ReadBytes(void* out, std::size_t count) {
     if (!Has(count)) return false;
     auto* dst = static_cast<std::uint8_t*>(out);
@@ -79,10 +96,21 @@ class ByteCursor {
 
   bool Has(std::size_t count) const { return m_nPos <= m_nSize && count <= m_nSize - m_nPos; }
 
-  // Assembles `count` little-endian bytes and advances past them.
+  // Assembles `count` (2 or 4) little-endian bytes and advances past them.
+  // On a little-endian machine that is a plain copy.
   std::uint32_t Little(int count) {
     std::uint32_t value = 0;
-    for (int i = count - 1; i >= 0; --i) value = (value << 8) | m_pData[m_nPos + i];
+    if constexpr (std::endian::native == std::endian::little) {
+      if (count == 4) {
+        std::memcpy(&value, m_pData + m_nPos, 4);
+      } else {
+        std::uint16_t half = 0;
+        std::memcpy(&half, m_pData + m_nPos, 2);
+        value = half;
+      }
+    } else {
+      for (int i = count - 1; i >= 0; --i) value = (value << 8) | m_pData[m_nPos + i];
+    }
     m_nPos += static_cast<std::size_t>(count);
     return value;
   }

@@ -5,28 +5,81 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstring>
+#include <limits>
+#include <new>
 
 namespace filebytes {
 
 namespace {
 
-// Closes the descriptor on every way out of ReadFileBytes.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : m_fd(fd) {}
-  ~FileDescriptor() {
-    if (m_fd >= 0) close(m_fd);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return m_fd; }
-
- private:
-  int m_fd;
-};
+// Why a file of this type is no input: a directory is named as such, every
+// other kind (fifo, device, socket) is simply not a file to read.
+const char* TypeRefusal(mode_t mode) {
+  return S_ISDIR(mode) ? "is a directory" : "not a regular file";
+}
 
 }  // namespace
+
+CInputFile::~CInputFile() {
+  if (m_fd >= 0) close(m_fd);
+}
+
+bool CInputFile::Open(const std::string& path, std::string& error) {
+  error.clear();
+  // The type is looked at first, through the path: opening a fifo would
+  // wait for a writer, and opening a device may already act on it.
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) {
+    error = std::strerror(errno);
+    return false;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    error = TypeRefusal(info.st_mode);
+    m_bWrongType = true;
+    return false;
+  }
+  // The path may have been replaced since: O_NONBLOCK still keeps a fifo
+  // from holding the open, and the type is checked again on what was
+  // opened. It changes nothing for a regular file.
+  m_fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (m_fd < 0) {
+    error = std::strerror(errno);
+    return false;
+  }
+  if (fstat(m_fd, &info) != 0) {
+    error = std::strerror(errno);
+    return false;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    error = TypeRefusal(info.st_mode);
+    m_bWrongType = true;
+    return false;
+  }
+  m_nSize = static_cast<std::uint64_t>(info.st_size);
+  return true;
+}
+
+bool CInputFile::ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t length,
+                        std::size_t& got, std::string& error) const {
+  got = 0;
+  while (got < length) {
+    const std::uint64_t at = offset + got;
+    if (at > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) break;
+    const ssize_t n = pread(m_fd, out + got, length - got, static_cast<off_t>(at));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      error = std::strerror(errno);
+      return false;
+    }
+    // The end of the file: a file that shrank since it was opened is taken
+    // as it now is.
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  return true;
+}
 
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes) {
   std::string error;
@@ -34,43 +87,30 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes) {
 }
 
 bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
+  return ReadFileBytes(path, bytes, error, std::numeric_limits<std::size_t>::max());
+}
+
+bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
+                   std::size_t maxSize) {
   bytes.clear();
-  error.clear();
-  // O_NONBLOCK keeps a fifo given as a texture or palette from holding the
-  // open until some writer appears; it changes nothing for regular files.
-  FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (file.get() < 0) {
-    error = std::strerror(errno);
+  CInputFile file;
+  if (!file.Open(path, error)) return false;
+  if (file.Size() > maxSize) {
+    error = "larger than " + std::to_string(maxSize) + " bytes";
     return false;
   }
-
-  // Only regular files: a directory or a device has no size to trust.
-  struct stat info {};
-  if (fstat(file.get(), &info) != 0) {
-    error = std::strerror(errno);
+  try {
+    bytes.resize(static_cast<std::size_t>(file.Size()));
+  } catch (const std::bad_alloc&) {
+    error = "too large to fit in memory";
     return false;
   }
-  if (!S_ISREG(info.st_mode)) {
-    error = S_ISDIR(info.st_mode) ? "is a directory" : "not a regular file";
+  std::size_t got = 0;
+  if (!file.ReadAt(0, bytes.data(), bytes.size(), got, error)) {
+    bytes.clear();
     return false;
   }
-
-  bytes.resize(static_cast<std::size_t>(info.st_size));
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t got = read(file.get(), bytes.data() + done, bytes.size() - done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) {
-      // A file that shrank while we read it is taken as it now is; a read
-      // error is a failure.
-      if (got == 0) break;
-      error = std::strerror(errno);
-      bytes.clear();
-      return false;
-    }
-    done += static_cast<std::size_t>(got);
-  }
-  bytes.resize(done);
+  bytes.resize(got);
   return true;
 }
 

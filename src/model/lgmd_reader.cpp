@@ -1,9 +1,17 @@
-// The LGMD reader. The whole file is read into memory once and parsed
+// The LGMD reader. Each section is taken into memory as a whole and parsed
 // through a bounds-checked cursor into a fresh model; only a model that
 // parsed completely replaces the current one, so a refused file leaves the
 // model that was open before exactly as it was.
+//
+// From a file, only the bytes the section table reaches are read, one
+// section at a time, and the magic is looked at before anything else: a
+// huge file costs what its sections hold, and a file that is no model at
+// all costs its first bytes.
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 #include <utility>
@@ -17,6 +25,7 @@
 
 namespace {
 
+constexpr std::size_t kHeaderSize = 110;
 constexpr std::size_t kModelNameWidth = 8;
 constexpr std::size_t kHeaderUnusedAfterName = 44;
 constexpr int kSectionCount = 10;
@@ -30,16 +39,26 @@ constexpr int kVerticesStart = 4;
 constexpr int kNormalsStart = 6;
 constexpr int kPolygonsStart = 7;  // also the end of the normals
 
+constexpr std::size_t kMaterialSize = 26;
 constexpr std::size_t kMaterialNameWidth = 16;
 constexpr std::size_t kMaterialUnusedTail = 5;
 constexpr std::size_t kTexCoordSize = 8;
 constexpr std::size_t kVertexSize = 12;
 constexpr std::size_t kNormalSize = 12;
 
+// Polygons and corners index these sections with signed 16-bit values, so
+// no record past the first 32768 can ever be used; the rest of a longer
+// section is counted against the file's size but not kept.
+constexpr std::size_t kIndexReach = 32768;
+
 // A polygon record is at least 12 bytes; the last one in the file needs
-// only its first 8, because what follows the normal index is skipped.
+// only its first 8, because what follows the normal index is skipped. The
+// longest has 255 corners with three indices each, and the version-4 pad.
 constexpr std::size_t kPolygonMinSize = 12;
 constexpr std::size_t kLastPolygonMinSize = 8;
+constexpr std::size_t kPolygonHeadSize = 8;  // unused, id, flags, corners, normal
+constexpr std::size_t kPolygonHeadSkip = 4;
+constexpr std::size_t kPolygonMaxSize = kPolygonMinSize + 3 * 2 * 255 + 1;
 constexpr int kNoMaterialId = 255;
 constexpr std::uint8_t kColourMaterialFlag = 0x40;
 // Version 4 ends every polygon record with one byte nobody uses.
@@ -53,17 +72,98 @@ constexpr std::size_t kObjectMiddleSkip = 10;
 constexpr std::size_t kObjectTailSkip = 8;
 constexpr int kNoChild = -1;
 
+// The file buffer a model keeps between reads, at most: the largest model
+// the format can describe with four-cornered polygons is about 2 MiB.
+constexpr std::size_t kKeptBufferSize = std::size_t{4} << 20;
+
 bool IsTransparentTextureName(const std::string& name) {
   return name.size() >= 2 && (name[0] == 't' || name[0] == 'T') && name[1] == '_';
 }
 
-// Parses one LGMD buffer into `model`, a freshly constructed CModel. Every
+// Where the parser's bytes come from. Sections are parsed one after the
+// other, and a section's cursor is only used until the next one is opened,
+// so a source may reuse one buffer for every section.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // The size of the whole input.
+  virtual std::uint64_t Size() const = 0;
+  // Points cursor at the bytes from offset (at most Size()) on, at most
+  // length of them: fewer where the input ends. False, with the reason in
+  // result, when they cannot be read.
+  virtual bool Window(std::uint64_t offset, std::size_t length, ByteCursor& cursor,
+                      ReadResult& result) = 0;
+};
+
+// A whole file already in memory.
+class MemorySource : public ByteSource {
+ public:
+  MemorySource(const std::uint8_t* data, std::size_t size) : m_pData(data), m_nSize(size) {}
+  std::uint64_t Size() const override { return m_nSize; }
+  bool Window(std::uint64_t offset, std::size_t length, ByteCursor& cursor,
+              ReadResult& /*result*/) override {
+    const std::size_t start = static_cast<std::size_t>(offset);
+    cursor = ByteCursor(m_pData + start, std::min(length, m_nSize - start));
+    return true;
+  }
+
+ private:
+  const std::uint8_t* m_pData;
+  std::size_t m_nSize;
+};
+
+}  // namespace
+
+// What a CModel keeps between reads (see CModel::m_pReadScratch).
+struct ReadScratch {
+  CModel model;  // the content the last read replaced, refilled by the next
+  std::unique_ptr<std::uint8_t[]> pBuffer;  // the file's sections are read into it
+  std::size_t nCapacity = 0;
+};
+
+void ReadScratchDeleter::operator()(ReadScratch* scratch) const { delete scratch; }
+
+namespace {
+
+// A file read section by section into one buffer that grows to the largest
+// section. Every length asked for is bounded by the format's counts, so the
+// buffer never exceeds the largest section a model can have.
+class FileSource : public ByteSource {
+ public:
+  FileSource(const filebytes::CInputFile& file, ReadScratch& scratch)
+      : m_file(file), m_scratch(scratch) {}
+  std::uint64_t Size() const override { return m_file.Size(); }
+  bool Window(std::uint64_t offset, std::size_t length, ByteCursor& cursor,
+              ReadResult& result) override {
+    length = static_cast<std::size_t>(std::min<std::uint64_t>(length, Size() - offset));
+    if (length > m_scratch.nCapacity) {
+      m_scratch.pBuffer.reset();
+      m_scratch.nCapacity = 0;
+      m_scratch.pBuffer = std::make_unique_for_overwrite<std::uint8_t[]>(length);
+      m_scratch.nCapacity = length;
+    }
+    std::size_t got = 0;
+    if (length > 0 && !m_file.ReadAt(offset, m_scratch.pBuffer.get(), length, got, result.detail)) {
+      result.error = ReadError::CannotOpen;
+      return false;
+    }
+    static const std::uint8_t kNothing = 0;
+    cursor = ByteCursor(got > 0 ? m_scratch.pBuffer.get() : &kNothing, got);
+    return true;
+  }
+
+ private:
+  const filebytes::CInputFile& m_file;
+  ReadScratch& m_scratch;
+};
+
+// Parses one LGMD input into `model`, emptied by ClearFileContent. Every
 // step returns false when the file is refused, with the reason in the
 // result; the caller then discards the half-filled model.
 class LgmdParser {
  public:
-  LgmdParser(const std::uint8_t* data, std::size_t size, CModel& model, ReadResult& result)
-      : m_cur(data, size), m_model(model), m_result(result) {}
+  LgmdParser(ByteSource& source, CModel& model, ReadResult& result)
+      : m_source(source), m_cur(nullptr, 0), m_model(model), m_result(result) {}
 
   bool Parse() {
     if (!ReadHeader() || !ReadMaterials() || !ReadTexCoords() || !ReadVertices() ||
@@ -76,6 +176,11 @@ class LgmdParser {
 
  private:
   std::int64_t Entry(int i) const { return m_model.m_vecSectionOffsets[i]; }
+  std::uint64_t Size() const { return m_source.Size(); }
+  // Bytes from offset to the end of the input; offset lies within it.
+  std::uint64_t Left(std::int64_t offset) const {
+    return Size() - static_cast<std::uint64_t>(offset);
+  }
 
   // The reasons a file is refused; each returns false for the caller.
   bool Fail(ReadError error, std::string what) {
@@ -85,7 +190,7 @@ class LgmdParser {
   }
   // A read past the end: the file ends inside the section being read.
   bool Truncated() {
-    m_result.offset = static_cast<std::int64_t>(m_cur.Size());
+    m_result.offset = static_cast<std::int64_t>(Size());
     return Fail(ReadError::TooShort, m_strSection);
   }
   bool BadCount(const char* what, std::int64_t value) {
@@ -105,8 +210,27 @@ class LgmdParser {
     return Fail(ReadError::IndexOutOfRange, what);
   }
 
+  // Points the cursor at a section of at most `length` bytes from `start`;
+  // the end of the file itself is a valid start.
+  bool OpenSection(std::int64_t start, std::uint64_t length) {
+    if (start < 0 || static_cast<std::uint64_t>(start) > Size()) return Outside(start);
+    const std::uint64_t bounded = std::min(length, Left(start));
+    return m_source.Window(static_cast<std::uint64_t>(start), static_cast<std::size_t>(bounded),
+                           m_cur, m_result);
+  }
+
+  // Opens a section of `count` records of `recordSize` bytes, refusing the
+  // file when they do not all fit; only the first `keep` are taken in.
+  bool OpenRecords(std::int64_t start, std::size_t count, std::size_t recordSize,
+                   std::size_t keep) {
+    if (start < 0 || static_cast<std::uint64_t>(start) > Size()) return Outside(start);
+    if (count > Left(start) / recordSize) return Truncated();
+    return OpenSection(start, static_cast<std::uint64_t>(keep) * recordSize);
+  }
+
   bool ReadHeader() {
     m_strSection = "the header";
+    if (!OpenSection(0, kHeaderSize)) return false;
     char magic[4];
     if (!m_cur.ReadBytes(magic, sizeof magic) ||
         std::memcmp(magic, kLgmdMagic, sizeof magic) != 0) {
@@ -162,13 +286,14 @@ class LgmdParser {
   bool ReadMaterials() {
     m_strSection = "the material section";
     m_model.m_vecMaterials.resize(m_model.m_nMaterials);
-    if (Entry(kTexCoordsStart) == Entry(kMaterialsStart) || m_model.m_nMaterials == 0) {
-      return true;
+    if (Entry(kTexCoordsStart) != Entry(kMaterialsStart) && m_model.m_nMaterials != 0) {
+      const std::uint64_t length = std::uint64_t{kMaterialSize} * m_model.m_nMaterials;
+      if (!OpenSection(Entry(kMaterialsStart), length)) return false;
+      for (int j = 0; j < m_model.m_nMaterials; ++j) {
+        if (!ReadMaterial(j, m_model.m_vecMaterials[j])) return Truncated();
+      }
     }
-    if (!m_cur.Seek(Entry(kMaterialsStart))) return Outside(Entry(kMaterialsStart));
-    for (int j = 0; j < m_model.m_nMaterials; ++j) {
-      if (!ReadMaterial(j, m_model.m_vecMaterials[j])) return Truncated();
-    }
+    IndexMaterials();
     return true;
   }
 
@@ -196,12 +321,26 @@ class LgmdParser {
     return true;
   }
 
-  // Seeks to the start of a section of `count` records of `recordSize`
-  // bytes, refusing the file when they do not all fit.
-  bool SeekToRecords(std::int64_t offset, std::size_t count, std::size_t recordSize) {
-    if (!m_cur.Seek(offset)) return Outside(offset);
-    if (count > m_cur.Remaining() / recordSize) return Truncated();
-    return true;
+  // A polygon takes the first material, in index order, with its id and the
+  // kind its flags ask for. Ids are bytes and only kinds 0 and 1 ever
+  // match, so one table of 2 x 256 answers every polygon at once; filling
+  // it from the last material to the first leaves the first one in place.
+  void IndexMaterials() {
+    for (auto& byId : m_materialByKindAndId) byId.fill(nullptr);
+    auto& materials = m_model.m_vecMaterials;
+    for (auto it = materials.rbegin(); it != materials.rend(); ++it) {
+      if (it->nKind != kTexturedKind && it->nKind != kColourKind) continue;
+      if (it->nId < 0 || it->nId > 255) continue;
+      m_materialByKindAndId[static_cast<std::size_t>(it->nKind)]
+                           [static_cast<std::size_t>(it->nId)] = &*it;
+    }
+  }
+
+  Material* MatchMaterial(int materialId, std::uint8_t flags) const {
+    if (materialId == kNoMaterialId || materialId < 0 || materialId > 255) return nullptr;
+    const int kind = (flags & kColourMaterialFlag) ? kColourKind : kTexturedKind;
+    return m_materialByKindAndId[static_cast<std::size_t>(kind)]
+                                [static_cast<std::size_t>(materialId)];
   }
 
   bool ReadTexCoords() {
@@ -210,8 +349,9 @@ class LgmdParser {
     const std::int64_t length = Entry(kTexCoordsEnd) - start;
     const auto count = static_cast<std::size_t>(length / static_cast<std::int64_t>(kTexCoordSize));
     if (count == 0) return true;
-    if (!SeekToRecords(start, count, kTexCoordSize)) return false;
-    m_model.m_vecTexCoords.resize(count);
+    const std::size_t keep = std::min(count, kIndexReach);
+    if (!OpenRecords(start, count, kTexCoordSize, keep)) return false;
+    m_model.m_vecTexCoords.resize(keep);
     for (TexCoord& tc : m_model.m_vecTexCoords) {
       m_cur.ReadF32(tc.u);
       m_cur.ReadF32(tc.v);
@@ -224,7 +364,7 @@ class LgmdParser {
     m_strSection = "the vertex section";
     const auto count = static_cast<std::size_t>(m_model.m_nVertices);
     if (count == 0) return true;
-    if (!SeekToRecords(Entry(kVerticesStart), count, kVertexSize)) return false;
+    if (!OpenRecords(Entry(kVerticesStart), count, kVertexSize, count)) return false;
     m_model.m_vecVertices.resize(count);
     Vertex& lo = m_model.m_ptMin;
     Vertex& hi = m_model.m_ptMax;
@@ -248,8 +388,9 @@ class LgmdParser {
     const auto count = static_cast<std::size_t>((Entry(kPolygonsStart) - start) /
                                                 static_cast<std::int64_t>(kNormalSize));
     if (count == 0) return true;
-    if (!SeekToRecords(start, count, kNormalSize)) return false;
-    m_model.m_vecNormals.resize(count);
+    const std::size_t keep = std::min(count, kIndexReach);
+    if (!OpenRecords(start, count, kNormalSize, keep)) return false;
+    m_model.m_vecNormals.resize(keep);
     for (Vertex& n : m_model.m_vecNormals) {
       m_cur.ReadF32(n.x);
       m_cur.ReadF32(n.y);
@@ -262,104 +403,89 @@ class LgmdParser {
     m_strSection = "the polygon section";
     const auto count = static_cast<std::size_t>(m_model.m_nPolygons);
     if (count == 0) return true;
-    if (!m_cur.Seek(Entry(kPolygonsStart))) return Outside(Entry(kPolygonsStart));
+    const std::int64_t start = Entry(kPolygonsStart);
+    if (start < 0 || static_cast<std::uint64_t>(start) > Size()) return Outside(start);
     const std::size_t needed = (count - 1) * kPolygonMinSize + kLastPolygonMinSize;
-    if (needed > m_cur.Remaining()) return Truncated();
-    m_model.m_vecPolygons.resize(count);
+    if (needed > Left(start)) return Truncated();
+    // Records have no fixed length, but none is longer than the longest a
+    // polygon can have: that much is enough whatever follows the section.
+    if (!OpenSection(start, std::uint64_t{count} * kPolygonMaxSize)) return false;
+    m_model.m_vecPolygons.reserve(count);
     for (std::size_t k = 0; k < count; ++k) {
-      if (!ReadPolygon(static_cast<int>(k), m_model.m_vecPolygons[k])) return false;
+      if (!ReadPolygon(static_cast<int>(k), m_model.m_vecPolygons.emplace_back())) return false;
     }
     return true;
   }
 
-  bool ReadIndices(std::vector<int>& indices) {
-    for (int& index : indices) {
-      std::int16_t value = 0;
-      if (!m_cur.ReadI16(value)) return false;
-      index = value;
-    }
-    return true;
-  }
-
-  // The first index of `indices` outside 0 .. limit - 1, or -1 when all lie
-  // within.
-  static int FirstOutside(const std::vector<int>& indices, std::size_t limit) {
-    for (std::size_t c = 0; c < indices.size(); ++c) {
-      if (indices[c] < 0 || static_cast<std::size_t>(indices[c]) >= limit)
-        return static_cast<int>(c);
-    }
-    return -1;
-  }
-
-  bool CheckIndices(int k, const std::vector<int>& indices, const char* what, std::size_t limit) {
-    const int bad = FirstOutside(indices, limit);
-    return bad < 0 || BadIndex("polygon", k, what, indices[bad], limit);
-  }
-
+  // The record is checked a field group at a time and then decoded from the
+  // bytes in one go: the vertex indices (each checked, each adding the face
+  // normal to its vertex), the second indices, and for a textured polygon
+  // the texture-coordinate indices. A vertex used twice by one polygon
+  // counts twice. The indices go straight into the model's pool.
   bool ReadPolygon(int k, Polygon& polygon) {
-    std::int16_t materialId = 0, normalIndex = 0;
-    std::uint8_t corners = 0;
-    m_cur.Skip(2);
-    if (!m_cur.ReadI16(materialId) || !m_cur.ReadU8(polygon.byFlags) || !m_cur.ReadU8(corners) ||
-        !m_cur.ReadI16(normalIndex)) {
-      return Truncated();
-    }
-    m_cur.Skip(4);
-    polygon.nMaterialId = materialId;
-    polygon.nVerts = corners;
-    polygon.vecVertIdx.assign(corners, 0);
-    polygon.vecTexIdx.assign(corners, 0);
-    polygon.vecAuxIdx.assign(corners, 0);
+    const std::uint8_t* head = m_cur.Take(kPolygonHeadSize);
+    if (head == nullptr) return Truncated();
+    polygon.nMaterialId = LittleI16(head + 2);
+    polygon.byFlags = head[4];
+    const std::size_t corners = head[5];
+    polygon.nVerts = static_cast<int>(corners);
+    const int normalIndex = LittleI16(head + 6);
+    m_cur.Skip(kPolygonHeadSkip);
 
-    if (normalIndex < 0 || static_cast<std::size_t>(normalIndex) >= m_model.m_vecNormals.size()) {
-      return BadIndex("polygon", k, "normal index", normalIndex, m_model.m_vecNormals.size());
+    const std::vector<Vertex>& normals = m_model.m_vecNormals;
+    if (normalIndex < 0 || static_cast<std::size_t>(normalIndex) >= normals.size()) {
+      return BadIndex("polygon", k, "normal index", normalIndex, normals.size());
     }
-    const Vertex& normal = m_model.m_vecNormals[normalIndex];
+    const Vertex& normal = normals[static_cast<std::size_t>(normalIndex)];
     polygon.dNormal[0] = normal.x;
     polygon.dNormal[1] = normal.y;
     polygon.dNormal[2] = normal.z;
 
-    if (!ReadIndices(polygon.vecVertIdx)) return Truncated();
-    if (!CheckIndices(k, polygon.vecVertIdx, "vertex index", m_model.m_vecVertices.size())) {
-      return false;
-    }
-    AddFaceNormal(polygon);
-    if (!ReadIndices(polygon.vecAuxIdx)) return Truncated();
+    int* vertIdx = m_model.m_indexPool.Allocate(3 * corners);
+    int* auxIdx = vertIdx + corners;
+    int* texIdx = auxIdx + corners;
+    polygon.vecVertIdx = IndexSpan(vertIdx, corners);
+    polygon.vecAuxIdx = IndexSpan(auxIdx, corners);
+    polygon.vecTexIdx = IndexSpan(texIdx, corners);
 
-    polygon.pMaterial = MatchMaterial(polygon);
-    const bool textured = polygon.pMaterial != nullptr && polygon.pMaterial->nKind == kTexturedKind;
-    if (textured && corners != 0) {
-      if (!ReadIndices(polygon.vecTexIdx)) return Truncated();
-      if (!CheckIndices(k, polygon.vecTexIdx, "texture-coordinate index",
-                        m_model.m_vecTexCoords.size())) {
-        return false;
+    const std::uint8_t* bytes = m_cur.Take(2 * corners);
+    if (bytes == nullptr) return Truncated();
+    std::vector<Vertex>& vertices = m_model.m_vecVertices;
+    for (std::size_t c = 0; c < corners; ++c) {
+      const int index = LittleI16(bytes + 2 * c);
+      if (index < 0 || static_cast<std::size_t>(index) >= vertices.size()) {
+        return BadIndex("polygon", k, "vertex index", index, vertices.size());
       }
-    }
-    if (m_model.m_nVersion == kVersionWithPolygonPad) m_cur.Skip(1);
-    return true;
-  }
-
-  // Every corner adds the face normal to its vertex, so a vertex used twice
-  // by one polygon counts twice.
-  void AddFaceNormal(const Polygon& polygon) {
-    for (int index : polygon.vecVertIdx) {
-      Vertex& v = m_model.m_vecVertices[index];
+      vertIdx[c] = index;
+      Vertex& v = vertices[static_cast<std::size_t>(index)];
       v.nx = static_cast<float>(static_cast<double>(v.nx) + polygon.dNormal[0]);
       v.ny = static_cast<float>(static_cast<double>(v.ny) + polygon.dNormal[1]);
       v.nz = static_cast<float>(static_cast<double>(v.nz) + polygon.dNormal[2]);
       ++v.nCount;
     }
-  }
 
-  // The first material with the polygon's id and the kind its flags ask
-  // for; a material with the right id but the other kind is passed over.
-  Material* MatchMaterial(const Polygon& polygon) {
-    if (polygon.nMaterialId == kNoMaterialId) return nullptr;
-    const int kind = (polygon.byFlags & kColourMaterialFlag) ? kColourKind : kTexturedKind;
-    for (Material& material : m_model.m_vecMaterials) {
-      if (material.nId == polygon.nMaterialId && material.nKind == kind) return &material;
+    bytes = m_cur.Take(2 * corners);
+    if (bytes == nullptr) return Truncated();
+    for (std::size_t c = 0; c < corners; ++c) auxIdx[c] = LittleI16(bytes + 2 * c);
+
+    polygon.pMaterial = MatchMaterial(polygon.nMaterialId, polygon.byFlags);
+    const bool textured = polygon.pMaterial != nullptr && polygon.pMaterial->nKind == kTexturedKind;
+    if (textured && corners != 0) {
+      bytes = m_cur.Take(2 * corners);
+      if (bytes == nullptr) return Truncated();
+      const std::size_t limit = m_model.m_vecTexCoords.size();
+      for (std::size_t c = 0; c < corners; ++c) {
+        const int index = LittleI16(bytes + 2 * c);
+        if (index < 0 || static_cast<std::size_t>(index) >= limit) {
+          return BadIndex("polygon", k, "texture-coordinate index", index, limit);
+        }
+        texIdx[c] = index;
+      }
+    } else {
+      std::fill(texIdx, texIdx + corners, 0);
     }
-    return nullptr;
+    if (m_model.m_nVersion == kVersionWithPolygonPad) m_cur.Skip(1);
+    return true;
   }
 
   // The plain average of the face normals, not re-normalised. A vertex no
@@ -381,7 +507,7 @@ class LgmdParser {
     if (count == 0) return true;
     // Object record 0 is the root, whose frame is model space; it is not kept.
     const std::int64_t first = Entry(kObjectsStart) + kObjectRecordSize;
-    if (!m_cur.Seek(first)) return Outside(first);
+    if (!OpenSection(first, static_cast<std::uint64_t>(count) * kObjectRecordSize)) return false;
     m_model.m_vecSubObjects.resize(count);
     for (SubObject& object : m_model.m_vecSubObjects) object.nParent = -1;
     for (int i = 0; i < count; ++i) {
@@ -435,33 +561,85 @@ class LgmdParser {
     return true;
   }
 
-  ByteCursor m_cur;
+  ByteSource& m_source;
+  ByteCursor m_cur;  // over the section being read
   CModel& m_model;
   ReadResult& m_result;
   std::string m_strSection;  // where the cursor is, for the reason of a refusal
+  std::array<std::array<Material*, 256>, 2> m_materialByKindAndId{};
 };
 
-// Takes over everything a model file supplies; the palette, textures,
-// default colour and polygon mode stay with their own steps. Moving the
-// material array keeps its elements where they are, so the polygons'
-// material references stay valid.
-void TakeFileContent(CModel& from, CModel& to) {
-  to.m_strName = std::move(from.m_strName);
-  to.m_nVersion = from.m_nVersion;
-  to.m_nPolygons = from.m_nPolygons;
-  to.m_nVertices = from.m_nVertices;
-  to.m_nMaterials = from.m_nMaterials;
-  to.m_nSubObjects = from.m_nSubObjects;
-  to.m_vecSectionOffsets = std::move(from.m_vecSectionOffsets);
-  to.m_vecMaterials = std::move(from.m_vecMaterials);
-  to.m_vecVertices = std::move(from.m_vecVertices);
-  to.m_vecNormals = std::move(from.m_vecNormals);
-  to.m_vecPolygons = std::move(from.m_vecPolygons);
-  to.m_vecTexCoords = std::move(from.m_vecTexCoords);
-  to.m_vecSubObjects = std::move(from.m_vecSubObjects);
-  to.m_ptMin = from.m_ptMin;
-  to.m_ptMax = from.m_ptMax;
-  to.m_nCurSubObject = from.m_nCurSubObject;
+// Empties everything a model file supplies, keeping the memory the
+// containers hold, so that the model reads as if freshly constructed.
+void ClearFileContent(CModel& model) {
+  model.m_strName.clear();
+  model.m_nVersion = model.m_nPolygons = model.m_nVertices = 0;
+  model.m_nMaterials = model.m_nSubObjects = 0;
+  model.m_vecSectionOffsets.clear();
+  model.m_vecMaterials.clear();
+  model.m_vecVertices.clear();
+  model.m_vecNormals.clear();
+  model.m_vecPolygons.clear();
+  model.m_indexPool.Reset();
+  model.m_vecTexCoords.clear();
+  model.m_vecSubObjects.clear();
+  const CModel empty;
+  model.m_ptMin = empty.m_ptMin;
+  model.m_ptMax = empty.m_ptMax;
+  model.m_nCurSubObject = 0;
+}
+
+// Exchanges everything a model file supplies; the palette, textures,
+// default colour and polygon mode stay with their own steps. Swapping the
+// material array and the index pool keeps their elements where they are,
+// so the polygons' material references and index runs stay valid.
+void SwapFileContent(CModel& a, CModel& b) {
+  using std::swap;
+  swap(a.m_strName, b.m_strName);
+  swap(a.m_nVersion, b.m_nVersion);
+  swap(a.m_nPolygons, b.m_nPolygons);
+  swap(a.m_nVertices, b.m_nVertices);
+  swap(a.m_nMaterials, b.m_nMaterials);
+  swap(a.m_nSubObjects, b.m_nSubObjects);
+  swap(a.m_vecSectionOffsets, b.m_vecSectionOffsets);
+  swap(a.m_vecMaterials, b.m_vecMaterials);
+  swap(a.m_vecVertices, b.m_vecVertices);
+  swap(a.m_vecNormals, b.m_vecNormals);
+  swap(a.m_vecPolygons, b.m_vecPolygons);
+  swap(a.m_indexPool, b.m_indexPool);
+  swap(a.m_vecTexCoords, b.m_vecTexCoords);
+  swap(a.m_vecSubObjects, b.m_vecSubObjects);
+  swap(a.m_ptMin, b.m_ptMin);
+  swap(a.m_ptMax, b.m_ptMax);
+  swap(a.m_nCurSubObject, b.m_nCurSubObject);
+}
+
+// Parses source into the scratch model and swaps it in only when it is
+// complete and placed.
+int ReadModel(ByteSource& source, CModel& to, ReadScratch& scratch, ReadResult& result) {
+  try {
+    CModel& fresh = scratch.model;
+    ClearFileContent(fresh);
+    LgmdParser parser(source, fresh, result);
+    const bool accepted = parser.Parse();
+    // A buffer as large as a legal model's file is worth keeping for the
+    // next read; the far larger ones only odd files need are not.
+    if (scratch.nCapacity > kKeptBufferSize) {
+      scratch.pBuffer.reset();
+      scratch.nCapacity = 0;
+    }
+    if (!accepted) return -1;
+    fresh.PlaceSubObjects();
+    SwapFileContent(fresh, to);
+  } catch (const std::bad_alloc&) {
+    // The counts are checked against the file before anything is sized and
+    // every size is bounded by the format, so only a machine short of
+    // memory gets here; the open model stays.
+    result = ReadResult();
+    result.error = ReadError::OutOfMemory;
+    return -1;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -473,19 +651,16 @@ int CModel::Read(const std::string& path) {
 
 int CModel::Read(const std::string& path, ReadResult& result) {
   result = ReadResult();
-  std::vector<std::uint8_t> bytes;
+  filebytes::CInputFile file;
   std::string error;
-  try {
-    if (!filebytes::ReadFileBytes(path, bytes, error)) {
-      result.error = ReadError::CannotOpen;
-      result.detail = error;
-      return -1;
-    }
-  } catch (const std::bad_alloc&) {
-    result.error = ReadError::OutOfMemory;
+  if (!file.Open(path, error)) {
+    result.error = file.WrongType() ? ReadError::NotRegularFile : ReadError::CannotOpen;
+    result.detail = error;
     return -1;
   }
-  return ReadFromMemory(bytes.data(), bytes.size(), result);
+  if (!EnsureReadScratch(result)) return -1;
+  FileSource source(file, *m_pReadScratch);
+  return ReadModel(source, *this, *m_pReadScratch, result);
 }
 
 int CModel::ReadFromMemory(const std::uint8_t* data, std::size_t size) {
@@ -495,20 +670,19 @@ int CModel::ReadFromMemory(const std::uint8_t* data, std::size_t size) {
 
 int CModel::ReadFromMemory(const std::uint8_t* data, std::size_t size, ReadResult& result) {
   result = ReadResult();
-  if (data == nullptr) size = 0;
   static const std::uint8_t kEmpty = 0;
+  MemorySource source(data != nullptr ? data : &kEmpty, data != nullptr ? size : 0);
+  if (!EnsureReadScratch(result)) return -1;
+  return ReadModel(source, *this, *m_pReadScratch, result);
+}
+
+bool CModel::EnsureReadScratch(ReadResult& result) {
+  if (m_pReadScratch != nullptr) return true;
   try {
-    CModel fresh;
-    LgmdParser parser(data != nullptr ? data : &kEmpty, size, fresh, result);
-    if (!parser.Parse()) return -1;
-    fresh.PlaceSubObjects();
-    TakeFileContent(fresh, *this);
+    m_pReadScratch.reset(new ReadScratch);
   } catch (const std::bad_alloc&) {
-    // The counts are checked against the file before anything is sized, so
-    // only a machine short of memory gets here; the open model stays.
-    result = ReadResult();
     result.error = ReadError::OutOfMemory;
-    return -1;
+    return false;
   }
-  return 0;
+  return true;
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "model/index_pool.h"
 #include "model/read_result.h"
 
 // A byte b becomes b * kByteToUnit: the double nearest 1/255, always used as
@@ -39,11 +40,13 @@ struct Material {
   int nTexIndex = -1;
 };
 
+// The three index runs live in the model's m_indexPool; a polygon built by
+// hand gets them from there too (m_indexPool.Add({0, 1, 2})).
 struct Polygon {
   int nVerts = 0;
-  std::vector<int> vecVertIdx;
-  std::vector<int> vecTexIdx;
-  std::vector<int> vecAuxIdx;
+  IndexSpan vecVertIdx;
+  IndexSpan vecTexIdx;
+  IndexSpan vecAuxIdx;
   int nMaterialId = 0;
   double dNormal[3] = {0.0, 0.0, 0.0};
   std::uint8_t byFlags = 0;
@@ -61,7 +64,9 @@ struct SubObject {
 struct TextureEntry {
   int nNumber = 0;
   bool bTransparent = false;
-  std::unique_ptr<std::uint8_t[]> pPixels;  // BGRA rows, or null
+  // BGRA rows, or null. Materials that name the same file with the same
+  // transparency share one image.
+  std::shared_ptr<std::uint8_t[]> pPixels;
   // Size of the decoded image, kept so that reports can show it.
   int nWidth = 0;
   int nHeight = 0;
@@ -69,12 +74,27 @@ struct TextureEntry {
   std::string strMissingReason;
 };
 
+// The largest texture side read when no graphics driver gives its own
+// limit (`info` and `export`, which have no OpenGL): an image of 8192 x 8192
+// already takes 256 MiB once converted.
+inline constexpr int kHeadlessMaxTextureSide = 8192;
+
+// A palette file is a few kilobytes of text (256 lines of three numbers);
+// anything larger is not a palette and is refused before it is read.
+inline constexpr std::size_t kMaxPaletteFileSize = 64 * 1024;
+
 // Material kinds as the file stores them.
 inline constexpr int kTexturedKind = 0;
 inline constexpr int kColourKind = 1;
 
 // Palette entries hold blue, green, red: the reverse of a palette file line.
 using PaletteEntry = std::array<int, 3>;
+
+// The reader's working storage (lgmd_reader.cpp).
+struct ReadScratch;
+struct ReadScratchDeleter {
+  void operator()(ReadScratch* scratch) const;
+};
 
 class CModel {
  public:
@@ -97,7 +117,7 @@ class CModel {
   void TransformToModel(int index, float& x, float& y, float& z) const;
 
   // Palette (palette.cpp). -1 with the reason in strReason when the file
-  // cannot be read.
+  // cannot be read or is larger than any palette (kMaxPaletteFileSize).
   int LoadPalette(const std::string& path);
   int LoadPalette(const std::string& path, std::string& strReason);
   void ApplyPalette(int nPalette);
@@ -107,14 +127,24 @@ class CModel {
   // converted through the palette. The renderer's LoadTextures runs this
   // and uploads what it read.
   void BuildTextureList();
-  int ReadMipFile(const std::string& path, TextureEntry& entry, int& width, int& height);
-  // Rebuilds the texture list and reads every texture into its entry.
-  // Returns the list of files that could not be read (see MissingTextureList).
-  std::string ReadTextureImages(const std::string& modelPath);
+  // Reads one ".mip" file into entry; 1 with the reason in the entry's
+  // strMissingReason when it cannot be read, is empty or has a side longer
+  // than maxSide (checked before any pixel is allocated).
+  int ReadMipFile(const std::string& path, TextureEntry& entry, int& width, int& height,
+                  int maxSide = kHeadlessMaxTextureSide);
+  // Rebuilds the texture list and reads every texture into its entry, each
+  // file once: materials naming the same file with the same transparency
+  // share its image. Returns the list of files that could not be read (see
+  // MissingTextureList).
+  std::string ReadTextureImages(const std::string& modelPath,
+                                int maxSide = kHeadlessMaxTextureSide);
   // The file name of every textured material whose entry holds no image, in
-  // material order: a name may come twice.
+  // material order: a name may come twice. The names are the file's bytes
+  // as they are, for callers that escape them in their own way (JSON).
   std::vector<std::string> MissingTextureFiles() const;
-  // The same as the open sequence shows it: "\r\n" before each name.
+  // The list as the open sequence shows it: "\r\n" before each name, and
+  // control bytes in a name escaped (PrintableName) so that a name cannot
+  // steer a terminal or break the list's lines.
   std::string MissingTextureList() const;
 
   // trueSpace export (cob_export.cpp).
@@ -131,6 +161,8 @@ class CModel {
   std::vector<Vertex> m_vecVertices;
   std::vector<Vertex> m_vecNormals;
   std::vector<Polygon> m_vecPolygons;
+  // Holds the index runs of every polygon of m_vecPolygons.
+  IndexPool m_indexPool;
   std::vector<TexCoord> m_vecTexCoords;
   std::vector<TextureEntry> m_vecTextures;
   std::vector<SubObject> m_vecSubObjects;
@@ -141,4 +173,14 @@ class CModel {
   double m_dDefGreen = 0.0;
   double m_dDefBlue = 0.0;
   std::vector<PaletteEntry> m_vecPalette;
+
+ private:
+  bool EnsureReadScratch(ReadResult& result);
+
+  // A read fills a model of its own and swaps it in only when the file was
+  // accepted; the content it swapped out is kept here, with the buffer the
+  // file was read into, and the next read fills that storage again. Memory
+  // already in place is far cheaper to fill than fresh pages, and a model is
+  // read again at every palette switch.
+  std::unique_ptr<ReadScratch, ReadScratchDeleter> m_pReadScratch;
 };

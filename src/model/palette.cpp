@@ -133,7 +133,7 @@ int CModel::LoadPalette(const std::string& path) {
 
 int CModel::LoadPalette(const std::string& path, std::string& strReason) {
   std::vector<std::uint8_t> bytes;
-  if (!filebytes::ReadFileBytes(path, bytes, strReason)) return -1;
+  if (!filebytes::ReadFileBytes(path, bytes, strReason, kMaxPaletteFileSize)) return -1;
   ParsePaletteText(reinterpret_cast<const char*>(bytes.data()), bytes.size(), m_vecPalette);
   return 0;
 }

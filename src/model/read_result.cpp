@@ -15,7 +15,7 @@ std::string ReadResult::Reason() const {
     case ReadError::CannotOpen:
       return detail.empty() ? "cannot be opened" : detail;
     case ReadError::NotRegularFile:
-      return "not a regular file";
+      return detail.empty() ? "not a regular file" : detail;
     case ReadError::BadMagic:
       return "not an LGMD model (it does not start with \"LGMD\")";
     case ReadError::TooShort:

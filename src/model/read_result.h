@@ -9,7 +9,7 @@
 enum class ReadError {
   None,
   CannotOpen,       // the file could not be opened or read; detail holds the system's words
-  NotRegularFile,   // a directory, device or pipe
+  NotRegularFile,   // a directory, device or pipe, refused unopened; detail says which
   BadMagic,         // the first four bytes are not "LGMD"
   TooShort,         // the file ends inside a field or record: offset, what
   CountOutOfRange,  // a header count no model can have: what, value

@@ -1,8 +1,10 @@
 // Texture images: the ".mip" files beside a model, converted through the
-// palette into BGRA images, one per textured material. The renderer uploads
-// them; nothing here needs OpenGL.
+// palette into BGRA images, one entry per textured material. The renderer
+// uploads them; nothing here needs OpenGL.
 #include <algorithm>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <unordered_map>
@@ -13,6 +15,7 @@
 #include "model/mip_file.h"
 #include "model/model.h"
 #include "model/path_parts.h"
+#include "model/printable_name.h"
 
 namespace {
 
@@ -77,17 +80,29 @@ class TextureFileFinder {
   std::unordered_map<std::string, std::string> m_byLowerName;
 };
 
+// A later material naming the same file with the same transparency gets
+// the image read for the first one, or the same reason for its absence.
+void ShareImage(const TextureEntry& from, TextureEntry& to) {
+  to.pPixels = from.pPixels;
+  to.nWidth = from.nWidth;
+  to.nHeight = from.nHeight;
+  to.strMissingReason = from.strMissingReason;
+}
+
 // Reads the texture of every textured material into its entry, in material
-// order. An entry that cannot be read is marked missing with its reason;
-// its material keeps its index, and the draw then shows the polygon
-// untextured.
-void ReadEachTexture(CModel& model, const std::string& modelPath) {
+// order, each file once per transparency: many materials may name one file,
+// and the image (with its holes, or without) is the same for all of them.
+// An entry that cannot be read is marked missing with its reason; its
+// material keeps its index, and the draw then shows the polygon untextured.
+void ReadEachTexture(CModel& model, const std::string& modelPath, int maxSide) {
   // The textures lie in the model's own directory.
   TextureFileFinder finder(DirectoryOf(modelPath));
+  std::map<std::pair<std::string, bool>, std::size_t> firstEntryOfFile;
   std::size_t k = 0;
   for (const Material& material : model.m_vecMaterials) {
     if (material.nKind != kTexturedKind) continue;
-    TextureEntry& entry = model.m_vecTextures[k++];
+    const std::size_t index = k++;
+    TextureEntry& entry = model.m_vecTextures[index];
     std::string path;
     int width = 0;
     int height = 0;
@@ -95,7 +110,12 @@ void ReadEachTexture(CModel& model, const std::string& modelPath) {
       entry.strMissingReason = "the material name is not a plain file name";
     } else if (!finder.Find(mip::FileNameFor(material.strName), path)) {
       entry.strMissingReason = "not found";
-    } else if (model.ReadMipFile(path, entry, width, height) == 0) {
+    } else if (const auto [first, isFirst] =
+                   firstEntryOfFile.try_emplace({path, entry.bTransparent}, index);
+               !isFirst) {
+      ShareImage(model.m_vecTextures[first->second], entry);
+      if (entry.pPixels != nullptr) continue;
+    } else if (model.ReadMipFile(path, entry, width, height, maxSide) == 0) {
       continue;
     }
     entry.nNumber = kMissingTexture;
@@ -116,24 +136,25 @@ void CModel::BuildTextureList() {
   }
 }
 
-int CModel::ReadMipFile(const std::string& path, TextureEntry& entry, int& width, int& height) {
-  std::vector<std::uint8_t> bytes;
-  if (!filebytes::ReadFileBytes(path, bytes, entry.strMissingReason)) return mip::kDecodeFailed;
-  const int result = mip::Decode(bytes.data(), bytes.size(), m_vecPalette, entry.bTransparent,
-                                 entry.pPixels, width, height);
-  if (result == mip::kDecodeOk) {
-    entry.nWidth = width;
-    entry.nHeight = height;
-    entry.strMissingReason.clear();
-  } else {
-    entry.strMissingReason = "not a readable .mip file";
-  }
+int CModel::ReadMipFile(const std::string& path, TextureEntry& entry, int& width, int& height,
+                        int maxSide) {
+  entry.pPixels.reset();
+  filebytes::CInputFile file;
+  if (!file.Open(path, entry.strMissingReason)) return mip::kDecodeFailed;
+  std::unique_ptr<std::uint8_t[]> pixels;
+  const int result = mip::DecodeFile(file, m_vecPalette, entry.bTransparent, pixels, width, height,
+                                     maxSide, entry.strMissingReason);
+  if (result != mip::kDecodeOk) return result;
+  entry.pPixels = std::move(pixels);
+  entry.nWidth = width;
+  entry.nHeight = height;
+  entry.strMissingReason.clear();
   return result;
 }
 
-std::string CModel::ReadTextureImages(const std::string& modelPath) {
+std::string CModel::ReadTextureImages(const std::string& modelPath, int maxSide) {
   BuildTextureList();
-  ReadEachTexture(*this, modelPath);
+  ReadEachTexture(*this, modelPath, maxSide);
   return MissingTextureList();
 }
 
@@ -157,7 +178,7 @@ std::string CModel::MissingTextureList() const {
   std::string list;
   for (const std::string& file : MissingTextureFiles()) {
     list += kMissingSeparator;
-    list += file;
+    list += PrintableName(file);
   }
   return list;
 }

@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 
 #include <cstddef>
+#include <cstdint>
+#include <unordered_map>
 
 #include "model/model.h"
 
@@ -40,7 +42,11 @@ int CTextureSet::MaxTextureSize() {
 }
 
 std::string CTextureSet::LoadTextures(CModel& model, const std::string& modelPath) {
-  model.ReadTextureImages(modelPath);
+  // A texture the driver cannot take is refused before it is decoded, so a
+  // file that claims a huge image costs nothing; a driver that names no
+  // limit gets the headless one.
+  const int maxSide = MaxTextureSize();
+  model.ReadTextureImages(modelPath, maxSide > 0 ? maxSide : kHeadlessMaxTextureSide);
   return UploadTextures(model);
 }
 
@@ -55,11 +61,23 @@ std::string CTextureSet::UploadTextures(CModel& model) {
     glGenTextures(static_cast<GLsizei>(m_vecNames.size()), m_vecNames.data());
 
   const int maxSide = MaxTextureSize();
+  // Materials that share an image share its texture object too: the
+  // driver keeps one copy, and the draw binds one name. The name generated
+  // for the later entry is given back at once.
+  std::unordered_map<const std::uint8_t*, GLuint> uploaded;
   for (std::size_t k = 0; k < model.m_vecTextures.size(); ++k) {
     TextureEntry& entry = model.m_vecTextures[k];
     if (entry.pPixels == nullptr) continue;
     const bool fits = maxSide <= 0 || (entry.nWidth <= maxSide && entry.nHeight <= maxSide);
-    if (fits && Upload(m_vecNames[k], entry)) continue;
+    if (const auto found = uploaded.find(entry.pPixels.get()); fits && found != uploaded.end()) {
+      glDeleteTextures(1, &m_vecNames[k]);
+      m_vecNames[k] = found->second;
+      continue;
+    }
+    if (fits && Upload(m_vecNames[k], entry)) {
+      uploaded.emplace(entry.pPixels.get(), m_vecNames[k]);
+      continue;
+    }
     // Shown like a missing file rather than as a silently white texture.
     entry.strMissingReason =
         fits ? "the graphics driver refused the image"

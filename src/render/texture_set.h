@@ -11,8 +11,9 @@ class CModel;
 class CTextureSet {
  public:
   // The texture set-up of an open: reads every texture image of the model
-  // (CModel::ReadTextureImages), deletes the previous texture objects, and
-  // uploads each image read. Returns the list of missing files as the open
+  // (CModel::ReadTextureImages, refusing sides past GL_MAX_TEXTURE_SIZE
+  // before decoding), deletes the previous texture objects, and uploads
+  // each image read. Returns the list of missing files as the open
   // sequence shows it ("\r\n" before each name); an image the driver cannot
   // take (larger than GL_MAX_TEXTURE_SIZE, or refused by the driver) is
   // listed like a file that is missing, and its polygons draw untextured.

@@ -103,7 +103,7 @@ TEST_F(InfoPalette, ReportsTexturesAndMissingFiles) {
     int width;
     int height;
   } expected[] = {
-      {7, true, 4, 2}, {8, false, 3, 5}, {-1, false, 0, 0}, {-1, false, 0, 0}, {11, false, 0, 9}};
+      {7, true, 4, 2}, {8, false, 3, 5}, {-1, false, 0, 0}, {-1, false, 0, 0}, {-1, false, 0, 0}};
   for (std::size_t k = 0; k < 5; ++k) {
     SCOPED_TRACE(k);
     EXPECT_EQ(textures[k].at("number"), expected[k].number);
@@ -111,7 +111,11 @@ TEST_F(InfoPalette, ReportsTexturesAndMissingFiles) {
     EXPECT_EQ(textures[k].at("width"), expected[k].width);
     EXPECT_EQ(textures[k].at("height"), expected[k].height);
   }
-  EXPECT_EQ(json.at("missingTextures"), nlohmann::json({"sub/evil.mip", "gone.mip"}));
+  // An empty image is no texture.
+  EXPECT_EQ(json.at("missingTextures"), nlohmann::json({"sub/evil.mip", "gone.mip", "flat.mip"}));
+  EXPECT_FALSE(textures[0].contains("missingReason"));
+  EXPECT_EQ(textures[3].at("missingReason"), "not found");
+  EXPECT_EQ(textures[4].at("missingReason"), "an empty image (0 x 9 pixels)");
 
   const auto& materials = json.at("materialList");
   ASSERT_EQ(materials.size(), 6u);

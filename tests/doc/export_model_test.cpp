@@ -32,7 +32,7 @@ class ExportModelTest : public DocTest {
     }
     Polygon triangle;
     triangle.nVerts = 3;
-    triangle.vecVertIdx = {0, 1, 2};
+    triangle.vecVertIdx = m_doc.m_model.m_indexPool.Add({0, 1, 2});
     m_doc.m_model.m_vecPolygons.push_back(triangle);
   }
 

@@ -42,9 +42,9 @@ std::unique_ptr<CModel> MakeModel(const std::vector<std::array<float, 3>>& posit
   for (const auto& corners : faces) {
     Polygon polygon;
     polygon.nVerts = static_cast<int>(corners.size());
-    polygon.vecVertIdx = corners;
-    polygon.vecTexIdx.assign(corners.size(), 0);
-    polygon.vecAuxIdx.assign(corners.size(), 0);
+    polygon.vecVertIdx = model.m_indexPool.Add(corners);
+    polygon.vecTexIdx = model.m_indexPool.Filled(corners.size(), 0);
+    polygon.vecAuxIdx = model.m_indexPool.Filled(corners.size(), 0);
     model.m_vecPolygons.push_back(polygon);
   }
   model.m_nVertices = static_cast<int>(model.m_vecVertices.size());
@@ -217,7 +217,7 @@ TEST(CobLayout, FacesOfEveryCornerCountKeepTheirSizeAndOrder) {
   model->m_vecMaterials.push_back(material);
   model->m_nMaterials = 1;
   model->m_vecPolygons[1].pMaterial = &model->m_vecMaterials[0];
-  model->m_vecPolygons[1].vecTexIdx = {3, 2, 1, 0};
+  model->m_vecPolygons[1].vecTexIdx = model->m_indexPool.Add({3, 2, 1, 0});
   model->m_vecPolygons[1].byFlags = 0x40;
 
   const auto bytes = cob::BuildCobFile(*model);

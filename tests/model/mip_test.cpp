@@ -1,6 +1,7 @@
 // Decoding ".mip" textures and finding them beside the model, without
 // OpenGL.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -62,8 +63,8 @@ struct DecodeCase {
   Bytes file;
   bool transparent;
   std::vector<PaletteEntry> palette;
-  bool ok;
-  int width;  // -1: not expected to be reported
+  const char* refusal;  // part of the reason, null when the file decodes
+  int width;            // -1: not expected to be reported
   int height;
   Bytes pixels;
 };
@@ -73,37 +74,45 @@ TEST(MipDecode, DecodesOrRefusesEachFile) {
   auto with300 = palette;
   with300[5] = {300, -1, 511};
   const std::vector<PaletteEntry> shortPalette(3, PaletteEntry{9, 9, 9});
+  const char* kEnds = "the file ends before";
 
   const std::vector<DecodeCase> cases = {
       {"index 0 is a hole in a transparent texture", lgmd::BuildMip(2, 1, {0, 5}), true, palette,
-       true, 2, 1, Pixels({Pixel(0, 0, 0, 0), Pixel(5, 10, 15, 255)})},
-      {"index 0 is opaque otherwise", lgmd::BuildMip(2, 1, {0, 5}), false, palette, true, 2, 1,
+       nullptr, 2, 1, Pixels({Pixel(0, 0, 0, 0), Pixel(5, 10, 15, 255)})},
+      {"index 0 is opaque otherwise", lgmd::BuildMip(2, 1, {0, 5}), false, palette, nullptr, 2, 1,
        Pixels({Pixel(0, 0, 0, 255), Pixel(5, 10, 15, 255)})},
-      {"only index 0 is a hole", lgmd::BuildMip(1, 1, {1}), true, palette, true, 1, 1,
+      {"only index 0 is a hole", lgmd::BuildMip(1, 1, {1}), true, palette, nullptr, 1, 1,
        Pixel(1, 2, 3, 255)},
-      {"the low 8 bits of a stored value", lgmd::BuildMip(1, 1, {5}), false, with300, true, 1, 1,
+      {"the low 8 bits of a stored value", lgmd::BuildMip(1, 1, {5}), false, with300, nullptr, 1, 1,
        Pixel(44, 255, 255, 255)},
-      {"rows in order, row 0 first", lgmd::BuildMip(2, 2, {1, 2, 3, 255}), false, palette, true, 2,
-       2,
+      {"rows in order, row 0 first", lgmd::BuildMip(2, 2, {1, 2, 3, 255}), false, palette, nullptr,
+       2, 2,
        Pixels({Pixel(1, 2, 3, 255), Pixel(2, 4, 6, 255), Pixel(3, 6, 9, 255),
                Pixel(255, 254, 253, 255)})},
       {"bytes between header and pixels are skipped", lgmd::BuildMip(1, 1, {4}, 40), false, palette,
-       true, 1, 1, Pixel(4, 8, 12, 255)},
+       nullptr, 1, 1, Pixel(4, 8, 12, 255)},
       {"bytes after the pixels are ignored", Concat(lgmd::BuildMip(1, 1, {4}), {1, 2, 3}), false,
-       palette, true, 1, 1, Pixel(4, 8, 12, 255)},
+       palette, nullptr, 1, 1, Pixel(4, 8, 12, 255)},
       {"indices the palette lacks read black", lgmd::BuildMip(2, 1, {2, 3}), false, shortPalette,
-       true, 2, 1, Pixels({Pixel(9, 9, 9, 255), Pixel(0, 0, 0, 255)})},
-      {"width 0 is an empty image", lgmd::BuildMip(0, 7, {}), false, palette, true, 0, 7, {}},
-      {"height 0 is an empty image", lgmd::BuildMip(7, 0, {}), false, palette, true, 7, 0, {}},
-      {"an empty image needs no pixel data", RawHeader(5000, 0, 3), false, palette, true, 0, 3, {}},
-      {"short header", Bytes(11, 0), false, palette, false, -1, -1, {}},
-      {"no bytes at all", Bytes(), false, palette, false, -1, -1, {}},
-      {"pixel data offset at the end", RawHeader(12, 1, 1), false, palette, false, 1, 1, {}},
+       nullptr, 2, 1, Pixels({Pixel(9, 9, 9, 255), Pixel(0, 0, 0, 255)})},
+      {"width 0 is no texture", lgmd::BuildMip(0, 7, {}), false, palette, "empty image", 0, 7, {}},
+      {"height 0 is no texture", lgmd::BuildMip(7, 0, {}), false, palette, "empty image", 7, 0, {}},
+      {"an empty image far from its data",
+       RawHeader(5000, 0, 3),
+       false,
+       palette,
+       "empty image",
+       0,
+       3,
+       {}},
+      {"short header", Bytes(11, 0), false, palette, "header", -1, -1, {}},
+      {"no bytes at all", Bytes(), false, palette, "header", -1, -1, {}},
+      {"pixel data offset at the end", RawHeader(12, 1, 1), false, palette, kEnds, 1, 1, {}},
       {"pixel data offset beyond the end",
        Concat(RawHeader(100, 1, 1), {7}),
        false,
        palette,
-       false,
+       kEnds,
        1,
        1,
        {}},
@@ -111,7 +120,7 @@ TEST(MipDecode, DecodesOrRefusesEachFile) {
        Concat(RawHeader(-4, 1, 1), {7}),
        false,
        palette,
-       false,
+       kEnds,
        1,
        1,
        {}},
@@ -119,33 +128,66 @@ TEST(MipDecode, DecodesOrRefusesEachFile) {
        Concat(RawHeader(12, 2, 2), {1, 2, 3}),
        false,
        palette,
+       kEnds,
+       2,
+       2,
+       {}},
+      {"pixels the file does not hold",
+       RawHeader(12, 8192, 8192),
        false,
-       2,
-       2,
+       palette,
+       kEnds,
+       8192,
+       8192,
+       {}},
+      // The limit is looked at before the file's size: nothing is allocated.
+      {"a side past the limit",
+       RawHeader(12, 8193, 1),
+       false,
+       palette,
+       "limit of 8192",
+       8193,
+       1,
        {}},
       {"huge size in a small file",
        RawHeader(12, 32767, 32767),
        false,
        palette,
-       false,
+       "limit",
        32767,
        32767,
        {}},
-      {"negative width", Concat(RawHeader(12, -2, 1), {1, 2}), false, palette, false, -2, 1, {}},
-      {"negative height", Concat(RawHeader(12, 1, -2), {1, 2}), false, palette, false, 1, -2, {}},
-      {"negative width with height 0", RawHeader(12, -1, 0), false, palette, false, -1, 0, {}},
-      {"both negative", Concat(RawHeader(12, -1, -1), {1}), false, palette, false, -1, -1, {}},
+      {"negative width",
+       Concat(RawHeader(12, -2, 1), {1, 2}),
+       false,
+       palette,
+       "negative",
+       -2,
+       1,
+       {}},
+      {"negative height",
+       Concat(RawHeader(12, 1, -2), {1, 2}),
+       false,
+       palette,
+       "negative",
+       1,
+       -2,
+       {}},
+      {"negative width with height 0", RawHeader(12, -1, 0), false, palette, "negative", -1, 0, {}},
+      {"both negative", Concat(RawHeader(12, -1, -1), {1}), false, palette, "negative", -1, -1, {}},
   };
   for (const DecodeCase& c : cases) {
     SCOPED_TRACE(c.name);
     std::unique_ptr<std::uint8_t[]> pixels(new std::uint8_t[1]);
     int width = -99;
     int height = -99;
-    const int result =
-        mip::Decode(c.file.data(), c.file.size(), c.palette, c.transparent, pixels, width, height);
-    if (!c.ok) {
+    std::string reason;
+    const int result = mip::Decode(c.file.data(), c.file.size(), c.palette, c.transparent, pixels,
+                                   width, height, kHeadlessMaxTextureSide, &reason);
+    if (c.refusal != nullptr) {
       EXPECT_EQ(result, mip::kDecodeFailed);
       EXPECT_EQ(pixels, nullptr);
+      EXPECT_NE(reason.find(c.refusal), std::string::npos) << reason;
       if (c.width != -1 || c.height != -1) {
         EXPECT_EQ(width, c.width);
         EXPECT_EQ(height, c.height);
@@ -188,7 +230,7 @@ TEST(ReadMipFile, FillsTheEntryOrLeavesItEmpty) {
   good.bTransparent = true;
   int width = 0;
   int height = 0;
-  ASSERT_EQ(model.ReadMipFile(dir.File("good.mip"), good, width, height), 0);
+  ASSERT_EQ(model.ReadMipFile(dir.File("good.mip"), good, width, height, 3), 0);  // side = limit
   EXPECT_EQ(width, 3);
   EXPECT_EQ(height, 2);
   EXPECT_EQ(good.nWidth, 3);
@@ -196,14 +238,26 @@ TEST(ReadMipFile, FillsTheEntryOrLeavesItEmpty) {
   ASSERT_NE(good.pPixels, nullptr);
   EXPECT_EQ(Bytes(good.pPixels.get() + 20, good.pPixels.get() + 24), Pixel(6, 12, 18, 255));
 
-  for (const char* bad : {"cut.mip", "absent.mip", "folder.mip"}) {
-    SCOPED_TRACE(bad);
+  ASSERT_TRUE(lgmd::WriteFile(dir.File("empty.mip"), lgmd::BuildMip(0, 3, {})));
+  ASSERT_TRUE(lgmd::WriteFile(dir.File("wide.mip"), lgmd::BuildMip(4, 1, {1, 2, 3, 4})));
+  ASSERT_EQ(mkfifo(dir.File("pipe.mip").c_str(), 0600), 0);
+  const std::pair<const char*, const char*> bad[] = {
+      {"cut.mip", "the file ends before its 3 x 2 pixels"},
+      {"absent.mip", "No such file or directory"},
+      {"folder.mip", "is a directory"},
+      {"pipe.mip", "not a regular file"},  // and the open does not wait for a writer
+      {"empty.mip", "an empty image (0 x 3 pixels)"},
+      {"wide.mip", "4 x 1 pixels, larger than the limit of 3 pixels a side"},
+  };
+  for (const auto& [name, reason] : bad) {
+    SCOPED_TRACE(name);
     TextureEntry entry;
     entry.nNumber = 12;
-    EXPECT_EQ(model.ReadMipFile(dir.File(bad), entry, width, height), 1);
+    EXPECT_EQ(model.ReadMipFile(dir.File(name), entry, width, height, 3), 1);
     EXPECT_EQ(entry.pPixels, nullptr);
     EXPECT_EQ(entry.nNumber, 12);
     EXPECT_EQ(entry.nWidth, 0);
+    EXPECT_EQ(entry.strMissingReason, reason);
   }
 }
 
@@ -267,8 +321,41 @@ TEST_F(TextureSetUp, ReadsEachTexturedMaterialInOrder) {
     ASSERT_NE(entry.pPixels, nullptr);
     EXPECT_EQ(entry.pPixels[0], expected[k].marker);
   }
-  // The same file read for two materials gives two separate images.
-  EXPECT_NE(model.m_vecTextures[0].pPixels.get(), model.m_vecTextures[2].pPixels.get());
+  // The same file named by two materials is decoded once and shared.
+  EXPECT_EQ(model.m_vecTextures[0].pPixels.get(), model.m_vecTextures[2].pPixels.get());
+}
+
+// One file, named by materials with and without transparency, by another
+// case of its name, and once missing: one decode per transparency, and a
+// failure shared like an image.
+TEST_F(TextureSetUp, DecodesEachFileOncePerTransparency) {
+  WriteMip("hull.mip", 2, 0);
+  ASSERT_TRUE(lgmd::WriteFile(dir.File("cut.mip"), lgmd::BuildMip(4, 4, {1})));
+  SetMaterials(model, {MakeMaterial("hull", 0, 1), MakeMaterial("hull", 0, 2, true),
+                       MakeMaterial("HULL.bmp", 0, 3), MakeMaterial("hull", 0, 4, true),
+                       MakeMaterial("cut", 0, 5), MakeMaterial("cut.x", 0, 6)});
+  EXPECT_EQ(model.ReadTextureImages(ModelPath()), "\r\ncut.mip\r\ncut.mip");
+  const auto& t = model.m_vecTextures;
+  EXPECT_EQ(t[0].pPixels.get(), t[2].pPixels.get());
+  EXPECT_EQ(t[1].pPixels.get(), t[3].pPixels.get());
+  ASSERT_NE(t[0].pPixels.get(), t[1].pPixels.get());
+  EXPECT_EQ(t[0].pPixels[3], 255);  // index 0 stays opaque without transparency
+  EXPECT_EQ(t[1].pPixels[3], 0);
+  const int numbers[] = {1, 2, 3, 4, -1, -1};
+  for (int k = 0; k < 6; ++k) EXPECT_EQ(t[k].nNumber, numbers[k]) << k;
+  EXPECT_EQ(t[5].strMissingReason, t[4].strMissingReason);
+  EXPECT_EQ(t[2].nWidth, 2);
+}
+
+// Names come from the model file: control bytes in them are escaped in the
+// list the user sees, and kept as they are for callers that escape them in
+// their own way.
+TEST_F(TextureSetUp, ListsNamesWithControlBytesEscaped) {
+  const std::string clear = "\x1b[2J";
+  SetMaterials(model, {MakeMaterial(clear + "a", 0, 1), MakeMaterial("b\r\nc\x9b", 0, 2)});
+  EXPECT_EQ(model.ReadTextureImages(ModelPath()), "\r\n\\x1b[2Ja.mip\r\nb\\x0d\\x0ac\\x9b.mip");
+  EXPECT_EQ(model.MissingTextureFiles(),
+            (std::vector<std::string>{clear + "a.mip", "b\r\nc\x9b.mip"}));
 }
 
 TEST_F(TextureSetUp, ListsEveryMissingFileInMaterialOrder) {
@@ -289,8 +376,7 @@ TEST_F(TextureSetUp, ListsEveryMissingFileInMaterialOrder) {
 
   EXPECT_EQ(model.ReadTextureImages(ModelPath()),
             "\r\ngone.mip\r\ngone.mip\r\nsub/inner.mip\r\nsub/..mip\r\nsub\\back.mip"
-            "\r\nbroken.mip\r\n" +
-                std::string("present\0x.mip", 13));
+            "\r\nbroken.mip\r\npresent\\x00x.mip");
   const int numbers[] = {-1, 2, -1, -1, -1, -1, -1, -1};
   ASSERT_EQ(model.m_vecTextures.size(), 8u);
   for (int k = 0; k < 8; ++k) {

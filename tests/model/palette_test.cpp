@@ -1,5 +1,6 @@
 // Palette files and the conversion of material colours for each region.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -104,15 +105,43 @@ TEST(LoadPalette, FailureLeavesThePaletteAsItWas) {
   const std::string good = dir.File("good.pal");
   ASSERT_TRUE(WriteText(good, "h e d\n10 20 30\n"));
   std::filesystem::create_directory(dir.File("folder.pal"));
+  ASSERT_EQ(mkfifo(dir.File("pipe.pal").c_str(), 0600), 0);
+  // A palette is a few kilobytes; a huge file is refused unread (sparse,
+  // so the test costs nothing).
+  const std::string huge = dir.File("huge.pal");
+  ASSERT_TRUE(WriteText(huge, "h e d\n1 2 3\n"));
+  std::filesystem::resize_file(huge, std::uintmax_t{2} << 30);
 
-  for (const std::string& bad : {dir.File("absent.pal"), dir.File("folder.pal"), std::string()}) {
+  const std::pair<std::string, std::string> cases[] = {
+      {dir.File("absent.pal"), "No such file or directory"},
+      {dir.File("folder.pal"), "is a directory"},
+      {dir.File("pipe.pal"), "not a regular file"},
+      {huge, "larger than 65536 bytes"},
+      {std::string(), "No such file or directory"},
+  };
+  for (const auto& [bad, reason] : cases) {
     SCOPED_TRACE(bad);
     CModel model;
     ASSERT_EQ(model.LoadPalette(good), 0);
-    EXPECT_EQ(model.LoadPalette(bad), -1);
+    std::string why;
+    EXPECT_EQ(model.LoadPalette(bad, why), -1);
+    EXPECT_EQ(why, reason);
     ASSERT_EQ(model.m_vecPalette.size(), 256u);
     EXPECT_EQ(model.m_vecPalette[0], (PaletteEntry{30, 20, 10}));
   }
+}
+
+TEST(LoadPalette, TakesFilesUpToTheSizeLimit) {
+  ScopedTempDir dir;
+  const std::string path = dir.File("padded.pal");
+  std::string text = "h e d\n1 2 3\n";
+  text.resize(kMaxPaletteFileSize, ' ');
+  ASSERT_TRUE(WriteText(path, text));
+  CModel model;
+  ASSERT_EQ(model.LoadPalette(path), 0);
+  EXPECT_EQ(model.m_vecPalette[0], (PaletteEntry{3, 2, 1}));
+  ASSERT_TRUE(WriteText(path, text + " "));
+  EXPECT_EQ(model.LoadPalette(path), -1);
 }
 
 TEST(LoadPalette, ReloadReplacesTheWholePalette) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <sstream>
 
@@ -15,6 +17,9 @@ using lgmd::BuilderMaterial;
 using lgmd::BuilderObject;
 using lgmd::BuilderPolygon;
 using lgmd::ModelDesc;
+using Bytes = std::vector<std::uint8_t>;
+
+std::vector<int> Ints(const IndexSpan& indices) { return {indices.begin(), indices.end()}; }
 
 int ReadDesc(CModel& model, const ModelDesc& desc) {
   const auto bytes = lgmd::Build(desc);
@@ -109,9 +114,9 @@ TEST(Reader, ReadsTheTriangleExample) {
   const Polygon& p = model.m_vecPolygons[0];
   EXPECT_EQ(p.pMaterial, &model.m_vecMaterials[0]);
   EXPECT_EQ(p.nVerts, 3);
-  EXPECT_EQ(p.vecVertIdx, (std::vector<int>{0, 1, 2}));
-  EXPECT_EQ(p.vecTexIdx, (std::vector<int>{0, 1, 2}));
-  EXPECT_EQ(p.vecAuxIdx, (std::vector<int>{0, 0, 0}));
+  EXPECT_EQ(Ints(p.vecVertIdx), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(Ints(p.vecTexIdx), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(Ints(p.vecAuxIdx), (std::vector<int>{0, 0, 0}));
   EXPECT_EQ(p.dNormal[2], 1.0);
 
   ASSERT_EQ(model.m_vecVertices.size(), 3u);
@@ -127,17 +132,113 @@ TEST(Reader, ReadsTheTriangleExample) {
   EXPECT_EQ(model.m_ptMax.z, 0.0f);
 }
 
-TEST(Reader, ReadsFromAFileAndRefusesWhatIsNoFile) {
+// What cannot be a model is refused by its type or its first bytes, without
+// opening a fifo or device and without reading a huge file.
+TEST(Reader, RefusesWhatIsNoModelFromItsTypeOrFirstBytes) {
   ScopedTempDir dir;
   const std::string path = dir.File("tri.bin");
   ASSERT_TRUE(lgmd::WriteFile(path, lgmd::Build(lgmd::TriangleModel())));
+  ASSERT_EQ(mkfifo(dir.File("pipe.bin").c_str(), 0600), 0);
+  ASSERT_TRUE(WriteSparseFile(dir.File("image.bin"), 1ull << 30, {{0, {'C', 'D', '0', '0', '1'}}}));
+  ASSERT_TRUE(WriteSparseFile(dir.File("huge.bin"), 100ull << 30, {{0, {'L', 'G', 'M', 'D'}}}));
+  const struct {
+    std::string file;
+    ReadError error;
+    std::string reason;
+  } cases[] = {
+      {dir.File("missing.bin"), ReadError::CannotOpen, "No such file or directory"},
+      {dir.path().string(), ReadError::NotRegularFile, "is a directory"},
+      // The open must not wait for a writer.
+      {dir.File("pipe.bin"), ReadError::NotRegularFile, "not a regular file"},
+      {"/dev/zero", ReadError::NotRegularFile, "not a regular file"},
+      {dir.File("image.bin"), ReadError::BadMagic,
+       "not an LGMD model (it does not start with \"LGMD\")"},
+      {dir.File("huge.bin"), ReadError::CountOutOfRange,
+       "object count 0 is out of range (a model needs its root object)"},
+  };
   CModel model;
-  EXPECT_EQ(model.Read(path), 0);
-  EXPECT_EQ(model.m_strName, "tri");
+  ASSERT_EQ(model.Read(path), 0);
   const std::string before = Describe(model);
-  EXPECT_EQ(model.Read(dir.File("missing.bin")), -1);
-  EXPECT_EQ(model.Read(dir.path().string()), -1);
-  EXPECT_EQ(Describe(model), before);
+  for (const auto& c : cases) {
+    ReadResult result;
+    EXPECT_EQ(model.Read(c.file, result), -1) << c.file;
+    EXPECT_EQ(result.error, c.error) << c.file;
+    EXPECT_EQ(result.Reason(), c.reason);
+    EXPECT_EQ(Describe(model), before);
+  }
+}
+
+// A file is read a section at a time: what lies outside the sections costs
+// nothing, wherever the sections are, and a section longer than any index
+// can reach is checked against the file but kept only as far as it can be
+// used.
+TEST(Reader, ReadsOnlyWhatTheSectionTableReaches) {
+  const Bytes triangle = lgmd::Build(lgmd::TriangleModel());
+  CModel expected;
+  ASSERT_EQ(expected.ReadFromMemory(triangle.data(), triangle.size()), 0);
+  // The triangle with every section moved `by` bytes further into the file.
+  auto moved = [&](std::int32_t by) {
+    ModelDesc desc = lgmd::TriangleModel();
+    auto table = lgmd::SectionTable(desc);
+    for (std::int32_t& entry : table) entry += by;
+    desc.sectionTable = table;
+    const Bytes bytes = lgmd::Build(desc);
+    return FilePieces{
+        {0, Bytes(bytes.begin(), bytes.begin() + 110)},
+        {110 + static_cast<std::uint64_t>(by), Bytes(bytes.begin() + 110, bytes.end())}};
+  };
+  // Texture coordinates reaching 40000 records (the first three written).
+  ModelDesc longDesc = lgmd::TriangleModel();
+  auto table = lgmd::SectionTable(longDesc);
+  const std::int32_t far = 1 << 30;
+  table[2] = far;
+  table[3] = far + 8 * 40000;
+  longDesc.sectionTable = table;
+  const Bytes longBytes = lgmd::Build(longDesc);
+  const Bytes texCoords(triangle.begin() + 229, triangle.begin() + 253);
+
+  struct Case {
+    const char* name;
+    std::uint64_t size;
+    FilePieces pieces;
+    std::size_t texCoords;  // 0: the file is refused
+  };
+  const Case cases[] = {
+      {"a model followed by 4 GiB of nothing", (std::uint64_t{4} << 30) + 331, {{0, triangle}}, 3},
+      {"sections 1.5 GiB into the file", 331 + (3u << 29), moved(3 << 29), 3},
+      {"texture coordinates past any index",
+       far + 8 * 40000,
+       {{0, longBytes}, {static_cast<std::uint64_t>(far), texCoords}},
+       32768},
+      {"texture coordinates past the file",
+       far + 8 * 40000 - 1,
+       {{0, longBytes}, {static_cast<std::uint64_t>(far), texCoords}},
+       0},
+  };
+  ScopedTempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir.File("model.bin");
+    ASSERT_TRUE(WriteSparseFile(path, c.size, c.pieces));
+    CModel model;
+    ReadResult result;
+    ASSERT_EQ(model.Read(path, result), c.texCoords == 0 ? -1 : 0) << result.Reason();
+    std::filesystem::remove(path);
+    if (c.texCoords == 0) {
+      EXPECT_EQ(result.Reason(), "file ends at offset " + std::to_string(c.size) +
+                                     " inside the texture-coordinate section");
+      continue;
+    }
+    ASSERT_EQ(model.m_vecTexCoords.size(), c.texCoords);
+    EXPECT_EQ(model.m_vecTexCoords[1].u, 1.0f);
+    EXPECT_EQ(model.m_vecPolygons[0].pMaterial, &model.m_vecMaterials[0]);
+    if (c.texCoords == 3) {
+      // Everything but the section table, which moved.
+      const std::string got = Describe(model);
+      const std::string want = Describe(expected);
+      EXPECT_EQ(got.substr(got.find("\nmat")), want.substr(want.find("\nmat")));
+    }
+  }
 }
 
 TEST(Reader, TextureNumbersFollowVersion) {
@@ -177,9 +278,9 @@ TEST(Reader, PolygonRecordLengthDependsOnVersion) {
     CModel model;
     ASSERT_EQ(ReadDesc(model, desc), 0) << version;
     const Polygon& p = model.m_vecPolygons[1];
-    EXPECT_EQ(p.vecVertIdx, (std::vector<int>{3, 2, 1, 0})) << version;
-    EXPECT_EQ(p.vecAuxIdx, (std::vector<int>{9, 8, 7, 6})) << version;
-    EXPECT_EQ(p.vecTexIdx, (std::vector<int>{0, 0, 0, 0})) << version;
+    EXPECT_EQ(Ints(p.vecVertIdx), (std::vector<int>{3, 2, 1, 0})) << version;
+    EXPECT_EQ(Ints(p.vecAuxIdx), (std::vector<int>{9, 8, 7, 6})) << version;
+    EXPECT_EQ(Ints(p.vecTexIdx), (std::vector<int>{0, 0, 0, 0})) << version;
     EXPECT_EQ(p.dNormal[0], 1.0) << version;
     EXPECT_EQ(p.pMaterial, nullptr);
   }
@@ -224,8 +325,8 @@ TEST(Reader, MaterialMatchingByIdAndKind) {
     EXPECT_EQ(p.pMaterial, expected) << c.what;
     std::vector<int> tex(c.texIdx.begin(), c.texIdx.end());
     if (tex.empty()) tex.assign(3, 0);
-    EXPECT_EQ(p.vecTexIdx, tex) << c.what;
-    EXPECT_EQ(model.m_vecPolygons[1].vecAuxIdx, (std::vector<int>{4, 4, 4})) << c.what;
+    EXPECT_EQ(Ints(p.vecTexIdx), tex) << c.what;
+    EXPECT_EQ(Ints(model.m_vecPolygons[1].vecAuxIdx), (std::vector<int>{4, 4, 4})) << c.what;
   }
 }
 
@@ -318,7 +419,7 @@ TEST(Reader, SectionsAndCountsEdgeCases) {
     bytes.pop_back();
     CModel model;
     ASSERT_EQ(model.ReadFromMemory(bytes.data(), bytes.size()), 0);
-    EXPECT_EQ(model.m_vecPolygons[0].vecTexIdx, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(Ints(model.m_vecPolygons[0].vecTexIdx), (std::vector<int>{0, 1, 2}));
   }
 }
 
@@ -365,10 +466,8 @@ TEST(Reader, SecondReadReplacesEverything) {
   EXPECT_EQ(model.m_vecPalette.size(), 256u);
 }
 
-// Each case damages the triangle model in one way; the reader must refuse
-// it and leave the model read before exactly as it was.
-TEST(Reader, RefusesMalformedFilesAndKeepsThePreviousModel) {
-  using Bytes = std::vector<std::uint8_t>;
+// Each case damages the triangle model in one way.
+std::vector<std::pair<const char*, Bytes>> MalformedFiles() {
   const ModelDesc base = lgmd::TriangleModel();
   auto built = [](std::function<void(ModelDesc&)> change) {
     ModelDesc desc = lgmd::TriangleModel();
@@ -401,7 +500,7 @@ TEST(Reader, RefusesMalformedFilesAndKeepsThePreviousModel) {
   Bytes wrongMagic = lgmd::Build(base);
   wrongMagic[3] = 'X';
 
-  const std::pair<const char*, Bytes> cases[] = {
+  return {
       {"empty file", {}},
       {"three bytes", {'L', 'G', 'M'}},
       {"magic lgmd", lowerMagic},
@@ -459,7 +558,12 @@ TEST(Reader, RefusesMalformedFilesAndKeepsThePreviousModel) {
          d.sectionTable = t;
        })},
   };
+}
 
+// The reader must refuse each and leave the model read before exactly as it
+// was.
+TEST(Reader, RefusesMalformedFilesAndKeepsThePreviousModel) {
+  const auto cases = MalformedFiles();
   CModel model;
   ModelDesc previous = lgmd::TriangleModel();
   previous.name = "before";
@@ -517,11 +621,42 @@ TEST(Reader, RefusalsSayWhy) {
     EXPECT_EQ(result.error, c.error) << c.reason;
     EXPECT_EQ(result.Reason(), c.reason);
   }
+}
+
+// Read from a file, a section at a time into storage the model reuses, or
+// from memory in one piece: the same model or the same refusal, whatever
+// was read before.
+TEST(Reader, FileAndMemoryReadsAgree) {
+  auto inputs = MalformedFiles();
+  ModelDesc full = lgmd::TriangleModel();
+  full.version = 4;
+  full.objects.assign(3, BuilderObject{});
+  full.objects[1].rangeLength = 1;
+  full.objects[2].childLink = 1;
+  full.materials.push_back({"paint", 1, 7, 1, 2, 3});
+  Bytes trailing = lgmd::Build(full);
+  trailing.resize(trailing.size() + 5000, 0xEE);
+  inputs.insert(inputs.begin() + 10, {"good", lgmd::Build(full)});
+  inputs.insert(inputs.begin() + 20, {"good with bytes after it", trailing});
+  inputs.push_back({"the triangle", lgmd::Build(lgmd::TriangleModel())});
+
   ScopedTempDir dir;
-  CModel model;
-  ReadResult result;
-  EXPECT_EQ(model.Read(dir.File("absent.bin"), result), -1);
-  EXPECT_EQ(result.Reason(), "No such file or directory");
+  CModel fromFile;
+  int n = 0;
+  for (const auto& [what, bytes] : inputs) {
+    SCOPED_TRACE(what);
+    const std::string path = dir.File(std::to_string(++n) + ".bin");
+    ASSERT_TRUE(lgmd::WriteFile(path, bytes));
+    CModel fromMemory;
+    ReadResult fileResult;
+    ReadResult memoryResult;
+    const int read = fromFile.Read(path, fileResult);
+    EXPECT_EQ(read, fromMemory.ReadFromMemory(bytes.data(), bytes.size(), memoryResult));
+    EXPECT_EQ(fileResult.Reason(), memoryResult.Reason());
+    if (read == 0) {
+      EXPECT_EQ(Describe(fromFile), Describe(fromMemory));
+    }
+  }
 }
 
 }  // namespace

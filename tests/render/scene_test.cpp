@@ -88,10 +88,11 @@ class SceneTest : public ::testing::Test {
     const int d = AddVertex(cx + h, cy - h, z, normal);
     Polygon polygon;
     polygon.nVerts = 4;
-    polygon.vecVertIdx = clockwise ? std::vector<int>{a, b, c, d} : std::vector<int>{a, d, c, b};
-    polygon.vecTexIdx = clockwise ? std::vector<int>{base, base + 1, base + 2, base + 3}
-                                  : std::vector<int>{base, base + 3, base + 2, base + 1};
-    polygon.vecAuxIdx.assign(4, 0);
+    IndexPool& pool = model.m_indexPool;
+    polygon.vecVertIdx = clockwise ? pool.Add({a, b, c, d}) : pool.Add({a, d, c, b});
+    polygon.vecTexIdx = clockwise ? pool.Add({base, base + 1, base + 2, base + 3})
+                                  : pool.Add({base, base + 3, base + 2, base + 1});
+    polygon.vecAuxIdx = pool.Filled(4, 0);
     model.m_vecPolygons.push_back(polygon);
     model.m_nPolygons = static_cast<int>(model.m_vecPolygons.size());
     return model.m_vecPolygons.back();
@@ -332,8 +333,8 @@ TEST_F(SceneTest, RotationsApplyZThenYThenX) {
   const int d = AddVertex(3, -1, 1, plusX);
   Polygon polygon;
   polygon.nVerts = 4;
-  polygon.vecVertIdx = {a, b, c, d};
-  polygon.vecTexIdx.assign(4, 0);
+  polygon.vecVertIdx = model.m_indexPool.Add({a, b, c, d});
+  polygon.vecTexIdx = model.m_indexPool.Filled(4, 0);
   polygon.pMaterial = red;
   model.m_vecPolygons.push_back(polygon);
   model.m_nPolygons = 1;
@@ -378,12 +379,13 @@ TEST_F(SceneTest, OutOfRangeIndicesAreSkippedNotFollowed) {
   Material* textured = AddMaterial(0, 0, 0, 0);
   Polygon& square = AddSquare(0, 0, 0, 1);
   square.pMaterial = textured;
-  square.vecTexIdx = {0, 70000, -3, 2};  // bad texture coordinates
-  textured->nTexIndex = 5;               // no such texture name
+  IndexPool& pool = m_doc.m_model.m_indexPool;
+  square.vecTexIdx = pool.Add({0, 70000, -3, 2});  // bad texture coordinates
+  textured->nTexIndex = 5;                         // no such texture name
   Polygon broken;
   broken.nVerts = 9;  // more corners than indices
-  broken.vecVertIdx = {0, 1, 99999, -1};
-  broken.vecTexIdx = {0};
+  broken.vecVertIdx = pool.Add({0, 1, 99999, -1});
+  broken.vecTexIdx = pool.Add({0});
   m_doc.m_model.m_vecPolygons.push_back(broken);
   m_doc.m_model.m_nPolygons = 5;  // more than there are
   Render();

@@ -128,10 +128,11 @@ TEST_F(TextureUpload, EverySetUpDeletesThePreviousTextures) {
 TEST_F(TextureUpload, EmptyImagesAndNoTexturesNeedNoSpecialCase) {
   ASSERT_TRUE(lgmd::WriteFile(dir.File("flat.mip"), lgmd::BuildMip(0, 4, {})));
   AddMaterial("flat", 0);
-  EXPECT_EQ(textures.LoadTextures(model, ModelPath()), "");
+  // An empty image is no texture: missing, with no image bound.
+  EXPECT_EQ(textures.LoadTextures(model, ModelPath()), "\r\nflat.mip");
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   ASSERT_EQ(textures.Count(), 1);
-  EXPECT_EQ(model.m_vecTextures[0].nNumber, 0);
+  EXPECT_EQ(model.m_vecTextures[0].nNumber, -1);
 
   model.m_vecMaterials[0].nKind = 1;
   EXPECT_EQ(textures.LoadTextures(model, ModelPath()), "");
@@ -139,8 +140,27 @@ TEST_F(TextureUpload, EmptyImagesAndNoTexturesNeedNoSpecialCase) {
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+// Materials naming one file share its image, and its texture object.
+TEST_F(TextureUpload, OneFileIsOneTexture) {
+  ASSERT_TRUE(lgmd::WriteFile(dir.File("hull.mip"), lgmd::BuildMip(2, 1, {1, 2})));
+  AddMaterial("hull", 0);
+  AddMaterial("hull.bmp", 0);
+  AddMaterial("hull", 0, /*transparent=*/true);
+  ASSERT_EQ(textures.LoadTextures(model, ModelPath()), "");
+  EXPECT_EQ(textures.Name(0), textures.Name(1));
+  EXPECT_NE(textures.Name(0), textures.Name(2));
+  for (int k = 0; k < 3; ++k) EXPECT_TRUE(glIsTexture(textures.Name(k))) << k;
+
+  // The next set-up deletes the shared texture once and leaves none behind.
+  const GLuint shared = textures.Name(0);
+  std::filesystem::remove(dir.File("hull.mip"));
+  EXPECT_EQ(textures.LoadTextures(model, ModelPath()), "\r\nhull.mip\r\nhull.mip\r\nhull.mip");
+  EXPECT_FALSE(glIsTexture(shared));
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 // An image wider than the driver takes is reported as a missing file, not
-// shown as a blank white texture.
+// shown as a blank white texture; it is refused before it is decoded.
 TEST_F(TextureUpload, ImagesTheDriverCannotTakeAreReportedMissing) {
   const int tooWide = CTextureSet::MaxTextureSize() + 1;
   ASSERT_GT(tooWide, 1);

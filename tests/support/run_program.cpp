@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -74,8 +75,10 @@ RunResult RunProgram(const std::vector<std::string>& argv) {
 
   Drain(outPipe[0], errPipe[0], result.out, result.err);
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  rusage usage{};
+  while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
   }
   if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+  result.peakKiB = usage.ru_maxrss;
   return result;
 }

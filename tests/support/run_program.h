@@ -11,6 +11,9 @@ struct RunResult {
   int exitCode = -1;
   std::string out;
   std::string err;
+  // The program's largest resident set in KiB, as the kernel accounted it
+  // (an upper bound: it includes the test process the program started from).
+  long peakKiB = 0;
 };
 
 // argv[0] is the program's path; no shell is involved.

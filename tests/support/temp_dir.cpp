@@ -33,3 +33,16 @@ std::string ReadWholeFile(const std::string& path) {
   if (!in) return {};
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+bool WriteSparseFile(const std::string& path, std::uint64_t size, const FilePieces& pieces) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc);
+  std::error_code ec;
+  std::filesystem::resize_file(path, size, ec);
+  std::fstream out(path, std::ios::binary | std::ios::in | std::ios::out);
+  for (const auto& [offset, bytes] : pieces) {
+    out.seekp(static_cast<std::streamoff>(offset));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+  }
+  return !ec && out.good();
+}

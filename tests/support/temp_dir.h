@@ -2,8 +2,11 @@
 // everything in it when the object goes.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 class ScopedTempDir {
  public:
@@ -22,3 +25,8 @@ class ScopedTempDir {
 
 // The whole content of a file; empty when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
+
+// Writes a file of `size` bytes holding each piece's bytes at its offset;
+// the rest are holes, so a file of gigabytes costs nothing. False on error.
+using FilePieces = std::vector<std::pair<std::uint64_t, std::vector<std::uint8_t>>>;
+bool WriteSparseFile(const std::string& path, std::uint64_t size, const FilePieces& pieces);

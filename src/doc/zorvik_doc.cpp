@@ -29,6 +29,7 @@ int CZorvikDoc::LoadModel(const std::string& path, int nPalette) {
     ui.RestoreArrowCursor();
     return -2;
   }
+  m_drawRecording.Invalidate();
 
   // The base directory already ends with '/'.
   const std::string palettePath = AppPaths().GetBaseDir() + PaletteFileName(nPalette);
@@ -77,7 +78,9 @@ void CZorvikDoc::SetupScene(int cx, int cy) {
 
 void CZorvikDoc::InitScene() { scene::InitScene(m_dBkRed, m_dBkGreen, m_dBkBlue); }
 
-void CZorvikDoc::DrawScene() { scene::DrawScene(Camera(), m_model, m_textures, m_nPolygonMode); }
+void CZorvikDoc::DrawScene() {
+  scene::DrawScene(Camera(), m_model, m_textures, m_nPolygonMode, &m_drawRecording);
+}
 
 void CZorvikDoc::SetPolygonMode(int mode) {
   m_nPolygonMode = mode;

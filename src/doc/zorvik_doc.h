@@ -8,6 +8,7 @@
 
 #include "model/model.h"
 #include "render/draw.h"
+#include "render/draw_recording.h"
 #include "render/scene.h"
 #include "render/texture_set.h"
 
@@ -56,4 +57,7 @@ class CZorvikDoc {
   int m_nPolygonMode = kPolygonModeFill;
   CModel m_model;
   CTextureSet m_textures;
+  // The model's draw as recorded for replay; every open makes it record
+  // anew, and so do a change of look and a texture upload.
+  CDrawRecording m_drawRecording;
 };

@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 
 #include "render/draw.h"
+#include "render/draw_recording.h"
 
 namespace scene {
 namespace {
@@ -70,7 +71,7 @@ void SetClearColour(double red, double green, double blue) {
 void SetPolygonMode(int mode) { glPolygonMode(GL_FRONT_AND_BACK, static_cast<GLenum>(mode)); }
 
 void DrawScene(const Camera& camera, const CModel& model, const CTextureSet& textures,
-               int polygonMode) {
+               int polygonMode, CDrawRecording* recording) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glPushMatrix();
   glTranslated(camera.dPanX, camera.dPanY, -camera.dDistance);
@@ -81,7 +82,11 @@ void DrawScene(const Camera& camera, const CModel& model, const CTextureSet& tex
   glRotated(camera.dRotZ, 0.0, 0.0, 1.0);
   const GLfloat scale = static_cast<GLfloat>(camera.dScale);
   glScalef(scale, scale, scale);
-  Draw(model, textures, polygonMode);
+  if (recording != nullptr) {
+    recording->Draw(model, textures, polygonMode);
+  } else {
+    Draw(model, textures, polygonMode);
+  }
   glPopMatrix();
 }
 

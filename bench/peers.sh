@@ -103,8 +103,33 @@ measure f3d "$runs" "f3d --resolution=1024,768 --output=$work/f.png $work/large.
 measure batch 3 "$zorvik info --json $(echo "$work"/many/*.bin)"
 printf '%s\n' "$work"/many/*.bin >"$work/many.txt"
 measure separate 3 "bash -c 'while read -r f; do $zorvik info --json \"\$f\"; done <$work/many.txt >/dev/null'"
-measure viewer "$runs" "env LD_PRELOAD=$work/first_frame_probe.so FIRST_FRAME_NEEDS_PICTURE=1 $zorvik $work/demo/biplane.bin"
-measure bare "$runs" "env LD_PRELOAD=$work/first_frame_probe.so $work/bare_glcanvas"
+# The two window programs take turns, run by run, so that a change in the
+# machine's load weighs on both alike.
+alternate() {
+  local runs_each="$1" a="$2" b="$3"
+  local i start end
+  : >"$json/$a.times"
+  : >"$json/$b.times"
+  for i in $(seq 1 $((runs_each + 2))); do
+    for name in "$a" "$b"; do
+      local -n cmd="cmd_$name"
+      start=$(date +%s%N)
+      timeout 60 "${cmd[@]}" >/dev/null 2>&1 || true
+      end=$(date +%s%N)
+      # The first two rounds warm the caches.
+      [ "$i" -gt 2 ] && echo "$(((end - start) / 1000))" >>"$json/$name.times"
+    done
+  done
+  for name in "$a" "$b"; do
+    sort -n "$json/$name.times" | awk '{ v[NR] = $1 } END {
+      m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+      printf "{\"results\":[{\"median\":%f}]}\n", m / 1e6 }' >"$json/$name.json"
+  done
+}
+cmd_viewer=(env LD_PRELOAD="$work/first_frame_probe.so" FIRST_FRAME_NEEDS_PICTURE=1 "$zorvik"
+  "$work/demo/biplane.bin")
+cmd_bare=(env LD_PRELOAD="$work/first_frame_probe.so" "$work/bare_glcanvas")
+alternate "$runs" viewer bare
 
 # In-process figures: medians of five repetitions.
 bench_median_ms() {

@@ -59,22 +59,77 @@ class RecordingSink {
   int m_firstCorner = 0;
 };
 
+// Draws in immediate mode and records the same calls.
+class TeeSink {
+ public:
+  explicit TeeSink(RecordingSink& recording) : m_recording(recording) {}
+
+  void EnableTexture() {
+    m_immediate.EnableTexture();
+    m_recording.EnableTexture();
+  }
+  void DisableTexture() {
+    m_immediate.DisableTexture();
+    m_recording.DisableTexture();
+  }
+  void BindTexture(unsigned name) {
+    m_immediate.BindTexture(name);
+    m_recording.BindTexture(name);
+  }
+  void Colour(const float colour[4]) {
+    m_immediate.Colour(colour);
+    m_recording.Colour(colour);
+  }
+  void BeginPolygon() {
+    m_immediate.BeginPolygon();
+    m_recording.BeginPolygon();
+  }
+  void Corner(const Vertex& vertex, float u, float v) {
+    m_immediate.Corner(vertex, u, v);
+    m_recording.Corner(vertex, u, v);
+  }
+  void EndPolygon() {
+    m_immediate.EndPolygon();
+    m_recording.EndPolygon();
+  }
+
+ private:
+  drawwalk::ImmediateSink m_immediate;
+  RecordingSink& m_recording;
+};
+
+// Room for every corner the walk can send, so the arrays grow once.
+std::size_t CornerBound(const CModel& model) {
+  std::size_t corners = 0;
+  for (const Polygon& polygon : model.m_vecPolygons) corners += polygon.vecVertIdx.size();
+  return corners;
+}
+
 }  // namespace
 
 void CDrawRecording::Draw(const CModel& model, const CTextureSet& textures, int polygonMode) {
-  if (!m_bRecorded || m_nPolygonMode != polygonMode ||
-      m_nTextureGeneration != textures.Generation()) {
-    Record(model, textures, polygonMode);
+  if (m_bRecorded && m_nPolygonMode == polygonMode &&
+      m_nTextureGeneration == textures.Generation()) {
+    Replay();
+    return;
   }
-  Replay();
+  // The frame that records draws as it goes: a model drawn once (a
+  // headless render) costs no more than the immediate draw, and the
+  // frames after it replay.
+  RecordWhileDrawing(model, textures, polygonMode);
 }
 
-void CDrawRecording::Record(const CModel& model, const CTextureSet& textures, int polygonMode) {
+void CDrawRecording::RecordWhileDrawing(const CModel& model, const CTextureSet& textures,
+                                        int polygonMode) {
   m_vecCommands.clear();
   m_vecCorners.clear();
   m_vecFirsts.clear();
   m_vecCounts.clear();
-  RecordingSink sink(m_vecCommands, m_vecCorners, m_vecFirsts, m_vecCounts);
+  m_vecCorners.reserve(CornerBound(model) * kFloatsPerCorner);
+  m_vecFirsts.reserve(model.m_vecPolygons.size());
+  m_vecCounts.reserve(model.m_vecPolygons.size());
+  RecordingSink recording(m_vecCommands, m_vecCorners, m_vecFirsts, m_vecCounts);
+  TeeSink sink(recording);
   drawwalk::Walk(model, textures, polygonMode, sink);
   m_bRecorded = true;
   m_nPolygonMode = polygonMode;

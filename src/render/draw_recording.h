@@ -15,10 +15,11 @@ class CTextureSet;
 
 class CDrawRecording {
  public:
-  // Draws as Draw() does, with the current context. Records first when
-  // there is no recording yet, when it was made for the other look, or
-  // when the texture set has uploaded since (the texture names it binds may
-  // have changed).
+  // Draws as Draw() does, with the current context: replays the
+  // recording, or draws in immediate mode and records when there is no
+  // recording yet, when it was made for the other look, or when the
+  // texture set has uploaded since (the texture names it binds may have
+  // changed).
   void Draw(const CModel& model, const CTextureSet& textures, int polygonMode);
 
   // The model changed (a load, a palette switch): the next Draw records
@@ -39,7 +40,7 @@ class CDrawRecording {
   };
 
  private:
-  void Record(const CModel& model, const CTextureSet& textures, int polygonMode);
+  void RecordWhileDrawing(const CModel& model, const CTextureSet& textures, int polygonMode);
   void Replay() const;
 
   bool m_bRecorded = false;

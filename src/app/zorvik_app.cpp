@@ -81,9 +81,18 @@ bool CZorvikApp::OnInit() {
   if (frame == nullptr) return false;
   SetTopWindow(frame);
 
-  // Opened once the window is on screen and the event loop runs, exactly
-  // as File Open does after its dialog.
-  if (!m_strStartupFile.empty()) CallAfter(&CZorvikApp::OpenStartupFile);
+  // Opened once the window is on screen, exactly as File Open does after
+  // its dialog. Where showing the frame made the view's context current
+  // already, that is now: the model is then in the first frame painted,
+  // rather than in a second one after an empty frame. Otherwise the event
+  // loop opens it when it runs.
+  if (!m_strStartupFile.empty()) {
+    if (frame->GetView()->HasCurrentContext()) {
+      OpenStartupFile();
+    } else {
+      CallAfter(&CZorvikApp::OpenStartupFile);
+    }
+  }
   return true;
 }
 

@@ -2,9 +2,11 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "cli/commands.h"
+#include "cli/report.h"
 #include "platform/stderr_platform.h"
 
 namespace {
@@ -57,7 +59,7 @@ int RunCli(int argc, char** argv) {
     return status == 0 ? kExitOk : kExitUsage;
   }
   if (showVersion) {
-    std::printf("%s\n", kVersionRecord);
+    WriteOutput(std::string(kVersionRecord) + "\n");
     return kExitOk;
   }
   if (app.get_subcommands().empty()) {

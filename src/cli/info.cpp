@@ -1,7 +1,8 @@
-// `zorvik info FILE [--json] [--full] [--palette N]`: what the viewer would
-// load from a model file, without a window. The JSON form is meant for
+// `zorvik info FILE... [--json] [--full] [--palette N]`: what the viewer
+// would load from model files, without a window. The JSON form is meant for
 // scripts and tests, so every float is written exactly and the output is
-// valid whatever bytes the file's names hold.
+// valid whatever bytes the file's names hold. Several files are described
+// in one process, one after the other; one JSON object per line.
 #include <CLI/CLI.hpp>
 
 #include <cmath>
@@ -10,6 +11,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "cli/commands.h"
 #include "cli/info_palette.h"
@@ -22,7 +24,7 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 struct InfoArgs {
-  std::string strModel;
+  std::vector<std::string> models;
   bool bJson = false;
   bool bFull = false;
   bool bPalette = false;  // whether --palette was given
@@ -61,9 +63,10 @@ std::string Latin1ToUtf8(const std::string& bytes) {
   return text;
 }
 
-Json IntList(const IndexSpan& values) {
+template <typename Indices>
+Json IntList(const Indices& values) {
   Json list = Json::array();
-  for (int value : values) list.push_back(value);
+  for (const int value : values) list.push_back(value);
   return list;
 }
 
@@ -164,39 +167,79 @@ Json Report(const CModel& model, const InfoArgs& args, const PaletteReport* pale
   return out;
 }
 
-void PrintSummary(const CModel& model) {
-  const Vertex& lo = model.m_ptMin;
-  const Vertex& hi = model.m_ptMax;
-  std::printf(
-      "Name: %s\nVersion: %d\nPolygons: %d\nVertices: %d\nMaterials: %d\nSub-objects: %d\n"
-      "Texture coordinates: %zu\nNormals: %zu\n"
-      "Bounding box: (%.9g, %.9g, %.9g) - (%.9g, %.9g, %.9g)\n",
-      PrintableName(model.m_strName).c_str(), model.m_nVersion, model.m_nPolygons,
-      model.m_nVertices, model.m_nMaterials, model.m_nSubObjects, model.m_vecTexCoords.size(),
-      model.m_vecNormals.size(), lo.x, lo.y, lo.z, hi.x, hi.y, hi.z);
+// Paths are the system's own bytes, shown as they are but for control
+// bytes.
+std::string PrintablePath(std::string path) {
+  for (char& c : path) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7F) c = '?';
+  }
+  return path;
 }
 
-int RunInfo(const InfoArgs& args) {
+std::string Summary(const CModel& model) {
+  const Vertex& lo = model.m_ptMin;
+  const Vertex& hi = model.m_ptMax;
+  const std::string name = PrintableName(model.m_strName);
+  const char* format =
+      "Name: %s\nVersion: %d\nPolygons: %d\nVertices: %d\nMaterials: %d\nSub-objects: %d\n"
+      "Texture coordinates: %zu\nNormals: %zu\n"
+      "Bounding box: (%.9g, %.9g, %.9g) - (%.9g, %.9g, %.9g)\n";
+  const auto print = [&](char* out, std::size_t size) {
+    return std::snprintf(out, size, format, name.c_str(), model.m_nVersion, model.m_nPolygons,
+                         model.m_nVertices, model.m_nMaterials, model.m_nSubObjects,
+                         model.m_vecTexCoords.size(), model.m_vecNormals.size(), lo.x, lo.y, lo.z,
+                         hi.x, hi.y, hi.z);
+  };
+  const int length = print(nullptr, 0);
+  if (length <= 0) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  print(text.data(), text.size());
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
+// One model: its summary or its JSON line. With several files each is
+// named, so a script can tell which line or block belongs to which file
+// even when one of them could not be read.
+int DescribeOne(const std::string& path, const InfoArgs& args, bool named) {
   CModel model;
-  if (!ReadModelOrComplain(model, args.strModel)) return kExitFailure;
+  if (!ReadModelOrComplain(model, path)) return kExitFailure;
   // The palette converts the material colours and assigns texture indices,
   // so it runs before the material list is taken.
   PaletteReport palette;
-  const bool withPalette = args.bPalette;
   std::string strError;
-  if (withPalette &&
-      ApplyPaletteForReport(model, args.strModel, args.nPalette, palette, strError) != 0) {
+  if (args.bPalette && ApplyPaletteForReport(model, path, args.nPalette, palette, strError) != 0) {
     Complain(strError);
     return kExitFailure;
   }
   if (!args.bJson) {
-    PrintSummary(model);
+    const std::string header = named ? "File: " + PrintablePath(path) + "\n" : std::string();
+    WriteOutput(header + Summary(model));
     return kExitOk;
   }
-  const std::string text = Report(model, args, withPalette ? &palette : nullptr).dump();
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fputc('\n', stdout);
+  Json out = Report(model, args, args.bPalette ? &palette : nullptr);
+  if (named) {
+    Json line = {{"file", path}};
+    line.update(out);
+    out = std::move(line);
+  }
+  // A path that is not UTF-8 keeps its line valid JSON.
+  WriteOutput(out.dump(-1, ' ', false, Json::error_handler_t::replace) + '\n');
   return kExitOk;
+}
+
+int RunInfo(const InfoArgs& args) {
+  const bool named = args.models.size() > 1;
+  int status = kExitOk;
+  for (std::size_t i = 0; i < args.models.size(); ++i) {
+    if (named && !args.bJson && i > 0) WriteOutput("\n");
+    if (DescribeOne(args.models[i], args, named) != kExitOk) status = kExitFailure;
+    // Nobody sees the rest once the output is lost (a full disk, a closed
+    // pipe); the program's end reports it.
+    if (std::ferror(stdout)) return kExitFailure;
+  }
+  return status;
 }
 
 }  // namespace
@@ -204,8 +247,9 @@ int RunInfo(const InfoArgs& args) {
 void AddInfoCommand(CLI::App& app, int& exitCode) {
   CLI::App* cmd = app.add_subcommand("info", "Describe a model file");
   auto args = std::make_shared<InfoArgs>();
-  cmd->add_option("FILE", args->strModel, "LGMD model file (.bin)")->required();
-  CLI::Option* json = cmd->add_flag("--json", args->bJson, "Print one JSON object");
+  cmd->add_option("FILE", args->models, "LGMD model files (.bin)")->required();
+  CLI::Option* json =
+      cmd->add_flag("--json", args->bJson, "Print one JSON object per file, one per line");
   cmd->add_flag("--full", args->bFull,
                 "With --json: also every vertex, polygon and texture coordinate")
       ->needs(json);

@@ -3,8 +3,9 @@
 // module brings in only then.
 #include "cli/commands.h"
 #include "cli/modules.h"
+#include "cli/report.h"
 
 int main(int argc, char** argv) {
-  if (IsCliInvocation(argc, argv)) return RunCli(argc, argv);
+  if (IsCliInvocation(argc, argv)) return CloseStandardOutput(RunCli(argc, argv));
   return RunViewerModule(argc, argv);
 }

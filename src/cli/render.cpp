@@ -7,8 +7,11 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "cli/commands.h"
@@ -26,6 +29,9 @@ constexpr std::array<double, 3> kThumbnailTurn = {20.0, -35.0, 0.0};
 // Large enough for any poster, small enough that a typo cannot ask the
 // software rasteriser for gigabytes.
 constexpr int kMaxSide = 8192;
+constexpr const char* kPictureExtension = ".png";
+
+namespace fs = std::filesystem;
 
 // Whole-string number parsing: "1.5x" or "" is refused, as are NaN and
 // infinities, which would only leave the picture blank.
@@ -67,6 +73,37 @@ bool ParseDoubles(const std::string& text, std::size_t count, double* values) {
   return true;
 }
 
+// FILE OUT, or DIR/<name>.png for each model of a batch; no picture is
+// written twice in one run.
+bool MakeJobs(const RenderArguments& args, std::vector<RenderJob>& jobs, std::string& error,
+              std::vector<std::string>* skipped) {
+  if (args.outDir.empty()) {
+    if (args.paths.size() != 2) {
+      error = "render takes FILE OUT, or --out-dir DIR FILE...";
+      return false;
+    }
+    jobs.push_back({args.paths[0], args.paths[1]});
+    return true;
+  }
+  if (args.paths.empty()) {
+    error = "--out-dir needs at least one model";
+    return false;
+  }
+  std::map<std::string, std::string> madeFrom;  // picture -> model
+  for (const std::string& modelPath : args.paths) {
+    const std::string outPath =
+        (fs::path(args.outDir) / fs::path(modelPath).stem()).string() + kPictureExtension;
+    const auto [it, fresh] = madeFrom.try_emplace(outPath, modelPath);
+    if (fresh) {
+      jobs.push_back({modelPath, outPath});
+    } else if (skipped != nullptr) {
+      skipped->push_back("not rendering " + modelPath + ": " + outPath + " holds the picture of " +
+                         it->second);
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 bool ParseRenderSize(const std::string& text, int& width, int& height) {
@@ -81,10 +118,10 @@ bool ParseRenderSize(const std::string& text, int& width, int& height) {
   return true;
 }
 
-bool ParseRenderOptions(const RenderArguments& args, RenderOptions& options, std::string& error) {
+bool ParseRenderOptions(const RenderArguments& args, RenderOptions& options, std::string& error,
+                        std::vector<std::string>* skipped) {
   options = RenderOptions{};
-  options.modelPath = args.modelPath;
-  options.outputPath = args.outputPath;
+  if (!MakeJobs(args, options.jobs, error, skipped)) return false;
   options.wireframe = args.wireframe;
   options.width = kDefaultWidth;
   options.height = kDefaultHeight;
@@ -156,12 +193,26 @@ bool ParseRenderOptions(const RenderArguments& args, RenderOptions& options, std
   return true;
 }
 
+namespace {
+
+bool MakeFolder(const std::string& dir) {
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  if (!ec && fs::is_directory(dir, ec)) return true;
+  Complain("cannot create the folder " + dir);
+  return false;
+}
+
+}  // namespace
+
 void AddRenderCommand(CLI::App& app, int& exitCode) {
   CLI::App* cmd = app.add_subcommand("render", "Render a model to a PNG picture without a display");
   // Owned by the command for the life of the parser.
   auto args = std::make_shared<RenderArguments>();
-  cmd->add_option("FILE", args->modelPath, "LGMD model file (.bin)")->required();
-  cmd->add_option("OUT", args->outputPath, "PNG file to write")->required();
+  cmd->add_option("FILES", args->paths, "FILE.bin OUT.png, or with --out-dir the models to render")
+      ->required();
+  cmd->add_option("--out-dir", args->outDir,
+                  "Folder of a batch: DIR/<name>.png for each model, in one OpenGL context");
   cmd->add_option("--palette", args->palette,
                   "1 Seattle, any other integer San Francisco (default 0)");
   cmd->add_flag("--wireframe", args->wireframe, "Draw outlines instead of the textured look");
@@ -177,11 +228,18 @@ void AddRenderCommand(CLI::App& app, int& exitCode) {
   cmd->callback([args, &exitCode] {
     RenderOptions options;
     std::string error;
-    if (!ParseRenderOptions(*args, options, error)) {
+    std::vector<std::string> skipped;
+    if (!ParseRenderOptions(*args, options, error, &skipped)) {
       Complain(error);
       exitCode = kExitUsage;
       return;
     }
-    exitCode = RunRenderModule(options);
+    for (const std::string& text : skipped) Complain(text);
+    if (!args->outDir.empty() && !MakeFolder(args->outDir)) {
+      exitCode = kExitFailure;
+      return;
+    }
+    const int status = options.jobs.empty() ? kExitOk : RunRenderModule(options);
+    exitCode = skipped.empty() ? status : kExitFailure;
   });
 }

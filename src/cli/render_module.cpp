@@ -1,5 +1,5 @@
-// The render module: draws a model into a PNG with no display, through the
-// same open sequence, scene set-up and drawing as the window. Loaded by
+// The render module: draws models into PNG files with no display, through
+// the same open sequence, scene set-up and drawing as the window. Loaded by
 // `zorvik render` only, so the other commands never load OpenGL.
 #include <GL/gl.h>
 
@@ -54,6 +54,48 @@ bool EncodePng(const std::vector<std::uint8_t>& rgb, int width, int height,
          !png.empty();
 }
 
+// One picture with the document and context of the run: the open
+// sequence, the camera given on the command line, one frame, the PNG.
+int RenderOne(CZorvikDoc& doc, const HeadlessGlContext& context, const RenderOptions& options,
+              const RenderJob& job) {
+  // LoadModel reports its own failures ("Error Loading Model", "Error
+  // Loading Palette") through the platform layer, on stderr here.
+  if (doc.LoadModel(job.modelPath, options.palette) != 0) return kExitFailure;
+
+  if (options.rotation) {
+    doc.m_dRotX = (*options.rotation)[0];
+    doc.m_dRotY = (*options.rotation)[1];
+    doc.m_dRotZ = (*options.rotation)[2];
+  }
+  if (options.distance) doc.m_dDistance = *options.distance;
+  if (options.pan) {
+    doc.m_dPanX = (*options.pan)[0];
+    doc.m_dPanY = (*options.pan)[1];
+  }
+
+  doc.DrawScene();
+  glFinish();
+
+  std::vector<unsigned char> png;
+  const bool encoded = options.transparentBackground
+                           ? EncodePngRgba(context.ReadRgba(), options.width, options.height, png)
+                           : EncodePng(context.ReadRgb(), options.width, options.height, png);
+  if (!encoded) {
+    Complain("cannot encode the picture of " + job.modelPath);
+    return kExitFailure;
+  }
+  std::string error;
+  if (safewrite::WriteFile(job.outputPath, png, error) != 0) {
+    Complain(error);
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+// Every picture of a run comes from one context and one document: the
+// context, the driver behind it and the scene state are made once, and
+// each model is opened into the document as the window opens one after
+// another. A model that fails is reported and the rest go on.
 int RunRender(const RenderOptions& options) {
   HeadlessGlContext context;
   if (!context.Create(options.width, options.height)) {
@@ -81,38 +123,11 @@ int RunRender(const RenderOptions& options) {
   // the background.
   if (options.transparentBackground) glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
 
-  // LoadModel reports its own failures ("Error Loading Model", "Error
-  // Loading Palette") through the platform layer, on stderr here.
-  if (doc.LoadModel(options.modelPath, options.palette) != 0) return kExitFailure;
-
-  if (options.rotation) {
-    doc.m_dRotX = (*options.rotation)[0];
-    doc.m_dRotY = (*options.rotation)[1];
-    doc.m_dRotZ = (*options.rotation)[2];
+  int status = kExitOk;
+  for (const RenderJob& job : options.jobs) {
+    if (RenderOne(doc, context, options, job) != kExitOk) status = kExitFailure;
   }
-  if (options.distance) doc.m_dDistance = *options.distance;
-  if (options.pan) {
-    doc.m_dPanX = (*options.pan)[0];
-    doc.m_dPanY = (*options.pan)[1];
-  }
-
-  doc.DrawScene();
-  glFinish();
-
-  std::vector<unsigned char> png;
-  const bool encoded = options.transparentBackground
-                           ? EncodePngRgba(context.ReadRgba(), options.width, options.height, png)
-                           : EncodePng(context.ReadRgb(), options.width, options.height, png);
-  if (!encoded) {
-    Complain("cannot encode the picture");
-    return kExitFailure;
-  }
-  std::string error;
-  if (safewrite::WriteFile(options.outputPath, png, error) != 0) {
-    Complain(error);
-    return kExitFailure;
-  }
-  return kExitOk;
+  return status;
 }
 
 }  // namespace

@@ -4,11 +4,13 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The option texts as given on the command line; empty = not given.
 struct RenderArguments {
-  std::string modelPath;
-  std::string outputPath;
+  // FILE OUT, or with outDir the models of a batch.
+  std::vector<std::string> paths;
+  std::string outDir;
   std::string palette = "0";
   bool wireframe = false;
   std::string size;
@@ -20,11 +22,16 @@ struct RenderArguments {
   bool quiet = false;
 };
 
-// Checked values. The camera values are applied after the camera fit and
-// only when given.
-struct RenderOptions {
+// One picture: the model drawn and the PNG written.
+struct RenderJob {
   std::string modelPath;
   std::string outputPath;
+};
+
+// Checked values, the same for every picture of a batch. The camera values
+// are applied after each model's camera fit and only when given.
+struct RenderOptions {
+  std::vector<RenderJob> jobs;
   int palette = 0;
   bool wireframe = false;
   int width = 0;
@@ -44,5 +51,9 @@ struct RenderOptions {
 bool ParseRenderSize(const std::string& text, int& width, int& height);
 
 // False with a message for the user when a value does not parse or is out
-// of range.
-bool ParseRenderOptions(const RenderArguments& args, RenderOptions& options, std::string& error);
+// of range, or when the files are neither FILE OUT nor, with an output
+// folder, one or more models. A batch's pictures are DIR/<name>.png; a
+// model whose picture name another model of the batch has taken already
+// is left out, with a message in skipped for each.
+bool ParseRenderOptions(const RenderArguments& args, RenderOptions& options, std::string& error,
+                        std::vector<std::string>* skipped = nullptr);

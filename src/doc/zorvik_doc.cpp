@@ -30,6 +30,7 @@ int CZorvikDoc::LoadModel(const std::string& path, int nPalette) {
     return -2;
   }
   m_strModelFile = path;
+  m_drawRecording.Invalidate();
 
   // The palette directory already ends with '/'.
   const std::string palettePath = AppPaths().GetPaletteDir() + PaletteFileName(nPalette);
@@ -78,7 +79,9 @@ void CZorvikDoc::SetupScene(int cx, int cy) {
 
 void CZorvikDoc::InitScene() { scene::InitScene(m_dBkRed, m_dBkGreen, m_dBkBlue); }
 
-void CZorvikDoc::DrawScene() { scene::DrawScene(Camera(), m_model, m_textures, m_nPolygonMode); }
+void CZorvikDoc::DrawScene() {
+  scene::DrawScene(Camera(), m_model, m_textures, m_nPolygonMode, &m_drawRecording);
+}
 
 void CZorvikDoc::SetPolygonMode(int mode) {
   m_nPolygonMode = mode;

@@ -9,6 +9,7 @@
 #include "model/export_formats.h"
 #include "model/model.h"
 #include "render/draw.h"
+#include "render/draw_recording.h"
 #include "render/scene.h"
 #include "render/texture_set.h"
 
@@ -63,4 +64,7 @@ class CZorvikDoc {
   CTextureSet m_textures;
   // The file m_model was last read from; empty before the first read.
   std::string m_strModelFile;
+  // The model's draw as recorded for replay; every open makes it record
+  // anew, and so do a change of look and a texture upload.
+  CDrawRecording m_drawRecording;
 };

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "render/draw.h"
+#include "render/draw_recording.h"
 
 namespace scene {
 namespace {
@@ -78,7 +79,7 @@ double PanUnitsPerPixel(double distance, int viewportHeight) {
 void SetPolygonMode(int mode) { glPolygonMode(GL_FRONT_AND_BACK, static_cast<GLenum>(mode)); }
 
 void DrawScene(const Camera& camera, const CModel& model, const CTextureSet& textures,
-               int polygonMode) {
+               int polygonMode, CDrawRecording* recording) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glPushMatrix();
   glTranslated(camera.dPanX, camera.dPanY, -camera.dDistance);
@@ -89,7 +90,11 @@ void DrawScene(const Camera& camera, const CModel& model, const CTextureSet& tex
   glRotated(camera.dRotZ, 0.0, 0.0, 1.0);
   const GLfloat scale = static_cast<GLfloat>(camera.dScale);
   glScalef(scale, scale, scale);
-  Draw(model, textures, polygonMode);
+  if (recording != nullptr) {
+    recording->Draw(model, textures, polygonMode);
+  } else {
+    Draw(model, textures, polygonMode);
+  }
   glPopMatrix();
 }
 

@@ -3,6 +3,7 @@
 // under which the model is drawn. Needs no window toolkit.
 #pragma once
 
+class CDrawRecording;
 class CModel;
 class CTextureSet;
 
@@ -40,8 +41,10 @@ void SetPolygonMode(int mode);
 // of the model at the centre of the turn under the pointer.
 double PanUnitsPerPixel(double distance, int viewportHeight);
 
-// Clears, applies the camera and draws the model.
+// Clears, applies the camera and draws the model: by replaying recording
+// (recorded first when needed) when one is given, in immediate mode
+// otherwise. Both give the same picture.
 void DrawScene(const Camera& camera, const CModel& model, const CTextureSet& textures,
-               int polygonMode);
+               int polygonMode, CDrawRecording* recording = nullptr);
 
 }  // namespace scene

@@ -56,6 +56,7 @@ std::string CTextureSet::UploadTextures(CModel& model) {
   if (!m_vecNames.empty()) {
     glDeleteTextures(static_cast<GLsizei>(m_vecNames.size()), m_vecNames.data());
   }
+  ++m_nGeneration;
   m_vecNames.assign(model.m_vecTextures.size(), 0);
   if (!m_vecNames.empty())
     glGenTextures(static_cast<GLsizei>(m_vecNames.size()), m_vecNames.data());

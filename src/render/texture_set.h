@@ -28,6 +28,9 @@ class CTextureSet {
   // image; the draw leaves such polygons untextured.
   unsigned Name(int texIndex) const;
   int Count() const { return static_cast<int>(m_vecNames.size()); }
+  // Changes with every upload, so a recording of the draw knows that the
+  // names it binds are stale.
+  unsigned Generation() const { return m_nGeneration; }
 
   // The largest side the current context takes; 0 when it does not say.
   static int MaxTextureSize();
@@ -35,4 +38,5 @@ class CTextureSet {
  private:
   // Entry k holds the texture object of the model's m_vecTextures[k].
   std::vector<unsigned> m_vecNames;
+  unsigned m_nGeneration = 0;
 };

@@ -92,6 +92,8 @@ bool CZorvikView::CreateGLContext() {
   return true;
 }
 
+bool CZorvikView::HasCurrentContext() const { return IsContextCurrent(*this); }
+
 void CZorvikView::BindHandlers() {
   Bind(wxEVT_MENU, &CZorvikView::OnFileOpen, this, ID_FILE_OPEN);
   Bind(wxEVT_PAINT, &CZorvikView::OnPaint, this);

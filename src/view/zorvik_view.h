@@ -37,6 +37,8 @@ class CZorvikView : public wxGLCanvas {
 
   // Context and scene (zorvik_view.cpp).
   bool CreateGLContext();
+  // Whether the view's context is current, so that textures can be set up.
+  bool HasCurrentContext() const;
   void OnSize(wxSizeEvent& event);
   void OnPaint(wxPaintEvent& event);
   void OnEraseBackground(wxEraseEvent& event);

@@ -250,7 +250,6 @@ TEST_F(InfoCommand, RefusedFilesAndUsageErrors) {
       {kZorvik, "info", good, "--full"},
       {kZorvik, "info", good, "--json", "--palette", "1.5"},
       {kZorvik, "info", good, "--json", "--palette", "x"},
-      {kZorvik, "info", good, good},
   };
   for (const auto& argv : usage) {
     const RunResult run = RunProgram(argv);

@@ -340,11 +340,12 @@ TEST_F(RenderCommandTest, BadOptionValuesAreUsageErrors) {
 
 TEST(RenderOptions, DefaultsAndAcceptedValues) {
   RenderArguments args;
-  args.modelPath = "m.bin";
-  args.outputPath = "o.png";
+  args.paths = {"m.bin", "o.png"};
   RenderOptions options;
   std::string error;
   ASSERT_TRUE(ParseRenderOptions(args, options, error)) << error;
+  ASSERT_EQ(options.jobs.size(), 1u);
+  EXPECT_EQ(options.jobs[0].outputPath, "o.png");
   EXPECT_EQ(options.width, 800);
   EXPECT_EQ(options.height, 600);
   EXPECT_EQ(options.palette, 0);

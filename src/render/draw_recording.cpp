@@ -1,0 +1,169 @@
+#include "render/draw_recording.h"
+
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+
+#include <algorithm>
+
+#include "model/model.h"
+#include "render/draw_walk.h"
+#include "render/texture_set.h"
+
+namespace {
+
+constexpr std::size_t kFloatsPerCorner = 8;
+
+using Command = CDrawRecording::Command;
+
+// Keeps the walk's calls instead of sending them.
+class RecordingSink {
+ public:
+  RecordingSink(std::vector<Command>& commands, std::vector<float>& corners,
+                std::vector<int>& firsts, std::vector<int>& counts)
+      : m_commands(commands), m_corners(corners), m_firsts(firsts), m_counts(counts) {}
+
+  void EnableTexture() { Push(Command::Kind::kEnableTexture); }
+  void DisableTexture() { Push(Command::Kind::kDisableTexture); }
+  void BindTexture(unsigned name) { Push(Command::Kind::kBindTexture).name = name; }
+  void Colour(const float colour[4]) {
+    std::copy(colour, colour + 4, Push(Command::Kind::kColour).colour);
+  }
+  void BeginPolygon() {
+    // Polygons with no state change between them make one run.
+    if (m_commands.empty() || m_commands.back().kind != Command::Kind::kPolygons) {
+      Push(Command::Kind::kPolygons).first = m_firsts.size();
+    }
+    m_firstCorner = static_cast<int>(m_corners.size() / kFloatsPerCorner);
+  }
+  void Corner(const Vertex& vertex, float u, float v) {
+    m_corners.insert(m_corners.end(),
+                     {u, v, vertex.nx, vertex.ny, vertex.nz, vertex.x, vertex.y, vertex.z});
+  }
+  void EndPolygon() {
+    m_firsts.push_back(m_firstCorner);
+    m_counts.push_back(static_cast<int>(m_corners.size() / kFloatsPerCorner) - m_firstCorner);
+    ++m_commands.back().count;
+  }
+
+ private:
+  Command& Push(Command::Kind kind) {
+    m_commands.emplace_back();
+    m_commands.back().kind = kind;
+    return m_commands.back();
+  }
+
+  std::vector<Command>& m_commands;
+  std::vector<float>& m_corners;
+  std::vector<int>& m_firsts;
+  std::vector<int>& m_counts;
+  int m_firstCorner = 0;
+};
+
+// Draws in immediate mode and records the same calls.
+class TeeSink {
+ public:
+  explicit TeeSink(RecordingSink& recording) : m_recording(recording) {}
+
+  void EnableTexture() {
+    m_immediate.EnableTexture();
+    m_recording.EnableTexture();
+  }
+  void DisableTexture() {
+    m_immediate.DisableTexture();
+    m_recording.DisableTexture();
+  }
+  void BindTexture(unsigned name) {
+    m_immediate.BindTexture(name);
+    m_recording.BindTexture(name);
+  }
+  void Colour(const float colour[4]) {
+    m_immediate.Colour(colour);
+    m_recording.Colour(colour);
+  }
+  void BeginPolygon() {
+    m_immediate.BeginPolygon();
+    m_recording.BeginPolygon();
+  }
+  void Corner(const Vertex& vertex, float u, float v) {
+    m_immediate.Corner(vertex, u, v);
+    m_recording.Corner(vertex, u, v);
+  }
+  void EndPolygon() {
+    m_immediate.EndPolygon();
+    m_recording.EndPolygon();
+  }
+
+ private:
+  drawwalk::ImmediateSink m_immediate;
+  RecordingSink& m_recording;
+};
+
+// Room for every corner the walk can send, so the arrays grow once.
+std::size_t CornerBound(const CModel& model) {
+  std::size_t corners = 0;
+  for (const Polygon& polygon : model.m_vecPolygons) corners += polygon.vecVertIdx.size();
+  return corners;
+}
+
+}  // namespace
+
+void CDrawRecording::Draw(const CModel& model, const CTextureSet& textures, int polygonMode) {
+  if (m_bRecorded && m_nPolygonMode == polygonMode &&
+      m_nTextureGeneration == textures.Generation()) {
+    Replay();
+    return;
+  }
+  // The frame that records draws as it goes: a model drawn once (a
+  // headless render) costs no more than the immediate draw, and the
+  // frames after it replay.
+  RecordWhileDrawing(model, textures, polygonMode);
+}
+
+void CDrawRecording::RecordWhileDrawing(const CModel& model, const CTextureSet& textures,
+                                        int polygonMode) {
+  m_vecCommands.clear();
+  m_vecCorners.clear();
+  m_vecFirsts.clear();
+  m_vecCounts.clear();
+  m_vecCorners.reserve(CornerBound(model) * kFloatsPerCorner);
+  m_vecFirsts.reserve(model.m_vecPolygons.size());
+  m_vecCounts.reserve(model.m_vecPolygons.size());
+  RecordingSink recording(m_vecCommands, m_vecCorners, m_vecFirsts, m_vecCounts);
+  TeeSink sink(recording);
+  drawwalk::Walk(model, textures, polygonMode, sink);
+  m_bRecorded = true;
+  m_nPolygonMode = polygonMode;
+  m_nTextureGeneration = textures.Generation();
+}
+
+void CDrawRecording::Replay() const {
+  // Normals as the immediate draw sends them: floats, as glNormal3d stores
+  // its doubles made from floats. The corners' colour is the current one,
+  // set between runs exactly as the immediate draw sets it.
+  glInterleavedArrays(GL_T2F_N3F_V3F, 0, m_vecCorners.data());
+  for (const Command& command : m_vecCommands) {
+    switch (command.kind) {
+      case Command::Kind::kEnableTexture:
+        glEnable(GL_TEXTURE_2D);
+        break;
+      case Command::Kind::kDisableTexture:
+        glDisable(GL_TEXTURE_2D);
+        break;
+      case Command::Kind::kBindTexture:
+        glBindTexture(GL_TEXTURE_2D, command.name);
+        break;
+      case Command::Kind::kColour:
+        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, command.colour);
+        glColor4fv(command.colour);
+        break;
+      case Command::Kind::kPolygons:
+        // One call for the run; each polygon stays a GL_POLYGON of its own.
+        glMultiDrawArrays(GL_POLYGON, m_vecFirsts.data() + command.first,
+                          m_vecCounts.data() + command.first, static_cast<GLsizei>(command.count));
+        break;
+    }
+  }
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisableClientState(GL_NORMAL_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+}

@@ -1,0 +1,56 @@
+// The draw of a model, recorded once and replayed on every frame. A heavy
+// model costs a hundred thousand calls per frame in immediate mode. The
+// recording keeps what one immediate frame sends: the corners of every
+// polygon in one array, and the texture and colour changes between them,
+// in the same order. The replay draws the same polygons as GL_POLYGONs
+// from that array, with the same state changes, so the picture is the
+// same and only the cost of sending the corners one call at a time goes.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+class CModel;
+class CTextureSet;
+
+class CDrawRecording {
+ public:
+  // Draws as Draw() does, with the current context: replays the
+  // recording, or draws in immediate mode and records when there is no
+  // recording yet, when it was made for the other look, or when the
+  // texture set has uploaded since (the texture names it binds may have
+  // changed).
+  void Draw(const CModel& model, const CTextureSet& textures, int polygonMode);
+
+  // The model changed (a load, a palette switch): the next Draw records
+  // anew.
+  void Invalidate() { m_bRecorded = false; }
+
+  bool IsRecorded() const { return m_bRecorded; }
+
+  // One state change, or a run of polygons drawn with the state the
+  // changes before it left.
+  struct Command {
+    enum class Kind { kEnableTexture, kDisableTexture, kBindTexture, kColour, kPolygons };
+    Kind kind = Kind::kPolygons;
+    unsigned name = 0;      // kBindTexture
+    float colour[4] = {};   // kColour
+    std::size_t first = 0;  // kPolygons: index of the run's first polygon
+    std::size_t count = 0;  // kPolygons: polygons in the run
+  };
+
+ private:
+  void RecordWhileDrawing(const CModel& model, const CTextureSet& textures, int polygonMode);
+  void Replay() const;
+
+  bool m_bRecorded = false;
+  int m_nPolygonMode = 0;
+  unsigned m_nTextureGeneration = 0;
+  std::vector<Command> m_vecCommands;
+  // Texture coordinate, normal and position of each corner (the layout of
+  // GL_T2F_N3F_V3F), polygon after polygon.
+  std::vector<float> m_vecCorners;
+  // Per polygon drawn: its first corner and its number of corners.
+  std::vector<int> m_vecFirsts;
+  std::vector<int> m_vecCounts;
+};

@@ -9,10 +9,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libstb-dev
   libtinygltf-dev
   xvfb xauth xdotool x11-utils imagemagick assimp-utils f3d
+  # The fuzz targets the test command runs: clang with libFuzzer.
+  clang libclang-rt-14-dev
 )
-if [ "${ZORVIK_FUZZ_DEPS:-0}" = 1 ]; then
-  packages+=(clang libclang-rt-14-dev)
-fi
 
 missing=()
 for p in "${packages[@]}"; do

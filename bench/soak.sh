@@ -8,7 +8,8 @@
 #     growth is the software rasteriser's;
 #  2. valgrind on `zorvik info --json --full`, `export` to every format and
 #     `render` of the demo aircraft, printing the definitely lost bytes and
-#     the errors of each (0 and 0 is the goal).
+#     the errors of each (0 and 0 is the goal; bench/soak.supp holds the
+#     reports of system libraries that are no fault of ours).
 # Builds in build-soak (RelWithDebInfo) unless ZORVIK_SOAK_BUILD names
 # another build directory.
 set -euo pipefail

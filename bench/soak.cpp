@@ -141,8 +141,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   platform::ScopedRecordingPlatform ui;
-  std::printf("resident at start: %ld KiB; %d cycles%s\n", ResidentKiB(), cycles,
-              draw ? "" : ", no frames drawn");
+  const char* threads = std::getenv("LP_NUM_THREADS");
+  std::printf("resident at start: %ld KiB; %d cycles%s; LP_NUM_THREADS %s\n", ResidentKiB(), cycles,
+              draw ? "" : ", no frames drawn", threads != nullptr ? threads : "unset");
   std::fflush(stdout);
   const Session session{ui, cycles, draw};
   const bool ok =

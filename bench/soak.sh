@@ -4,8 +4,11 @@
 #     switch through the document in a headless context, on the demo
 #     aircraft and on the largest model make_samples builds, printing the
 #     memory after the first 10 cycles and at the end (within 5 % is the
-#     goal); then the same without drawing, which shows how much of any
-#     growth is the software rasteriser's;
+#     goal); then the same with Mesa's software rasteriser in one thread
+#     (LP_NUM_THREADS=0) and without drawing at all, which tell the
+#     program's own memory from what the threaded rasteriser keeps (with
+#     textured frames of the large model, the latter grows for hundreds of
+#     cycles even when one model is drawn over and over);
 #  2. valgrind on `zorvik info --json --full`, `export` to every format and
 #     `render` of the demo aircraft, printing the definitely lost bytes and
 #     the errors of each (0 and 0 is the goal; bench/soak.supp holds the
@@ -24,6 +27,7 @@ cmake --build "$build" -j "$(nproc)" --target soak zorvik zorvik-render make_sam
 
 echo "== soak, $cycles cycles"
 "$build/bench/soak" "$cycles"
+LP_NUM_THREADS=0 "$build/bench/soak" "$cycles"
 "$build/bench/soak" "$cycles" --no-draw
 
 echo "== valgrind"

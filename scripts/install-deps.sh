@@ -13,10 +13,9 @@ packages=(
   # generic and the GNOME way), man page, the Debian package, the icon tool.
   desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl libglib2.0-bin
   groff-base dpkg-dev libcairo2-dev
+  # The fuzz targets the test command runs: clang with libFuzzer.
+  clang libclang-rt-14-dev
 )
-if [ "${ZORVIK_FUZZ_DEPS:-0}" = 1 ]; then
-  packages+=(clang libclang-rt-14-dev)
-fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -6,9 +6,11 @@
 #include <locale>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "doc/app_paths.h"
+#include "doc/config.h"
 #include "doc/zorvik_doc.h"
 #include "model/file_bytes.h"
 #include "model/safe_write.h"
@@ -80,6 +82,30 @@ std::string FormatComponent(double value) {
 
 }  // namespace
 
+ConfigValues ParseConfigText(std::string_view text) {
+  // Formatted extraction over the text in memory: items are separated by
+  // any whitespace, so CR LF and LF files read alike. Each setting takes its
+  // item only when that item was read; once one fails, the stream refuses
+  // every later one and those settings keep their values.
+  std::istringstream in{std::string(text)};
+  in.imbue(std::locale::classic());
+  ConfigValues values;
+  std::string key;
+  int palette = 0;
+  if (in >> key >> palette) values.palette = palette;
+  double component = 0.0;
+  if (in >> key >> component) values.red = component;
+  if (in >> component) values.green = component;
+  if (in >> component) values.blue = component;
+  std::string word;
+  if (!(in >> key >> word)) word.clear();
+
+  // An empty value is not "-": it goes to the conversion, which fails and
+  // says so, as for a directory that no longer exists.
+  if (word != kNoDirectory) values.lastOpenDir = DecodeDirectory(word);
+  return values;
+}
+
 bool CZorvikDoc::OnNewDocument() {
   const std::string exe = platform::Current().GetExecutablePath();
   const std::string::size_type slash = exe.rfind('/');
@@ -101,27 +127,13 @@ void CZorvikDoc::LoadConfig() {
     return;
   }
 
-  // Formatted extraction over the text in memory: items are separated by
-  // any whitespace, so CR LF and LF files read alike. Each setting takes its
-  // item only when that item was read; once one fails, the stream refuses
-  // every later one and those settings keep their values.
-  std::istringstream in(std::string(bytes.begin(), bytes.end()));
-  in.imbue(std::locale::classic());
-  std::string key;
-  int palette = 0;
-  if (in >> key >> palette) m_nPalette = palette;
-  double component = 0.0;
-  if (in >> key >> component) m_dBkRed = component;
-  if (in >> component) m_dBkGreen = component;
-  if (in >> component) m_dBkBlue = component;
-  std::string word;
-  if (!(in >> key >> word)) word.clear();
-
-  // An empty value is not "-": it goes to the conversion, which fails and
-  // says so, as for a directory that no longer exists.
-  if (word != kNoDirectory) {
-    AppPaths().SetLastOpenDir(DecodeDirectory(word));
-  }
+  const ConfigValues values =
+      ParseConfigText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  if (values.palette) m_nPalette = *values.palette;
+  if (values.red) m_dBkRed = *values.red;
+  if (values.green) m_dBkGreen = *values.green;
+  if (values.blue) m_dBkBlue = *values.blue;
+  if (values.lastOpenDir) AppPaths().SetLastOpenDir(*values.lastOpenDir);
 }
 
 void CZorvikDoc::SaveConfig() {

@@ -76,7 +76,8 @@ FileLayout FindFileLayout(const std::string& exeDir, std::span<const char* const
 }
 
 std::string UserConfigHome() {
-  // The base directory specification ignores a relative value.
+  // The XDG rules ignore a relative value: it would depend on the working
+  // directory.
   const char* xdg = std::getenv("XDG_CONFIG_HOME");
   if (xdg != nullptr && xdg[0] == '/') return WithSlash(xdg);
   const std::string home = HomeDirectory();

@@ -21,7 +21,7 @@ int* IndexPool::Allocate(std::size_t count) {
     } else {
       const std::size_t last = m_vecBlocks.empty() ? 0 : m_vecBlocks.back().nSize;
       const std::size_t size = std::max(count, std::clamp(2 * last, kFirstBlock, kLargestBlock));
-      Block block{std::make_unique_for_overwrite<int[]>(size), size};
+      Block block{largemem::Block<int>(size), size};
       m_nBlock = std::min(next, m_vecBlocks.size());
       m_vecBlocks.insert(m_vecBlocks.begin() + static_cast<std::ptrdiff_t>(m_nBlock),
                          std::move(block));

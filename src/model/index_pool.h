@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+#include "model/large_memory.h"
+
 // A read-only run of indices inside an IndexPool. It does not own them: it
 // stays valid as long as the pool that made it.
 class IndexSpan {
@@ -67,7 +69,7 @@ class IndexPool {
 
  private:
   struct Block {
-    std::unique_ptr<int[]> pData;
+    largemem::Block<int> pData;
     std::size_t nSize = 0;
   };
 

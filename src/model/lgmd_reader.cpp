@@ -117,7 +117,7 @@ class MemorySource : public ByteSource {
 // What a CModel keeps between reads (see CModel::m_pReadScratch).
 struct ReadScratch {
   CModel model;  // the content the last read replaced, refilled by the next
-  std::unique_ptr<std::uint8_t[]> pBuffer;  // the file's sections are read into it
+  largemem::Block<std::uint8_t> pBuffer;  // the file's sections are read into it
   std::size_t nCapacity = 0;
 };
 
@@ -137,9 +137,9 @@ class FileSource : public ByteSource {
               ReadResult& result) override {
     length = static_cast<std::size_t>(std::min<std::uint64_t>(length, Size() - offset));
     if (length > m_scratch.nCapacity) {
-      m_scratch.pBuffer.reset();
+      m_scratch.pBuffer.Reset();
       m_scratch.nCapacity = 0;
-      m_scratch.pBuffer = std::make_unique_for_overwrite<std::uint8_t[]>(length);
+      m_scratch.pBuffer = largemem::Block<std::uint8_t>(length);
       m_scratch.nCapacity = length;
     }
     std::size_t got = 0;
@@ -432,7 +432,7 @@ class LgmdParser {
     const int normalIndex = LittleI16(head + 6);
     m_cur.Skip(kPolygonHeadSkip);
 
-    const std::vector<Vertex>& normals = m_model.m_vecNormals;
+    const auto& normals = m_model.m_vecNormals;
     if (normalIndex < 0 || static_cast<std::size_t>(normalIndex) >= normals.size()) {
       return BadIndex("polygon", k, "normal index", normalIndex, normals.size());
     }
@@ -450,7 +450,7 @@ class LgmdParser {
 
     const std::uint8_t* bytes = m_cur.Take(2 * corners);
     if (bytes == nullptr) return Truncated();
-    std::vector<Vertex>& vertices = m_model.m_vecVertices;
+    auto& vertices = m_model.m_vecVertices;
     for (std::size_t c = 0; c < corners; ++c) {
       const int index = LittleI16(bytes + 2 * c);
       if (index < 0 || static_cast<std::size_t>(index) >= vertices.size()) {
@@ -625,7 +625,7 @@ int ReadModel(ByteSource& source, CModel& to, ReadScratch& scratch, ReadResult& 
     // A buffer as large as a legal model's file is worth keeping for the
     // next read; the far larger ones only odd files need are not.
     if (scratch.nCapacity > kKeptBufferSize) {
-      scratch.pBuffer.reset();
+      scratch.pBuffer.Reset();
       scratch.nCapacity = 0;
     }
     if (!accepted) return -1;

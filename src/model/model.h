@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "model/index_pool.h"
+#include "model/large_memory.h"
 #include "model/read_result.h"
 
 // A byte b becomes b * kByteToUnit: the double nearest 1/255, always used as
@@ -158,12 +159,14 @@ class CModel {
   int m_nSubObjects = 0;
   std::vector<int> m_vecSectionOffsets;
   std::vector<Material> m_vecMaterials;
-  std::vector<Vertex> m_vecVertices;
-  std::vector<Vertex> m_vecNormals;
-  std::vector<Polygon> m_vecPolygons;
+  // The arrays that grow with the model take their memory in large blocks
+  // (see large_memory.h).
+  largemem::Vector<Vertex> m_vecVertices;
+  largemem::Vector<Vertex> m_vecNormals;
+  largemem::Vector<Polygon> m_vecPolygons;
   // Holds the index runs of every polygon of m_vecPolygons.
   IndexPool m_indexPool;
-  std::vector<TexCoord> m_vecTexCoords;
+  largemem::Vector<TexCoord> m_vecTexCoords;
   std::vector<TextureEntry> m_vecTextures;
   std::vector<SubObject> m_vecSubObjects;
   Vertex m_ptMin;

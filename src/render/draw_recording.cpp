@@ -18,8 +18,8 @@ using Command = CDrawRecording::Command;
 // Keeps the walk's calls instead of sending them.
 class RecordingSink {
  public:
-  RecordingSink(std::vector<Command>& commands, std::vector<float>& corners,
-                std::vector<int>& firsts, std::vector<int>& counts)
+  RecordingSink(largemem::Vector<Command>& commands, largemem::Vector<float>& corners,
+                largemem::Vector<int>& firsts, largemem::Vector<int>& counts)
       : m_commands(commands), m_corners(corners), m_firsts(firsts), m_counts(counts) {}
 
   void EnableTexture() { Push(Command::Kind::kEnableTexture); }
@@ -52,10 +52,10 @@ class RecordingSink {
     return m_commands.back();
   }
 
-  std::vector<Command>& m_commands;
-  std::vector<float>& m_corners;
-  std::vector<int>& m_firsts;
-  std::vector<int>& m_counts;
+  largemem::Vector<Command>& m_commands;
+  largemem::Vector<float>& m_corners;
+  largemem::Vector<int>& m_firsts;
+  largemem::Vector<int>& m_counts;
   int m_firstCorner = 0;
 };
 

@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "model/large_memory.h"
+
 class CModel;
 class CTextureSet;
 
@@ -46,11 +48,11 @@ class CDrawRecording {
   bool m_bRecorded = false;
   int m_nPolygonMode = 0;
   unsigned m_nTextureGeneration = 0;
-  std::vector<Command> m_vecCommands;
+  largemem::Vector<Command> m_vecCommands;
   // Texture coordinate, normal and position of each corner (the layout of
   // GL_T2F_N3F_V3F), polygon after polygon.
-  std::vector<float> m_vecCorners;
+  largemem::Vector<float> m_vecCorners;
   // Per polygon drawn: its first corner and its number of corners.
-  std::vector<int> m_vecFirsts;
-  std::vector<int> m_vecCounts;
+  largemem::Vector<int> m_vecFirsts;
+  largemem::Vector<int> m_vecCounts;
 };

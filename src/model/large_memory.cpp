@@ -1,0 +1,44 @@
+#include "model/large_memory.h"
+
+#include <sys/mman.h>
+
+#include <cstdint>
+
+namespace largemem {
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+std::size_t RoundUp(std::size_t bytes) { return (bytes + kHugePage - 1) & ~(kHugePage - 1); }
+
+}  // namespace
+
+void* Allocate(std::size_t bytes) {
+  if (bytes < kThreshold) return ::operator new(bytes);
+  const std::size_t size = RoundUp(bytes);
+  if (size < bytes || size > static_cast<std::size_t>(-1) - kHugePage) throw std::bad_alloc();
+  // One huge page more than needed, so that an aligned start lies inside;
+  // the ends beyond it go back at once.
+  void* mapped = mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE,
+                      MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  if (mapped == MAP_FAILED) throw std::bad_alloc();
+  const auto start = reinterpret_cast<std::uintptr_t>(mapped);
+  const std::uintptr_t aligned = (start + kHugePage - 1) & ~(std::uintptr_t{kHugePage} - 1);
+  if (aligned > start) munmap(mapped, aligned - start);
+  const std::uintptr_t end = start + size + kHugePage;
+  if (end > aligned + size) munmap(reinterpret_cast<void*>(aligned + size), end - aligned - size);
+  void* block = reinterpret_cast<void*>(aligned);
+  madvise(block, size, MADV_HUGEPAGE);
+  return block;
+}
+
+void Free(void* block, std::size_t bytes) noexcept {
+  if (block == nullptr) return;
+  if (bytes < kThreshold) {
+    ::operator delete(block);
+    return;
+  }
+  munmap(block, RoundUp(bytes));
+}
+
+}  // namespace largemem

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr std::size_t kFloatsPerCorner = 8;
+constexpr std::size_t kFloatsPerCorner = 12;
 
 using Command = CDrawRecording::Command;
 
@@ -25,9 +25,8 @@ class RecordingSink {
   void EnableTexture() { Push(Command::Kind::kEnableTexture); }
   void DisableTexture() { Push(Command::Kind::kDisableTexture); }
   void BindTexture(unsigned name) { Push(Command::Kind::kBindTexture).name = name; }
-  void Colour(const float colour[4]) {
-    std::copy(colour, colour + 4, Push(Command::Kind::kColour).colour);
-  }
+  // Kept for the corners that follow rather than as a state change.
+  void Colour(const float colour[4]) { std::copy(colour, colour + 4, m_colour); }
   void BeginPolygon() {
     // Polygons with no state change between them make one run.
     if (m_commands.empty() || m_commands.back().kind != Command::Kind::kPolygons) {
@@ -36,8 +35,9 @@ class RecordingSink {
     m_firstCorner = static_cast<int>(m_corners.size() / kFloatsPerCorner);
   }
   void Corner(const Vertex& vertex, float u, float v) {
-    m_corners.insert(m_corners.end(),
-                     {u, v, vertex.nx, vertex.ny, vertex.nz, vertex.x, vertex.y, vertex.z});
+    m_corners.insert(m_corners.end(), {u, v, m_colour[0], m_colour[1], m_colour[2], m_colour[3],
+                                       vertex.nx, vertex.ny, vertex.nz, vertex.x, vertex.y,
+                                       vertex.z});
   }
   void EndPolygon() {
     m_firsts.push_back(m_firstCorner);
@@ -57,7 +57,35 @@ class RecordingSink {
   largemem::Vector<int>& m_firsts;
   largemem::Vector<int>& m_counts;
   int m_firstCorner = 0;
+  float m_colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 };
+
+// Turns texturing on once at the start and makes each "texturing off" a
+// bind of the white texture, joining the runs that then follow each other
+// with nothing between them. Only for a frame that textures at all: one
+// without textures has no changes left to save.
+void BindWhiteForUntextured(largemem::Vector<Command>& commands, unsigned white) {
+  const auto textured = std::find_if(commands.begin(), commands.end(), [](const Command& c) {
+    return c.kind == Command::Kind::kEnableTexture;
+  });
+  if (white == 0 || textured == commands.end()) return;
+  largemem::Vector<Command> joined;
+  joined.reserve(commands.size() + 1);
+  joined.emplace_back().kind = Command::Kind::kEnableTexture;
+  for (Command command : commands) {
+    if (command.kind == Command::Kind::kEnableTexture) continue;
+    if (command.kind == Command::Kind::kDisableTexture) {
+      command.kind = Command::Kind::kBindTexture;
+      command.name = white;
+    }
+    if (command.kind == Command::Kind::kPolygons && joined.back().kind == command.kind) {
+      joined.back().count += command.count;
+      continue;
+    }
+    joined.push_back(command);
+  }
+  commands.swap(joined);
+}
 
 // Draws in immediate mode and records the same calls.
 class TeeSink {
@@ -131,6 +159,9 @@ void CDrawRecording::RecordWhileDrawing(const CModel& model, const CTextureSet& 
   RecordingSink recording(m_vecCommands, m_vecCorners, m_vecFirsts, m_vecCounts);
   TeeSink sink(recording);
   drawwalk::Walk(model, textures, polygonMode, sink);
+
+  BindWhiteForUntextured(m_vecCommands, textures.WhiteName());
+
   m_bRecorded = true;
   m_nPolygonMode = polygonMode;
   m_nTextureGeneration = textures.Generation();
@@ -138,9 +169,10 @@ void CDrawRecording::RecordWhileDrawing(const CModel& model, const CTextureSet& 
 
 void CDrawRecording::Replay() const {
   // Normals as the immediate draw sends them: floats, as glNormal3d stores
-  // its doubles made from floats. The corners' colour is the current one,
-  // set between runs exactly as the immediate draw sets it.
-  glInterleavedArrays(GL_T2F_N3F_V3F, 0, m_vecCorners.data());
+  // its doubles made from floats. Like the immediate draw, the replay sets
+  // texturing before its first polygon, so it needs nothing from the frame
+  // before; the current colour it leaves is the driver's to choose.
+  glInterleavedArrays(GL_T2F_C4F_N3F_V3F, 0, m_vecCorners.data());
   for (const Command& command : m_vecCommands) {
     switch (command.kind) {
       case Command::Kind::kEnableTexture:
@@ -152,10 +184,6 @@ void CDrawRecording::Replay() const {
       case Command::Kind::kBindTexture:
         glBindTexture(GL_TEXTURE_2D, command.name);
         break;
-      case Command::Kind::kColour:
-        glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, command.colour);
-        glColor4fv(command.colour);
-        break;
       case Command::Kind::kPolygons:
         // One call for the run; each polygon stays a GL_POLYGON of its own.
         glMultiDrawArrays(GL_POLYGON, m_vecFirsts.data() + command.first,
@@ -164,6 +192,8 @@ void CDrawRecording::Replay() const {
     }
   }
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_NORMAL_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
 }
+

@@ -1,10 +1,18 @@
 // The draw of a model, recorded once and replayed on every frame. A heavy
 // model costs a hundred thousand calls per frame in immediate mode. The
 // recording keeps what one immediate frame sends: the corners of every
-// polygon in one array, and the texture and colour changes between them,
-// in the same order. The replay draws the same polygons as GL_POLYGONs
-// from that array, with the same state changes, so the picture is the
-// same and only the cost of sending the corners one call at a time goes.
+// polygon in one array, each with the colour it was drawn in, and the
+// texture changes between them, in the same order. The replay draws the
+// same polygons as GL_POLYGONs from that array, so the picture is the same
+// and only the cost of sending the corners one call at a time goes.
+//
+// Each state change ends the driver's batch, and a model whose polygons
+// take turns between materials would change state on every polygon. So
+// the colour travels with the corners (colour material lights with it just
+// as with the current colour), and in a frame with textures the untextured
+// polygons bind a white texture instead of turning texturing off: the
+// colour modulated by white is the colour itself. What is left between
+// runs is texture binds alone.
 #pragma once
 
 #include <cstddef>
@@ -33,10 +41,9 @@ class CDrawRecording {
   // One state change, or a run of polygons drawn with the state the
   // changes before it left.
   struct Command {
-    enum class Kind { kEnableTexture, kDisableTexture, kBindTexture, kColour, kPolygons };
+    enum class Kind { kEnableTexture, kDisableTexture, kBindTexture, kPolygons };
     Kind kind = Kind::kPolygons;
     unsigned name = 0;      // kBindTexture
-    float colour[4] = {};   // kColour
     std::size_t first = 0;  // kPolygons: index of the run's first polygon
     std::size_t count = 0;  // kPolygons: polygons in the run
   };
@@ -49,8 +56,8 @@ class CDrawRecording {
   int m_nPolygonMode = 0;
   unsigned m_nTextureGeneration = 0;
   largemem::Vector<Command> m_vecCommands;
-  // Texture coordinate, normal and position of each corner (the layout of
-  // GL_T2F_N3F_V3F), polygon after polygon.
+  // Texture coordinate, colour, normal and position of each corner (the
+  // layout of GL_T2F_C4F_N3F_V3F), polygon after polygon.
   largemem::Vector<float> m_vecCorners;
   // Per polygon drawn: its first corner and its number of corners.
   largemem::Vector<int> m_vecFirsts;

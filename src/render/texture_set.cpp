@@ -19,7 +19,7 @@ constexpr GLint kInternalFormat = 4;
 
 // Blocky, repeating texels as the simulator shows them; GL_MODULATE lets
 // the lighting shade the texture. True when the driver took the image.
-bool Upload(GLuint name, const TextureEntry& entry) {
+bool Upload(GLuint name, int width, int height, const void* pixels) {
   while (glGetError() != GL_NO_ERROR) {
   }
   glBindTexture(GL_TEXTURE_2D, name);
@@ -28,8 +28,8 @@ bool Upload(GLuint name, const TextureEntry& entry) {
   glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, static_cast<GLfloat>(GL_REPEAT));
   glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLfloat>(GL_REPEAT));
   glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, static_cast<GLfloat>(GL_MODULATE));
-  glTexImage2D(GL_TEXTURE_2D, 0, kInternalFormat, entry.nWidth, entry.nHeight, 0, kGlBgraExt,
-               GL_UNSIGNED_BYTE, entry.pPixels.get());
+  glTexImage2D(GL_TEXTURE_2D, 0, kInternalFormat, width, height, 0, kGlBgraExt, GL_UNSIGNED_BYTE,
+               pixels);
   return glGetError() == GL_NO_ERROR;
 }
 
@@ -56,6 +56,8 @@ std::string CTextureSet::UploadTextures(CModel& model) {
   if (!m_vecNames.empty()) {
     glDeleteTextures(static_cast<GLsizei>(m_vecNames.size()), m_vecNames.data());
   }
+  if (m_nWhite != 0) glDeleteTextures(1, &m_nWhite);
+  m_nWhite = 0;
   ++m_nGeneration;
   m_vecNames.assign(model.m_vecTextures.size(), 0);
   if (!m_vecNames.empty())
@@ -75,7 +77,7 @@ std::string CTextureSet::UploadTextures(CModel& model) {
       m_vecNames[k] = found->second;
       continue;
     }
-    if (fits && Upload(m_vecNames[k], entry)) {
+    if (fits && Upload(m_vecNames[k], entry.nWidth, entry.nHeight, entry.pPixels.get())) {
       uploaded.emplace(entry.pPixels.get(), m_vecNames[k]);
       continue;
     }
@@ -85,6 +87,14 @@ std::string CTextureSet::UploadTextures(CModel& model) {
              : "larger than the graphics driver's limit of " + std::to_string(maxSide) + " pixels";
     entry.pPixels.reset();
     entry.nNumber = kMissingTexture;
+  }
+  if (!uploaded.empty()) {
+    static const std::uint8_t kWhiteTexel[4] = {0xFF, 0xFF, 0xFF, 0xFF};
+    glGenTextures(1, &m_nWhite);
+    if (!Upload(m_nWhite, 1, 1, kWhiteTexel)) {
+      glDeleteTextures(1, &m_nWhite);
+      m_nWhite = 0;
+    }
   }
   return model.MissingTextureList();
 }

@@ -31,6 +31,11 @@ class CTextureSet {
   // Changes with every upload, so a recording of the draw knows that the
   // names it binds are stale.
   unsigned Generation() const { return m_nGeneration; }
+  // A one-texel white texture made with every upload that has an image:
+  // modulating by it leaves a colour exactly as it is, so a replayed frame
+  // can draw untextured polygons without turning texturing off and on
+  // between them. 0 when there is none.
+  unsigned WhiteName() const { return m_nWhite; }
 
   // The largest side the current context takes; 0 when it does not say.
   static int MaxTextureSize();
@@ -39,4 +44,5 @@ class CTextureSet {
   // Entry k holds the texture object of the model's m_vecTextures[k].
   std::vector<unsigned> m_vecNames;
   unsigned m_nGeneration = 0;
+  unsigned m_nWhite = 0;
 };

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libwxgtk3.2-dev libgtk-3-dev libx11-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libstb-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libstb-dev libpng-dev
   libtinygltf-dev
   xvfb xauth xdotool x11-utils imagemagick assimp-utils f3d
   # The desktop integration and its tests: menu entry, file types (the

@@ -7,10 +7,6 @@
 #include <string>
 #include <vector>
 
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb_image_write.h>
-
 #include "cli/commands.h"
 #include "cli/render_options.h"
 #include "cli/report.h"
@@ -39,21 +35,6 @@ class QuietTexturesPlatform : public platform::StderrPlatform {
   }
 };
 
-// Appends the encoder's output to a byte vector.
-void AppendBytes(void* context, void* data, int size) {
-  auto* out = static_cast<std::vector<unsigned char>*>(context);
-  const auto* bytes = static_cast<const unsigned char*>(data);
-  out->insert(out->end(), bytes, bytes + size);
-}
-
-bool EncodePng(const std::vector<std::uint8_t>& rgb, int width, int height,
-               std::vector<unsigned char>& png) {
-  const int stride = width * kRgbChannels;
-  return stbi_write_png_to_func(AppendBytes, &png, width, height, kRgbChannels, rgb.data(),
-                                stride) != 0 &&
-         !png.empty();
-}
-
 // One picture with the document and context of the run: the open
 // sequence, the camera given on the command line, one frame, the PNG.
 int RenderOne(CZorvikDoc& doc, const HeadlessGlContext& context, const RenderOptions& options,
@@ -76,10 +57,11 @@ int RenderOne(CZorvikDoc& doc, const HeadlessGlContext& context, const RenderOpt
   doc.DrawScene();
   glFinish();
 
-  std::vector<unsigned char> png;
-  const bool encoded = options.transparentBackground
-                           ? EncodePngRgba(context.ReadRgba(), options.width, options.height, png)
-                           : EncodePng(context.ReadRgb(), options.width, options.height, png);
+  std::vector<std::uint8_t> png;
+  const bool encoded =
+      options.transparentBackground
+          ? EncodePngRgba(context.ReadRgba(), options.width, options.height, png)
+          : EncodePng(context.ReadRgb(), options.width, options.height, kRgbChannels, png);
   if (!encoded) {
     Complain("cannot encode the picture of " + job.modelPath);
     return kExitFailure;

@@ -35,9 +35,9 @@ class RecordingSink {
     m_firstCorner = static_cast<int>(m_corners.size() / kFloatsPerCorner);
   }
   void Corner(const Vertex& vertex, float u, float v) {
-    m_corners.insert(m_corners.end(), {u, v, m_colour[0], m_colour[1], m_colour[2], m_colour[3],
-                                       vertex.nx, vertex.ny, vertex.nz, vertex.x, vertex.y,
-                                       vertex.z});
+    m_corners.insert(m_corners.end(),
+                     {u, v, m_colour[0], m_colour[1], m_colour[2], m_colour[3], vertex.nx,
+                      vertex.ny, vertex.nz, vertex.x, vertex.y, vertex.z});
   }
   void EndPolygon() {
     m_firsts.push_back(m_firstCorner);
@@ -87,45 +87,6 @@ void BindWhiteForUntextured(largemem::Vector<Command>& commands, unsigned white)
   commands.swap(joined);
 }
 
-// Draws in immediate mode and records the same calls.
-class TeeSink {
- public:
-  explicit TeeSink(RecordingSink& recording) : m_recording(recording) {}
-
-  void EnableTexture() {
-    m_immediate.EnableTexture();
-    m_recording.EnableTexture();
-  }
-  void DisableTexture() {
-    m_immediate.DisableTexture();
-    m_recording.DisableTexture();
-  }
-  void BindTexture(unsigned name) {
-    m_immediate.BindTexture(name);
-    m_recording.BindTexture(name);
-  }
-  void Colour(const float colour[4]) {
-    m_immediate.Colour(colour);
-    m_recording.Colour(colour);
-  }
-  void BeginPolygon() {
-    m_immediate.BeginPolygon();
-    m_recording.BeginPolygon();
-  }
-  void Corner(const Vertex& vertex, float u, float v) {
-    m_immediate.Corner(vertex, u, v);
-    m_recording.Corner(vertex, u, v);
-  }
-  void EndPolygon() {
-    m_immediate.EndPolygon();
-    m_recording.EndPolygon();
-  }
-
- private:
-  drawwalk::ImmediateSink m_immediate;
-  RecordingSink& m_recording;
-};
-
 // Room for every corner the walk can send, so the arrays grow once.
 std::size_t CornerBound(const CModel& model) {
   std::size_t corners = 0;
@@ -136,19 +97,17 @@ std::size_t CornerBound(const CModel& model) {
 }  // namespace
 
 void CDrawRecording::Draw(const CModel& model, const CTextureSet& textures, int polygonMode) {
-  if (m_bRecorded && m_nPolygonMode == polygonMode &&
-      m_nTextureGeneration == textures.Generation()) {
-    Replay();
-    return;
+  // Drawing from the recorded arrays costs less than sending the calls one
+  // at a time even for a single frame (a headless render), so the frame
+  // that records replays too.
+  if (!m_bRecorded || m_nPolygonMode != polygonMode ||
+      m_nTextureGeneration != textures.Generation()) {
+    Record(model, textures, polygonMode);
   }
-  // The frame that records draws as it goes: a model drawn once (a
-  // headless render) costs no more than the immediate draw, and the
-  // frames after it replay.
-  RecordWhileDrawing(model, textures, polygonMode);
+  Replay();
 }
 
-void CDrawRecording::RecordWhileDrawing(const CModel& model, const CTextureSet& textures,
-                                        int polygonMode) {
+void CDrawRecording::Record(const CModel& model, const CTextureSet& textures, int polygonMode) {
   m_vecCommands.clear();
   m_vecCorners.clear();
   m_vecFirsts.clear();
@@ -157,8 +116,7 @@ void CDrawRecording::RecordWhileDrawing(const CModel& model, const CTextureSet& 
   m_vecFirsts.reserve(model.m_vecPolygons.size());
   m_vecCounts.reserve(model.m_vecPolygons.size());
   RecordingSink recording(m_vecCommands, m_vecCorners, m_vecFirsts, m_vecCounts);
-  TeeSink sink(recording);
-  drawwalk::Walk(model, textures, polygonMode, sink);
+  drawwalk::Walk(model, textures, polygonMode, recording);
 
   BindWhiteForUntextured(m_vecCommands, textures.WhiteName());
 
@@ -196,4 +154,3 @@ void CDrawRecording::Replay() const {
   glDisableClientState(GL_NORMAL_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
 }
-

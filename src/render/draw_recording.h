@@ -25,18 +25,15 @@ class CTextureSet;
 
 class CDrawRecording {
  public:
-  // Draws as Draw() does, with the current context: replays the
-  // recording, or draws in immediate mode and records when there is no
-  // recording yet, when it was made for the other look, or when the
-  // texture set has uploaded since (the texture names it binds may have
-  // changed).
+  // Draws what Draw() draws, with the current context, by replaying the
+  // recording; records first when there is no recording yet, when it was
+  // made for the other look, or when the texture set has uploaded since
+  // (the texture names it binds may have changed).
   void Draw(const CModel& model, const CTextureSet& textures, int polygonMode);
 
   // The model changed (a load, a palette switch): the next Draw records
   // anew.
   void Invalidate() { m_bRecorded = false; }
-
-  bool IsRecorded() const { return m_bRecorded; }
 
   // One state change, or a run of polygons drawn with the state the
   // changes before it left.
@@ -49,7 +46,7 @@ class CDrawRecording {
   };
 
  private:
-  void RecordWhileDrawing(const CModel& model, const CTextureSet& textures, int polygonMode);
+  void Record(const CModel& model, const CTextureSet& textures, int polygonMode);
   void Replay() const;
 
   bool m_bRecorded = false;

@@ -8,6 +8,7 @@
 
 #include "bench_support.h"
 #include "doc/zorvik_doc.h"
+#include "render/frame_memory.h"
 #include "render/headless_gl.h"
 #include "render/scene.h"
 
@@ -24,6 +25,8 @@ void DrawFrames(benchmark::State& state, bool large, bool wireframe, Path path) 
     state.SkipWithError(content.error().c_str());
     return;
   }
+  // As the window does: the frames reuse the driver's freed memory.
+  render::KeepFreedMemoryForFrames();
   HeadlessGlContext context;
   if (!context.Create(kWidth, kHeight)) {
     state.SkipWithError(("no headless OpenGL: " + context.error()).c_str());

@@ -21,6 +21,7 @@
 
 #include "bench_support.h"
 #include "doc/zorvik_doc.h"
+#include "render/frame_memory.h"
 #include "render/headless_gl.h"
 #include "support/recording_platform.h"
 
@@ -135,6 +136,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "soak: %s\n", content.error().c_str());
     return 1;
   }
+  // As the window does: the frames reuse the driver's freed memory.
+  render::KeepFreedMemoryForFrames();
   HeadlessGlContext context;
   if (!context.Create(kWidth, kHeight)) {
     std::fprintf(stderr, "soak: no headless OpenGL: %s\n", context.error().c_str());

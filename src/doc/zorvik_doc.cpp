@@ -6,6 +6,7 @@
 #include "model/mip_file.h"
 #include "model/palette_files.h"
 #include "platform/platform.h"
+#include "render/frame_memory.h"
 
 namespace {
 
@@ -49,6 +50,8 @@ int CZorvikDoc::LoadModel(const std::string& path, int nPalette) {
   }
 
   ResetCamera();
+  // What the previous model and its frames held is free now.
+  render::ReleaseFreedMemory();
   ui.RestoreArrowCursor();
   return 0;
 }

@@ -12,8 +12,6 @@
 namespace {
 
 constexpr std::size_t kFloatsPerCorner = 12;
-// Commands of a recording replayed already on the frame that makes it.
-constexpr std::size_t kRunsReplayedAtOnce = 1024;
 
 using Command = CDrawRecording::Command;
 
@@ -99,23 +97,14 @@ std::size_t CornerBound(const CModel& model) {
 }  // namespace
 
 void CDrawRecording::Draw(const CModel& model, const CTextureSet& textures, int polygonMode) {
-  if (m_bRecorded && m_nPolygonMode == polygonMode &&
-      m_nTextureGeneration == textures.Generation()) {
-    Replay();
-    return;
+  // Drawing from the recorded arrays costs less than sending the calls one
+  // at a time even for a single frame (a headless render), so the frame
+  // that records replays too.
+  if (!m_bRecorded || m_nPolygonMode != polygonMode ||
+      m_nTextureGeneration != textures.Generation()) {
+    Record(model, textures, polygonMode);
   }
-  Record(model, textures, polygonMode);
-  // A recording of few runs is cheaper to replay than to send call by call
-  // even for a single frame (a headless render). One of many runs is drawn
-  // call by call the first time: measured with Mesa's software renderer,
-  // thousands of runs from arrays cost several times the immediate frame
-  // until the driver has drawn one frame the immediate way.
-  if (m_vecCommands.size() <= kRunsReplayedAtOnce) {
-    Replay();
-  } else {
-    drawwalk::ImmediateSink immediate;
-    drawwalk::Walk(model, textures, polygonMode, immediate);
-  }
+  Replay();
 }
 
 void CDrawRecording::Record(const CModel& model, const CTextureSet& textures, int polygonMode) {

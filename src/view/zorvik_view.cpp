@@ -8,6 +8,7 @@
 #include "doc/zorvik_doc.h"
 #include "model/path_parts.h"
 #include "platform/platform.h"
+#include "render/frame_memory.h"
 #include "view/command_ids.h"
 #include "view/view_events.h"
 
@@ -83,6 +84,9 @@ wxGLAttributes CZorvikView::ChoosePixelFormat() {
 }
 
 bool CZorvikView::CreateGLContext() {
+  // The window draws frame after frame; the driver's per-frame memory
+  // should be reused, not mapped anew each time.
+  render::KeepFreedMemoryForFrames();
   m_hRC = new wxGLContext(this);
   if (!m_hRC->IsOK()) {
     delete m_hRC;

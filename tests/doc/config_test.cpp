@@ -20,10 +20,6 @@ namespace {
 
 using platform::MsgIcon;
 using platform::RecordedMessage;
-using Messages = std::vector<RecordedMessage>;
-
-const RecordedMessage kLoadError{"Error loading config file", MsgIcon::Exclamation};
-const RecordedMessage kSaveError{"Error saving config file", MsgIcon::Exclamation};
 const RecordedMessage kError3{"Error#3: Error getting short path name", MsgIcon::Stop};
 
 // The executable sits in "zorvik bin/" inside the temporary folder; the
@@ -54,7 +50,7 @@ TEST_F(ConfigTest, NoFileKeepsDefaultsAndCloseWritesThem) {
   CZorvikDoc doc;
   EXPECT_TRUE(doc.OnNewDocument());
   EXPECT_EQ(AppPaths().GetBaseDir(), ExeDir());
-  EXPECT_EQ(m_ui.messages(), Messages{kLoadError});
+  EXPECT_EQ(m_ui.messages(), Messages{kConfigLoadError});
   EXPECT_EQ(doc.m_nPalette, 0);
   EXPECT_EQ(doc.m_dBkRed, 0.0);
   EXPECT_EQ(doc.m_dBkGreen, 0.0);
@@ -244,7 +240,7 @@ TEST_F(ConfigTest, FailedSaveKeepsTheOldFile) {
   // The configuration's name is taken by a folder: the final rename fails.
   fs::create_directories(ConfigFile() + "/inside");
   doc.SaveConfig();
-  EXPECT_EQ(m_ui.messages(), Messages{kSaveError});
+  EXPECT_EQ(m_ui.messages(), Messages{kConfigSaveError});
   EXPECT_TRUE(fs::is_directory(ConfigFile() + "/inside"));
   EXPECT_TRUE(Leftovers().empty());
   fs::remove_all(ConfigFile());
@@ -263,7 +259,7 @@ TEST_F(ConfigTest, FailedSaveKeepsTheOldFile) {
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
   }
-  EXPECT_EQ(m_ui.messages(), Messages{kSaveError});
+  EXPECT_EQ(m_ui.messages(), Messages{kConfigSaveError});
   EXPECT_EQ(ReadWholeFile(ConfigFile()), old);
   EXPECT_TRUE(Leftovers().empty());
 
@@ -271,7 +267,7 @@ TEST_F(ConfigTest, FailedSaveKeepsTheOldFile) {
   m_ui.ClearLog();
   AppPaths().m_strBaseDir = ConfigFile() + "/";
   doc.SaveConfig();
-  EXPECT_EQ(m_ui.messages(), Messages{kSaveError});
+  EXPECT_EQ(m_ui.messages(), Messages{kConfigSaveError});
   EXPECT_EQ(ReadWholeFile(ConfigFile()), old);
 }
 
@@ -292,7 +288,7 @@ TEST_F(ConfigTest, ReadOnlyDirectoryKeepsTheOldFile) {
         platform::ScopedRecordingPlatform ui;
         CZorvikDoc doc;
         doc.SaveConfig();
-        std::_Exit(ui.messages() == Messages{kSaveError} ? 0 : 2);
+        std::_Exit(ui.messages() == Messages{kConfigSaveError} ? 0 : 2);
       },
       testing::ExitedWithCode(0), "");
   fs::permissions(ExeDir(), fs::perms::owner_all);
@@ -311,7 +307,7 @@ TEST_F(ConfigTest, ReadOnlyFileIsRefusedAtCloseAndKeptWithItsMode) {
   AppPaths().SetBaseDir(ExeDir());
   doc.m_nPalette = 0;
   EXPECT_TRUE(doc.CanCloseFrame());
-  EXPECT_EQ(m_ui.messages(), Messages{kSaveError});
+  EXPECT_EQ(m_ui.messages(), Messages{kConfigSaveError});
   EXPECT_EQ(ReadWholeFile(ConfigFile()), old);
   EXPECT_EQ(fs::status(ConfigFile()).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);

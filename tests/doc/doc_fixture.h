@@ -7,10 +7,19 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "doc/app_paths.h"
 #include "support/recording_platform.h"
 #include "support/temp_dir.h"
+
+// The messages the configuration shows when its file cannot be read or
+// written.
+inline const platform::RecordedMessage kConfigLoadError{"Error loading config file",
+                                                        platform::MsgIcon::Exclamation};
+inline const platform::RecordedMessage kConfigSaveError{"Error saving config file",
+                                                        platform::MsgIcon::Exclamation};
+using Messages = std::vector<platform::RecordedMessage>;
 
 class DocTest : public ::testing::Test {
  protected:

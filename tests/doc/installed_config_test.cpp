@@ -17,10 +17,6 @@ namespace {
 
 using platform::MsgIcon;
 using platform::RecordedMessage;
-using Messages = std::vector<RecordedMessage>;
-
-const RecordedMessage kLoadError{"Error loading config file", MsgIcon::Exclamation};
-const RecordedMessage kSaveError{"Error saving config file", MsgIcon::Exclamation};
 constexpr const char* kDefaults = "Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n";
 
 class InstalledConfigTest : public DocTest {
@@ -71,17 +67,17 @@ TEST_F(InstalledConfigTest, FileThatIsThereButOutOfReachStillSaysSo) {
   fs::create_directories(ConfigFile());
   CZorvikDoc doc;
   ASSERT_TRUE(doc.OnNewDocument());
-  EXPECT_EQ(m_ui.messages(), Messages{kLoadError});
+  EXPECT_EQ(m_ui.messages(), Messages{kConfigLoadError});
   m_ui.ClearLog();
   doc.CanCloseFrame();
-  EXPECT_EQ(m_ui.messages(), Messages{kSaveError});
+  EXPECT_EQ(m_ui.messages(), Messages{kConfigSaveError});
 
   // A plain file where the directory should be: nothing can be made.
   fs::remove_all(root() + "/config");
   std::ofstream(root() + "/config") << "x";
   m_ui.ClearLog();
   doc.CanCloseFrame();
-  EXPECT_EQ(m_ui.messages(), Messages{kSaveError});
+  EXPECT_EQ(m_ui.messages(), Messages{kConfigSaveError});
 }
 
 }  // namespace

@@ -2,10 +2,8 @@
 // the middle button pans, ] [ and Ctrl+Page Down / Up go through the
 // folder's models.
 #include <filesystem>
-#include <memory>
 
-#include "app/window_fixture.h"
-#include "input_driver.h"
+#include "input_fixture.h"
 #include "render/scene.h"
 #include "view_models.h"
 
@@ -14,7 +12,7 @@ namespace {
 using window_test::Pump;
 using window_test::PumpUntil;
 
-class DesktopInputTest : public window_test::WindowFixture {
+class DesktopInputTest : public InputFixture {
  protected:
   void SetUp() override {
     WindowFixture::SetUp();
@@ -24,22 +22,10 @@ class DesktopInputTest : public window_test::WindowFixture {
     m_second = WriteModel("b.bin", view_test::CountedModel(2, 4, 1));
     ASSERT_TRUE(view()->OpenModel(m_first));
     ASSERT_NEAR(view()->m_dStep, view_test::kCountedStep, 1e-12);
-    m_driver = std::make_unique<InputDriver>(view());
-    const wxSize size = view()->GetClientSize();
-    m_center = wxPoint(size.x / 2, size.y / 2);
-    ASSERT_TRUE(m_driver->Hover(m_center));
+    StartInput();
   }
-
-  void TearDown() override {
-    m_driver.reset();
-    WindowFixture::TearDown();
-  }
-
-  InputDriver& input() { return *m_driver; }
 
   std::string m_first, m_second;
-  wxPoint m_center;
-  std::unique_ptr<InputDriver> m_driver;
 };
 
 TEST_F(DesktopInputTest, WheelZoomsOneKeyStepPerNotchWithTheKeysLimit) {

@@ -2,10 +2,7 @@
 // key events through the X server.
 #include <GL/gl.h>
 
-#include <memory>
-
-#include "app/window_fixture.h"
-#include "input_driver.h"
+#include "input_fixture.h"
 #include "view_models.h"
 
 namespace {
@@ -13,24 +10,14 @@ namespace {
 using window_test::Pump;
 using window_test::PumpUntil;
 
-class NavigationTest : public window_test::WindowFixture {
+class NavigationTest : public InputFixture {
  protected:
   void SetUp() override {
     WindowFixture::SetUp();
     WritePalettes();
     StartViewer();
-    m_driver = std::make_unique<InputDriver>(view());
-    const wxSize size = view()->GetClientSize();
-    m_center = wxPoint(size.x / 2, size.y / 2);
-    ASSERT_TRUE(m_driver->Hover(m_center));
+    StartInput();
   }
-
-  void TearDown() override {
-    m_driver.reset();
-    WindowFixture::TearDown();
-  }
-
-  InputDriver& input() { return *m_driver; }
 
   // Holds `button` (1 left, 3 right) at `from`, moves by (dx, dy) and lets
   // go, with Ctrl held throughout when asked. Successive drags start at
@@ -64,9 +51,6 @@ class NavigationTest : public window_test::WindowFixture {
   bool RepaintsAfter(int paintsBefore) {
     return PumpUntil([&] { return Paints() > paintsBefore; }, 2000);
   }
-
-  wxPoint m_center;
-  std::unique_ptr<InputDriver> m_driver;
 };
 
 TEST_F(NavigationTest, RightDragZoomsHalfAUnitPerPixelWithinLimits) {

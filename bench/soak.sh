@@ -6,10 +6,9 @@
 #     memory after the first 10 cycles and at the end (within 5 % is the
 #     goal); then the same with Mesa's software rasteriser in one thread
 #     (LP_NUM_THREADS=0) and without drawing at all, which tell the
-#     program's own memory from what the threaded rasteriser keeps (with
-#     textured frames of the large model, the latter climbs after the first
-#     10 cycles to a ceiling of about 120 MiB of allocations, the same
-#     after 300 cycles as after 1,000);
+#     program's own memory from what the threaded rasteriser keeps of the
+#     work queued for a frame (the replay bounds that by handing frames
+#     over in batches);
 #  2. valgrind on `zorvik info --json --full`, `export` to every format and
 #     `render` of the demo aircraft, printing the definitely lost bytes and
 #     the errors of each (0 and 0 is the goal; bench/soak.supp holds the

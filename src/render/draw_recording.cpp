@@ -4,6 +4,9 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
 
 #include "model/model.h"
 #include "render/draw_walk.h"
@@ -12,6 +15,16 @@
 namespace {
 
 constexpr std::size_t kFloatsPerCorner = 12;
+
+// A batch ends after this many texture binds or polygons, whichever comes
+// first: a few megabytes of queued work in Mesa's software renderer, and
+// few enough batches per frame that waiting for them costs nothing seen.
+constexpr std::size_t kBindsPerBatch = 128;
+constexpr std::size_t kPolygonsPerBatch = 1024;
+
+// How long the replay waits for a batch before it goes on regardless:
+// the wait only bounds memory, it must never freeze the window.
+constexpr GLuint64 kBatchWaitNs = 1'000'000'000;
 
 using Command = CDrawRecording::Command;
 
@@ -87,6 +100,93 @@ void BindWhiteForUntextured(largemem::Vector<Command>& commands, unsigned white)
   commands.swap(joined);
 }
 
+// Ends a batch after every kBindsPerBatch binds or kPolygonsPerBatch
+// polygons, splitting a run where it has to. Nothing ends the last batch:
+// the frame's own end hands it over.
+void EndBatches(largemem::Vector<Command>& commands) {
+  largemem::Vector<Command> batched;
+  batched.reserve(commands.size() + commands.size() / kBindsPerBatch + 1);
+  std::size_t binds = 0;
+  std::size_t polygons = 0;
+  const auto end = [&] {
+    batched.emplace_back().kind = Command::Kind::kEndBatch;
+    binds = 0;
+    polygons = 0;
+  };
+  for (Command command : commands) {
+    if (command.kind == Command::Kind::kBindTexture && ++binds > kBindsPerBatch) {
+      end();
+      binds = 1;
+    }
+    if (command.kind != Command::Kind::kPolygons) {
+      batched.push_back(command);
+      continue;
+    }
+    while (polygons + command.count > kPolygonsPerBatch) {
+      Command part = command;
+      part.count = kPolygonsPerBatch - polygons;
+      if (part.count > 0) batched.push_back(part);
+      end();
+      command.first += part.count;
+      command.count -= part.count;
+    }
+    if (command.count > 0) batched.push_back(command);
+    polygons += command.count;
+  }
+  commands.swap(batched);
+}
+
+// Whether the current context can wait for its own work: fences came with
+// OpenGL 3.2 and before it with ARB_sync. Indirect GLX, for one, has
+// neither.
+bool ContextHasFences() {
+  const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  int major = 0;
+  int minor = 0;
+  if (version != nullptr && std::sscanf(version, "%d.%d", &major, &minor) == 2 &&
+      (major > 3 || (major == 3 && minor >= 2))) {
+    return true;
+  }
+  const auto* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  if (extensions == nullptr) return false;
+  constexpr std::string_view kSync = "GL_ARB_sync";
+  for (const char* at = std::strstr(extensions, kSync.data()); at != nullptr;
+       at = std::strstr(at + 1, kSync.data())) {
+    const bool starts = at == extensions || at[-1] == ' ';
+    const char after = at[kSync.size()];
+    if (starts && (after == ' ' || after == '\0')) return true;
+  }
+  return false;
+}
+
+// Hands each batch over as it ends and waits, before the next one is
+// sent, until the one before it is drawn: one batch is drawn while the
+// next is sent, and no more than two are ever queued.
+class BatchQueue {
+ public:
+  explicit BatchQueue(bool fences) : m_bFences(fences) {}
+  BatchQueue(const BatchQueue&) = delete;
+  BatchQueue& operator=(const BatchQueue&) = delete;
+  ~BatchQueue() {
+    if (m_previous != nullptr) glDeleteSync(m_previous);
+  }
+
+  void EndBatch() {
+    if (!m_bFences) return;
+    GLsync ended = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    glFlush();
+    if (m_previous != nullptr) {
+      glClientWaitSync(m_previous, 0, kBatchWaitNs);
+      glDeleteSync(m_previous);
+    }
+    m_previous = ended;
+  }
+
+ private:
+  bool m_bFences;
+  GLsync m_previous = nullptr;
+};
+
 // Room for every corner the walk can send, so the arrays grow once.
 std::size_t CornerBound(const CModel& model) {
   std::size_t corners = 0;
@@ -103,6 +203,9 @@ void CDrawRecording::Draw(const CModel& model, const CTextureSet& textures, int 
   if (!m_bRecorded || m_nPolygonMode != polygonMode ||
       m_nTextureGeneration != textures.Generation()) {
     Record(model, textures, polygonMode);
+    // A recording binds the texture names of one context, so it is only
+    // ever replayed there.
+    m_bFences = ContextHasFences();
   }
   Replay();
 }
@@ -119,6 +222,7 @@ void CDrawRecording::Record(const CModel& model, const CTextureSet& textures, in
   drawwalk::Walk(model, textures, polygonMode, recording);
 
   BindWhiteForUntextured(m_vecCommands, textures.WhiteName());
+  EndBatches(m_vecCommands);
 
   m_bRecorded = true;
   m_nPolygonMode = polygonMode;
@@ -131,6 +235,7 @@ void CDrawRecording::Replay() const {
   // texturing before its first polygon, so it needs nothing from the frame
   // before; the current colour it leaves is the driver's to choose.
   glInterleavedArrays(GL_T2F_C4F_N3F_V3F, 0, m_vecCorners.data());
+  BatchQueue batches(m_bFences);
   for (const Command& command : m_vecCommands) {
     switch (command.kind) {
       case Command::Kind::kEnableTexture:
@@ -146,6 +251,9 @@ void CDrawRecording::Replay() const {
         // One call for the run; each polygon stays a GL_POLYGON of its own.
         glMultiDrawArrays(GL_POLYGON, m_vecFirsts.data() + command.first,
                           m_vecCounts.data() + command.first, static_cast<GLsizei>(command.count));
+        break;
+      case Command::Kind::kEndBatch:
+        batches.EndBatch();
         break;
     }
   }

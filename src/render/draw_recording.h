@@ -13,6 +13,15 @@
 // polygons bind a white texture instead of turning texturing off: the
 // colour modulated by white is the colour itself. What is left between
 // runs is texture binds alone.
+//
+// A driver may queue a whole frame before it draws it: Mesa's software
+// renderer keeps every state change of the queued work (some 30 KB each)
+// and holds on to that memory until it reuses it, so a frame that took
+// turns on every polygon left 80 to 120 MB behind, and which of the two
+// depended on how the renderer's threads happened to keep pace. The replay
+// therefore hands the frame over in batches of a bounded size and lets at
+// most two be queued at once, where the context can tell when a batch is
+// done.
 #pragma once
 
 #include <cstddef>
@@ -35,10 +44,10 @@ class CDrawRecording {
   // anew.
   void Invalidate() { m_bRecorded = false; }
 
-  // One state change, or a run of polygons drawn with the state the
-  // changes before it left.
+  // One state change, a run of polygons drawn with the state the changes
+  // before it left, or the end of a batch.
   struct Command {
-    enum class Kind { kEnableTexture, kDisableTexture, kBindTexture, kPolygons };
+    enum class Kind { kEnableTexture, kDisableTexture, kBindTexture, kPolygons, kEndBatch };
     Kind kind = Kind::kPolygons;
     unsigned name = 0;      // kBindTexture
     std::size_t first = 0;  // kPolygons: index of the run's first polygon
@@ -50,6 +59,9 @@ class CDrawRecording {
   void Replay() const;
 
   bool m_bRecorded = false;
+  // The recording's context has fences (OpenGL 3.2 or ARB_sync), so the
+  // replay can wait for a batch to be drawn.
+  bool m_bFences = false;
   int m_nPolygonMode = 0;
   unsigned m_nTextureGeneration = 0;
   largemem::Vector<Command> m_vecCommands;

@@ -66,9 +66,9 @@ int RenderOne(CZorvikDoc& doc, const HeadlessGlContext& context, const RenderOpt
     Complain("cannot encode the picture of " + job.modelPath);
     return kExitFailure;
   }
-  std::string error;
-  if (safewrite::WriteFile(job.outputPath, png, error) != 0) {
-    Complain(error);
+  if (const safewrite::WriteResult written = safewrite::WriteFile(job.outputPath, png);
+      !written.Ok()) {
+    Complain(written.Line());
     return kExitFailure;
   }
   return kExitOk;

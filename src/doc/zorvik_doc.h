@@ -13,6 +13,10 @@
 #include "render/scene.h"
 #include "render/texture_set.h"
 
+// How a refusal names the model on screen: no file the viewer writes may
+// be it ("Error opening X for writing", then this reason).
+inline constexpr const char* kOpenModelRole = "the open model file";
+
 class CZorvikDoc {
  public:
   CZorvikDoc() = default;

@@ -70,6 +70,19 @@ std::string ExportExtensionList() {
 
 bool ExportNeedsPalette(ExportFormat format) { return format != ExportFormat::kCob; }
 
+std::vector<std::string> ExportCompanionPaths(ExportFormat format, const std::string& outPath) {
+  switch (format) {
+    case ExportFormat::kGltf:
+      return {GltfBufferPath(outPath)};
+    case ExportFormat::kObj:
+      return {ObjLibraryPath(outPath)};
+    case ExportFormat::kCob:
+    case ExportFormat::kGlb:
+      break;
+  }
+  return {};
+}
+
 int BuildExportFiles(const CModel& model, ExportFormat format, const std::string& outPath,
                      std::vector<OutputFile>& files, std::string& strError) {
   files.clear();

@@ -16,11 +16,11 @@
 #include "cli/commands.h"
 #include "cli/info_palette.h"
 #include "cli/report.h"
-#include "model/export_formats.h"
+#include "convert/export_formats.h"
 #include "model/mip_file.h"
 #include "model/model.h"
-#include "model/output_plan.h"
-#include "model/safe_write.h"
+#include "io/output_plan.h"
+#include "io/safe_write.h"
 
 namespace {
 

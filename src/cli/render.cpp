@@ -17,7 +17,7 @@
 #include "cli/modules.h"
 #include "cli/render_options.h"
 #include "cli/report.h"
-#include "model/output_plan.h"
+#include "io/output_plan.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include "doc/app_paths.h"
 #include "doc/zorvik_doc.h"
-#include "model/export_formats.h"
-#include "model/output_plan.h"
-#include "model/safe_write.h"
+#include "convert/export_formats.h"
+#include "io/output_plan.h"
+#include "io/safe_write.h"
 
 int CZorvikDoc::ExportModel(const std::string& path) {
   return ExportModel(path, ExportFormat::kCob);

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "model/export_formats.h"
+#include "convert/export_formats.h"
 #include "model/model.h"
 #include "render/draw.h"
 #include "render/draw_recording.h"

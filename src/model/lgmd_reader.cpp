@@ -17,9 +17,9 @@
 #include <utility>
 #include <vector>
 
-#include "model/byte_cursor.h"
-#include "model/file_bytes.h"
-#include "model/lgmd_magic.h"
+#include "io/byte_cursor.h"
+#include "io/file_bytes.h"
+#include "io/lgmd_magic.h"
 #include "model/model.h"
 #include "model/read_result.h"
 

@@ -8,9 +8,9 @@
 
 #include "doc/app_paths.h"
 #include "doc/zorvik_doc.h"
-#include "model/output_plan.h"
-#include "model/png_image.h"
-#include "model/safe_write.h"
+#include "io/output_plan.h"
+#include "io/png_image.h"
+#include "io/safe_write.h"
 #include "platform/platform.h"
 #include "render/framebuffer.h"
 #include "view/zorvik_view.h"

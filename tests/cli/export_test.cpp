@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "lgmd_builder/lgmd_builder.h"
-#include "model/cob_export.h"
+#include "convert/cob_export.h"
 #include "model/model.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"

@@ -11,7 +11,7 @@
 
 #include "doc/zorvik_doc.h"
 #include "doc_fixture.h"
-#include "model/cob_export.h"
+#include "convert/cob_export.h"
 #include "support/small_fs.h"
 
 namespace {

@@ -18,7 +18,7 @@
 
 #include "app/window_fixture.h"
 #include "input_driver.h"
-#include "model/cob_export.h"
+#include "convert/cob_export.h"
 #include "platform/platform_wx.h"
 #include "view_models.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "model/export_scene.h"
+#include "convert/export_scene.h"
 
 class CModel;
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "model/export_formats.h"
-#include "model/export_scene.h"
+#include "convert/export_formats.h"
+#include "convert/export_scene.h"
 #include "model/model.h"
 #include "model/placement.h"
 #include "support/export_examples.h"

@@ -1,11 +1,11 @@
-#include "model/output_plan.h"
+#include "io/output_plan.h"
 
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <utility>
 
-#include "model/lgmd_magic.h"
+#include "io/lgmd_magic.h"
 
 namespace output {
 

@@ -1,10 +1,10 @@
-#include "model/obj_export.h"
+#include "convert/obj_export.h"
 
 #include <charconv>
 #include <exception>
 #include <string_view>
 
-#include "model/png_image.h"
+#include "io/png_image.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Writing files safely: every failure leaves the old file and no temporary
 // file; links, pipes, modes and owners are treated as the user expects.
-#include "model/safe_write.h"
+#include "io/safe_write.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "model/safe_write.h"
+#include "io/safe_write.h"
 
 class CModel;
 

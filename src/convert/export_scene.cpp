@@ -1,4 +1,4 @@
-#include "model/export_scene.h"
+#include "convert/export_scene.h"
 
 #include <algorithm>
 #include <cmath>

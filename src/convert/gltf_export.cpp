@@ -1,4 +1,4 @@
-#include "model/gltf_export.h"
+#include "convert/gltf_export.h"
 
 #include <tiny_gltf.h>
 
@@ -11,7 +11,7 @@
 #include <limits>
 #include <sstream>
 
-#include "model/png_image.h"
+#include "io/png_image.h"
 
 namespace {
 

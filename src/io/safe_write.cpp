@@ -1,4 +1,4 @@
-#include "model/safe_write.h"
+#include "io/safe_write.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "model/file_bytes.h"
+#include "io/file_bytes.h"
 
 namespace safewrite {
 namespace {

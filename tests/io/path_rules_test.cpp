@@ -7,8 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "model/output_plan.h"
-#include "model/path_parts.h"
+#include "io/output_plan.h"
+#include "io/path_parts.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -1,12 +1,12 @@
-#include "model/export_formats.h"
+#include "convert/export_formats.h"
 
 #include <array>
 #include <cstddef>
 #include <utility>
 
-#include "model/cob_export.h"
-#include "model/gltf_export.h"
-#include "model/obj_export.h"
+#include "convert/cob_export.h"
+#include "convert/gltf_export.h"
+#include "convert/obj_export.h"
 
 namespace {
 

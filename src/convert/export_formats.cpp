@@ -7,6 +7,7 @@
 #include "convert/cob_export.h"
 #include "convert/gltf_export.h"
 #include "convert/obj_export.h"
+#include "io/text.h"
 
 namespace {
 
@@ -20,15 +21,10 @@ constexpr std::array<FormatName, 4> kFormats = {{{ExportFormat::kCob, "cob"},
                                                  {ExportFormat::kGltf, "gltf"},
                                                  {ExportFormat::kObj, "obj"}}};
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  return text;
-}
-
 }  // namespace
 
 bool ExportFormatOfName(const std::string& name, ExportFormat& format) {
-  const std::string lower = Lower(name);
+  const std::string lower = LowerAscii(name);
   for (const FormatName& entry : kFormats) {
     if (lower == entry.name) {
       format = entry.format;

@@ -99,8 +99,3 @@ std::vector<std::string> TexturePaths(const ExportScene& scene, const std::strin
 // ASCII letters, digits, '-' and '_' become '_', an empty name becomes
 // "unnamed", and a name met before gets "_2", "_3"... appended.
 std::vector<std::string> SafeUniqueNames(const std::vector<std::string>& names);
-
-// Names from the model file are 8-bit text of the simulator's Windows days;
-// interchange formats want UTF-8. Bytes 0x80 and up are taken as Latin-1,
-// control characters are dropped.
-std::string TextToUtf8(const std::string& text);

@@ -14,13 +14,13 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/info_palette.h"
-#include "cli/report.h"
 #include "convert/export_formats.h"
-#include "model/mip_file.h"
-#include "model/model.h"
 #include "io/output_plan.h"
 #include "io/safe_write.h"
+#include "model/mip_file.h"
+#include "model/model.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/info_palette.h"
-#include "cli/report.h"
 #include "io/printable_name.h"
 #include "io/text.h"
 #include "model/model.h"

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/modules.h"
 #include "cli/render_options.h"
-#include "cli/report.h"
 #include "io/output_plan.h"
 #include "io/text.h"
 

@@ -282,18 +282,6 @@ std::size_t CountTriangles(const ExportScene& scene) {
   return triangles;
 }
 
-std::string PathStem(const std::string& outPath) {
-  const std::string::size_type slash = outPath.rfind('/');
-  const std::string::size_type dot = outPath.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return outPath;
-  return outPath.substr(0, dot);
-}
-
-std::string FileNamePart(const std::string& path) {
-  const std::string::size_type slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // A sanitised name never holds a dot, so "<stem>.<material>.png" splits
 // back one way only: model "x" with material "y_z" and model "x_y" with
 // material "z" cannot both name "x_y_z.png" in one batch.

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "io/path_parts.h"
 #include "io/safe_write.h"
 
 class CModel;
@@ -81,13 +82,6 @@ ExportScene BuildExportScene(const CModel& model);
 
 // Counts over all nodes, for reports and tests.
 std::size_t CountTriangles(const ExportScene& scene);
-
-// outPath without its extension: the name that the files written beside
-// the main one are made from ("dir/plane.gltf" -> "dir/plane").
-std::string PathStem(const std::string& outPath);
-
-// The last path component.
-std::string FileNamePart(const std::string& path);
 
 // The files that carry the scene's textures beside an export at outPath,
 // one per image: "<stem>.<material>.png" ("dir/plane.obj" ->

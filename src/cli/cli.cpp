@@ -91,7 +91,6 @@ int RunCli(int argc, char** argv) {
   CLI::App app{"Zorvik, a viewer for LGMD flight simulator models", "zorvik"};
   app.formatter(std::make_shared<ZorvikHelpFormatter>());
   app.require_subcommand(0, 1);
-  app.footer("A model whose name starts with a dash follows \"--\": zorvik -- -plane.bin");
   bool showVersion = false;
   app.add_flag("--version", showVersion, "Print the version and exit");
   // Every usage error names the program first, as GNU tools do, and points
@@ -105,6 +104,8 @@ int RunCli(int argc, char** argv) {
   AddInfoCommand(app, exitCode);
   AddExportCommand(app, exitCode);
   AddRenderCommand(app, exitCode);
+  // After the commands, which would inherit it.
+  app.footer("A model whose name starts with a dash follows \"--\": zorvik -- -plane.bin");
 
   try {
     app.parse(argc, argv);

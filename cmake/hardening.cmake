@@ -1,8 +1,9 @@
 # Debian's hardening flags, as dpkg-buildflags gives them to every package
 # (stack protector, format checks, fortified functions, read-only
-# relocations, immediate binding). The optimisation and debugging flags stay
-# the build type's. Fortified functions need the optimiser, so a Debug
-# build goes without them rather than warn on every file.
+# relocations, immediate binding), on the interface library
+# zorvik_hardening that what ships links. The optimisation and debugging
+# flags stay the build type's. Fortified functions need the optimiser, so a
+# Debug build goes without them rather than warn on every file.
 find_program(ZORVIK_DPKG_BUILDFLAGS dpkg-buildflags)
 if(NOT ZORVIK_DPKG_BUILDFLAGS)
   message(STATUS "dpkg-buildflags not found: building without Debian's hardening flags")
@@ -24,9 +25,9 @@ zorvik_buildflags(CXXFLAGS cxxflags)
 zorvik_buildflags(LDFLAGS ldflags)
 foreach(flag ${cppflags} ${cxxflags})
   if(flag MATCHES "^-D_FORTIFY_SOURCE")
-    add_compile_options($<$<NOT:$<CONFIG:Debug>>:${flag}>)
+    target_compile_options(zorvik_hardening INTERFACE $<$<NOT:$<CONFIG:Debug>>:${flag}>)
   else()
-    add_compile_options(${flag})
+    target_compile_options(zorvik_hardening INTERFACE ${flag})
   endif()
 endforeach()
-add_link_options(${ldflags})
+target_link_options(zorvik_hardening INTERFACE ${ldflags})

@@ -124,7 +124,8 @@ deb)
   (cd "$tmp" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/pkg" >/dev/null)
   deb=$(ls "$tmp"/pkg/zorvik_*.deb)
   contents=$(dpkg-deb -c "$deb")
-  for f in ./usr/bin/zorvik ./usr/lib/*/zorvik/zorvik-viewer.so ./usr/share/zorvik/seattle.pal \
+  multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+  for f in ./usr/bin/zorvik ./usr/lib/$multiarch/zorvik/zorvik-viewer.so ./usr/share/zorvik/seattle.pal \
            ./usr/share/applications/zorvik.desktop ./usr/share/mime/packages/zorvik.xml \
            ./usr/share/thumbnailers/zorvik.thumbnailer ./usr/share/man/man1/zorvik.1.gz \
            ./usr/share/icons/hicolor/48x48/apps/zorvik.png ./usr/share/doc/zorvik/copyright \

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "cli/commands.h"
@@ -74,10 +76,12 @@ Invocation ParseInvocation(int argc, char** argv) {
   result.args = {program};
   if (!files.empty()) {
     // The toolkit reads options of its own from the command line; a model
-    // whose name starts with a dash is handed over as a path it cannot
-    // take for one.
+    // whose name starts with a dash is handed over as a full path, which it
+    // cannot take for one.
     const std::string& file = files.front();
-    result.args.push_back(file[0] == '-' ? "./" + file : file);
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(file, error);
+    result.args.push_back(file[0] != '-' ? file : error ? "./" + file : full.string());
   }
   return result;
 }

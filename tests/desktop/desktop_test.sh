@@ -119,6 +119,7 @@ appstream)
 completion)
   install_prefix
   bash "$here/completion_test.sh" "$prefix/share/bash-completion/completions/zorvik" "$prefix/bin"
+  zsh "$here/zsh_completion_test.zsh" "$prefix/share/zsh/vendor-completions" "$prefix/bin"
   ;;
 deb)
   (cd "$tmp" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/pkg" >/dev/null)

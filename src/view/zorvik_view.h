@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,13 +33,24 @@ class CZorvikView : public wxGLCanvas {
   // title, remembered directory, repaint. Also used for a file named on
   // the command line, a dropped file, the folder and the recent files.
   // True when the model was read; the frame hears of it then
-  // (EVT_ZORVIK_MODEL_OPENED).
+  // (EVT_ZORVIK_MODEL_OPENED). Textures are uploaded into the view's own
+  // context, so a model asked for before the view is on screen (at
+  // start-up, a window manager maps the window some time after it was
+  // shown) is opened once the context can be made current; false until
+  // then.
   bool OpenModel(const std::string& path);
+  // Runs action after the current event once the view is on screen with
+  // its context current: at once when it is, otherwise when it first comes
+  // there. Actions run in the order they were asked for.
+  void CallWhenShown(std::function<void()> action);
 
   // Context and scene (zorvik_view.cpp).
   bool CreateGLContext();
   // Whether the view's context is current, so that textures can be set up.
   bool HasCurrentContext() const;
+  // Makes the view's context current when the view is on screen, setting
+  // the scene up the first time. False while the window is not mapped.
+  bool MakeContextCurrent();
   void OnSize(wxSizeEvent& event);
   void OnPaint(wxPaintEvent& event);
   void OnEraseBackground(wxEraseEvent& event);
@@ -112,6 +124,8 @@ class CZorvikView : public wxGLCanvas {
 
  private:
   void BindHandlers();
+  void RunWhenShown();
 
   CZorvikDoc* m_pDocument = nullptr;
+  std::vector<std::function<void()>> m_vecWhenShown;
 };

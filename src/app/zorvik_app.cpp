@@ -103,10 +103,9 @@ bool CZorvikApp::OnInit() {
   if (frame == nullptr) return false;
   SetTopWindow(frame);
 
-  // Opened as File Open opens, into the view's context: where showing the
-  // frame made it current already, now, so the model is in the first frame
-  // painted; otherwise (a window manager maps the frame later) the view
-  // opens it once its context is current.
+  // Opened as File Open opens, once the window is on the display: its
+  // textures go into the view's context, and a message stands over the
+  // window. A window manager maps the frame some time after it is shown.
   if (!m_strStartupFile.empty()) OpenStartupFile();
   return true;
 }
@@ -124,7 +123,14 @@ CMainFrame* CZorvikApp::FindMainFrame() const { return dynamic_cast<CMainFrame*>
 // itself as the handlers are guarded.
 void CZorvikApp::OpenStartupFile() {
   try {
-    if (CMainFrame* frame = FindMainFrame()) frame->GetView()->OpenModel(m_strStartupFile);
+    CMainFrame* frame = FindMainFrame();
+    if (frame == nullptr) return;
+    CZorvikView* view = frame->GetView();
+    if (view->HasPainted()) {
+      view->OpenModel(m_strStartupFile);
+    } else {
+      view->CallWhenShown([this] { OpenStartupFile(); });
+    }
   } catch (...) {
     ReportFailure(DescribeCommand(ID_FILE_OPEN), std::current_exception(), true);
   }

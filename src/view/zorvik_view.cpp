@@ -143,16 +143,13 @@ bool CZorvikView::MakeContextCurrent() {
   if (!SetCurrent(*m_hRC)) return false;
   const wxSize size = DeviceClientSize(*this);
   m_pDocument->SetupScene(size.x, size.y);
-  // What waited for the window runs after this event: a message box must
-  // not stand in the middle of a paint.
-  if (!m_vecWhenShown.empty()) CallAfter(&CZorvikView::RunWhenShown);
   return true;
 }
 
 void CZorvikView::CallWhenShown(std::function<void()> action) {
   const bool first = m_vecWhenShown.empty();
   m_vecWhenShown.push_back(std::move(action));
-  if (first && IsContextCurrent(*this)) CallAfter(&CZorvikView::RunWhenShown);
+  if (first && m_bPainted) CallAfter(&CZorvikView::RunWhenShown);
 }
 
 void CZorvikView::RunWhenShown() {
@@ -177,6 +174,14 @@ void CZorvikView::OnPaint(wxPaintEvent&) {
   if (!MakeContextCurrent()) return;
   m_pDocument->DrawScene();
   SwapBuffers();
+  // The display sends a paint only for a window it shows: from here on the
+  // window stands where the window manager put it, and a box centred on it
+  // lands over it. What waited for that runs after this event, so that no
+  // message box stands in the middle of a paint.
+  if (!m_bPainted) {
+    m_bPainted = true;
+    if (!m_vecWhenShown.empty()) CallAfter(&CZorvikView::RunWhenShown);
+  }
 }
 
 void CZorvikView::OnEraseBackground(wxEraseEvent&) {}

@@ -39,10 +39,12 @@ class CZorvikView : public wxGLCanvas {
   // shown) is opened once the context can be made current; false until
   // then.
   bool OpenModel(const std::string& path);
-  // Runs action after the current event once the view is on screen with
-  // its context current: at once when it is, otherwise when it first comes
-  // there. Actions run in the order they were asked for.
+  // Runs action after the current event once the view has painted on the
+  // display: at once when it has, otherwise after its first paint. Actions
+  // run in the order they were asked for.
   void CallWhenShown(std::function<void()> action);
+  // Whether the view has painted a frame on the display.
+  bool HasPainted() const { return m_bPainted; }
 
   // Context and scene (zorvik_view.cpp).
   bool CreateGLContext();
@@ -128,4 +130,5 @@ class CZorvikView : public wxGLCanvas {
 
   CZorvikDoc* m_pDocument = nullptr;
   std::vector<std::function<void()>> m_vecWhenShown;
+  bool m_bPainted = false;
 };

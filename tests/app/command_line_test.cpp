@@ -206,9 +206,9 @@ TEST_F(CommandLineTest, TheDemoNamedAtStartIsDrawnWithItsTextures) {
   EXPECT_EQ(ExitThroughTheMenu(window), 0);
 }
 
-// A message at start-up stands over the main window, not where the desktop
-// puts a window of its own: the missing texture of the fault sample, and
-// the configuration that cannot be read before it.
+// Messages at start-up stand over the main window, not where the desktop
+// puts a window of its own: the configuration that cannot be read, then the
+// missing texture of the fault sample.
 TEST_F(CommandLineTest, StartUpMessagesStandOverTheMainWindow) {
   fs::remove(m_dir.File("zorvik.cfg"));
   Start(std::string(ZORVIK_SOURCE_DIR) + "/samples/faults/missing_texture.bin");

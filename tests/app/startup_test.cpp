@@ -49,8 +49,11 @@ TEST_F(StartupTest, WithoutConfigurationSaysSoAndStartsWithDefaults) {
   WritePalettes();
   StartViewer();
 
-  EXPECT_EQ(recorder().messages(),
-            (std::vector<RecordedMessage>{{"Error loading config file", MsgIcon::Exclamation}}));
+  EXPECT_EQ(
+      recorder().messages(),
+      (std::vector<RecordedMessage>{{"Error loading config file\r\n" + dir().File("zorvik.cfg") +
+                                         ": No such file or directory",
+                                     MsgIcon::Exclamation}}));
   EXPECT_EQ(frame()->GetTitle(), "Zorvik");
   EXPECT_EQ(doc().m_nPalette, 0);
   EXPECT_EQ(doc().m_nPolygonMode, kPolygonModeFill);

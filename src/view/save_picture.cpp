@@ -8,6 +8,7 @@
 
 #include "doc/app_paths.h"
 #include "doc/zorvik_doc.h"
+#include "model/path_parts.h"
 #include "model/png_image.h"
 #include "model/safe_write.h"
 #include "platform/platform.h"
@@ -18,6 +19,7 @@ namespace {
 
 constexpr const char* kPictureFilter = "PNG Pictures (*.png)|*.png|All Files (*.*)|*.*";
 constexpr const char* kPictureExtension = ".png";
+constexpr const char* kPictureTitle = "Save Picture";
 constexpr std::size_t kRgbaChannels = 4;
 constexpr std::uint8_t kOpaque = 255;
 
@@ -50,6 +52,12 @@ void CZorvikView::OnFileSavePicture(wxCommandEvent&) {
   request.strDefaultExt = kPictureExtension;
   request.strFilter = kPictureFilter;
   request.bOverwritePrompt = true;
+  request.strTitle = kPictureTitle;
+  // Beside the model, under its name, as Save and Export offer.
+  if (!m_strModelPath.empty()) {
+    request.strInitialDir = DirectoryOf(m_strModelPath);
+    request.strInitialName = PathStem(FileNamePart(m_strModelPath)) + kPictureExtension;
+  }
   std::string path;
   if (!platform::Current().AskSaveFile(request, path)) return;
 

@@ -127,6 +127,7 @@ void CZorvikView::BindHandlers() {
   Bind(wxEVT_MENU, &CZorvikView::OnFileSave, this, ID_FILE_SAVE);
   Bind(wxEVT_MENU, &CZorvikView::OnFileExport, this, ID_FILE_EXPORT);
   Bind(wxEVT_UPDATE_UI, &CZorvikView::OnUpdateFileExport, this, ID_FILE_EXPORT);
+  Bind(wxEVT_UPDATE_UI, &CZorvikView::OnUpdateFileExport, this, ID_FILE_SAVE);
   BindDesktopHandlers();
 }
 

@@ -150,7 +150,12 @@ TEST_F(DesktopWindowTest, SavePictureWritesWhatTheScreenShows) {
   recorder().QueueSaveAnswer(path);
   Command(ID_FILE_SAVE_PICTURE);
   ASSERT_EQ(recorder().saveRequests().size(), 1u);
-  EXPECT_EQ(recorder().saveRequests()[0].strDefaultExt, ".png");
+  // Offered beside the model, under its name.
+  const platform::SaveFileRequest& request = recorder().saveRequests()[0];
+  EXPECT_EQ(request.strDefaultExt, ".png");
+  EXPECT_EQ(request.strTitle, "Save Picture");
+  EXPECT_EQ(request.strInitialDir + "/" + request.strInitialName,
+            fs::path(Model("square.bin")).replace_extension(".png").string());
   wxImage picture;
   ASSERT_TRUE(picture.LoadFile(wxString::FromUTF8(path), wxBITMAP_TYPE_PNG));
   ASSERT_EQ(picture.GetWidth(), width);

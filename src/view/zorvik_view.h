@@ -14,6 +14,8 @@ class CZorvikDoc;
 // The pan and zoom keys move by this share of the camera's fit distance,
 // taken after every open.
 inline constexpr double kKeyStepFactor = 0.02;
+// One notch of the mouse wheel zooms by this factor.
+inline constexpr double kWheelZoomFactor = 1.1;
 // No zoom brings the camera closer than this (the mouse wheel and the keys
 // alike; the right-button zoom too).
 inline constexpr double kMinDistance = 0.1;
@@ -119,7 +121,6 @@ class CZorvikView : public wxGLCanvas {
   double m_dStep = 0.0;
   wxPoint m_ptLastMiddle;
   bool m_bMiddleDown = false;
-  int m_nWheelRemainder = 0;
   // The folder's file that last failed to open, and the model shown then.
   std::string m_strFailedNeighbour;
   std::string m_strFailedNeighbourOf;

@@ -5,6 +5,7 @@
 
 #include <wx/accel.h>
 #include <wx/aui/dockart.h>
+#include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
@@ -241,6 +242,8 @@ void CMainFrame::BindHandlers() {
     Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateUnavailable, this, id);
   }
   Bind(wxEVT_IDLE, &CMainFrame::OnIdle, this);
+  Bind(wxEVT_SIZE, &CMainFrame::OnSizeOrMove, this);
+  Bind(wxEVT_MOVE, &CMainFrame::OnSizeOrMove, this);
   m_wndToolBar->Bind(wxEVT_TOOL_ENTER, &CMainFrame::OnToolEnter, this);
 }
 
@@ -302,11 +305,45 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
     event.Veto();
     return;
   }
-  SaveWindowPlacement(*this);
+  SavePlacement();
   Destroy();
 }
 
 void CMainFrame::OnAppExit(wxCommandEvent&) { Close(); }
+
+// A maximised window's size is the screen's; the size to come back to is
+// the last one the window had on its own.
+void CMainFrame::OnSizeOrMove(wxEvent& event) {
+  event.Skip();
+  if (IsShown() && !IsMaximized() && !IsIconized() && !IsFullScreen()) m_rectNormal = GetRect();
+}
+
+void CMainFrame::RestorePlacement() {
+  const WindowPlacement placement = LoadWindowPlacement();
+  if (!placement.normal.IsEmpty()) {
+    SetSize(placement.normal.GetSize());
+    // A place on a screen that is no longer there is left to the desktop.
+    if (wxDisplay::GetFromPoint(placement.normal.GetTopLeft() + wxPoint(20, 20)) != wxNOT_FOUND) {
+      Move(placement.normal.GetTopLeft());
+    }
+  }
+  m_rectNormal = GetRect();
+  if (placement.maximized) Maximize(true);
+  if (!placement.toolBar) {
+    m_auiManager.GetPane(m_wndToolBar).Show(false);
+    m_auiManager.Update();
+  }
+  if (!placement.statusBar) m_wndStatusBar->Show(false);
+}
+
+void CMainFrame::SavePlacement() {
+  WindowPlacement placement;
+  placement.normal = IsMaximized() || IsIconized() ? m_rectNormal : GetRect();
+  placement.maximized = IsMaximized();
+  placement.toolBar = m_auiManager.GetPane(m_wndToolBar).IsShown();
+  placement.statusBar = m_wndStatusBar->IsShown();
+  SaveWindowPlacement(placement);
+}
 
 void CMainFrame::OnViewToolbar(wxCommandEvent&) {
   wxAuiPaneInfo& pane = m_auiManager.GetPane(m_wndToolBar);

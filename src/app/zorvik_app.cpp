@@ -65,7 +65,7 @@ CMainFrame* CreateMainWindow(CZorvikDoc& doc) {
     messages = held.Take();
   }
   frame->SetTitle(kAppTitle);
-  RestoreWindowPlacement(*frame);
+  frame->RestorePlacement();
   frame->Show(true);
   frame->Update();
   frame->GetView()->SetFocus();

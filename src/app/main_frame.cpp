@@ -19,6 +19,7 @@
 #include "doc/zorvik_doc.h"
 #include "platform/platform_wx.h"
 #include "view/command_ids.h"
+#include "view/controls_dlg.h"
 #include "view/model_drop.h"
 #include "view/zorvik_view.h"
 
@@ -197,6 +198,7 @@ void CMainFrame::CreateMenus() {
   AppendCommand(view, ID_VIEW_STATUS_BAR, "&Status Bar", wxITEM_CHECK);
 
   auto* help = new wxMenu;
+  AppendCommand(help, ID_HELP_CONTROLS, "&Controls\tF1");
   AppendCommand(help, ID_APP_ABOUT, "&About Zorvik...");
 
   auto* bar = new wxMenuBar;
@@ -223,6 +225,7 @@ void CMainFrame::CreateAccelerators() {
       {wxACCEL_NORMAL, '[', ID_VIEW_PREV_MODEL},
       {wxACCEL_CTRL, WXK_PAGEDOWN, ID_VIEW_NEXT_MODEL},
       {wxACCEL_CTRL, WXK_PAGEUP, ID_VIEW_PREV_MODEL},
+      {wxACCEL_NORMAL, WXK_F1, ID_HELP_CONTROLS},
   };
   std::vector<wxAcceleratorEntry> all(std::begin(entries), std::end(entries));
   all.insert(all.end(), std::begin(desktop), std::end(desktop));
@@ -232,6 +235,7 @@ void CMainFrame::CreateAccelerators() {
 void CMainFrame::BindHandlers() {
   Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
   Bind(wxEVT_MENU, &CMainFrame::OnAppExit, this, ID_APP_EXIT);
+  Bind(wxEVT_MENU, &CMainFrame::OnHelpControls, this, ID_HELP_CONTROLS);
   Bind(wxEVT_MENU, &CMainFrame::OnViewToolbar, this, ID_VIEW_TOOLBAR);
   Bind(wxEVT_MENU, &CMainFrame::OnViewStatusBar, this, ID_VIEW_STATUS_BAR);
   Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateViewToolbar, this, ID_VIEW_TOOLBAR);
@@ -310,6 +314,11 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
 }
 
 void CMainFrame::OnAppExit(wxCommandEvent&) { Close(); }
+
+void CMainFrame::OnHelpControls(wxCommandEvent&) {
+  CControlsDlg dlg(this);
+  dlg.ShowModal();
+}
 
 // A maximised window's size is the screen's; the size to come back to is
 // the last one the window had on its own.

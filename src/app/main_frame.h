@@ -72,6 +72,7 @@ class CMainFrame : public wxFrame {
 
   void OnClose(wxCloseEvent& event);
   void OnAppExit(wxCommandEvent& event);
+  void OnHelpControls(wxCommandEvent& event);
   void OnViewToolbar(wxCommandEvent& event);
   void OnViewStatusBar(wxCommandEvent& event);
   void OnUpdateViewToolbar(wxUpdateUIEvent& event);

@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libstb-dev libpng-dev
   libtinygltf-dev
   xvfb xauth xdotool x11-utils imagemagick assimp-utils f3d
+  # The window manager the window tests also run under.
+  openbox
   # The desktop integration and its tests: menu entry, file types (the
   # generic and the GNOME way), man page, the Debian package, the icon tool.
   desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl libglib2.0-bin

@@ -5,6 +5,7 @@
 
 #include <wx/accel.h>
 #include <wx/aui/dockart.h>
+#include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
@@ -18,6 +19,7 @@
 #include "doc/zorvik_doc.h"
 #include "platform/platform_wx.h"
 #include "view/command_ids.h"
+#include "view/controls_dlg.h"
 #include "view/model_drop.h"
 #include "view/zorvik_view.h"
 
@@ -196,6 +198,7 @@ void CMainFrame::CreateMenus() {
   AppendCommand(view, ID_VIEW_STATUS_BAR, "&Status Bar", wxITEM_CHECK);
 
   auto* help = new wxMenu;
+  AppendCommand(help, ID_HELP_CONTROLS, "&Controls\tF1");
   AppendCommand(help, ID_APP_ABOUT, "&About Zorvik...");
 
   auto* bar = new wxMenuBar;
@@ -222,6 +225,7 @@ void CMainFrame::CreateAccelerators() {
       {wxACCEL_NORMAL, '[', ID_VIEW_PREV_MODEL},
       {wxACCEL_CTRL, WXK_PAGEDOWN, ID_VIEW_NEXT_MODEL},
       {wxACCEL_CTRL, WXK_PAGEUP, ID_VIEW_PREV_MODEL},
+      {wxACCEL_NORMAL, WXK_F1, ID_HELP_CONTROLS},
   };
   std::vector<wxAcceleratorEntry> all(std::begin(entries), std::end(entries));
   all.insert(all.end(), std::begin(desktop), std::end(desktop));
@@ -231,6 +235,7 @@ void CMainFrame::CreateAccelerators() {
 void CMainFrame::BindHandlers() {
   Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
   Bind(wxEVT_MENU, &CMainFrame::OnAppExit, this, ID_APP_EXIT);
+  Bind(wxEVT_MENU, &CMainFrame::OnHelpControls, this, ID_HELP_CONTROLS);
   Bind(wxEVT_MENU, &CMainFrame::OnViewToolbar, this, ID_VIEW_TOOLBAR);
   Bind(wxEVT_MENU, &CMainFrame::OnViewStatusBar, this, ID_VIEW_STATUS_BAR);
   Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateViewToolbar, this, ID_VIEW_TOOLBAR);
@@ -241,6 +246,8 @@ void CMainFrame::BindHandlers() {
     Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateUnavailable, this, id);
   }
   Bind(wxEVT_IDLE, &CMainFrame::OnIdle, this);
+  Bind(wxEVT_SIZE, &CMainFrame::OnSizeOrMove, this);
+  Bind(wxEVT_MOVE, &CMainFrame::OnSizeOrMove, this);
   m_wndToolBar->Bind(wxEVT_TOOL_ENTER, &CMainFrame::OnToolEnter, this);
 }
 
@@ -302,11 +309,50 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
     event.Veto();
     return;
   }
-  SaveWindowPlacement(*this);
+  SavePlacement();
   Destroy();
 }
 
 void CMainFrame::OnAppExit(wxCommandEvent&) { Close(); }
+
+void CMainFrame::OnHelpControls(wxCommandEvent&) {
+  CControlsDlg dlg(this);
+  dlg.ShowModal();
+}
+
+// A maximised window's size is the screen's; the size to come back to is
+// the last one the window had on its own.
+void CMainFrame::OnSizeOrMove(wxEvent& event) {
+  event.Skip();
+  if (IsShown() && !IsMaximized() && !IsIconized() && !IsFullScreen()) m_rectNormal = GetRect();
+}
+
+void CMainFrame::RestorePlacement() {
+  const WindowPlacement placement = LoadWindowPlacement();
+  if (!placement.normal.IsEmpty()) {
+    SetSize(placement.normal.GetSize());
+    // A place on a screen that is no longer there is left to the desktop.
+    if (wxDisplay::GetFromPoint(placement.normal.GetTopLeft() + wxPoint(20, 20)) != wxNOT_FOUND) {
+      Move(placement.normal.GetTopLeft());
+    }
+  }
+  m_rectNormal = GetRect();
+  if (placement.maximized) Maximize(true);
+  if (!placement.toolBar) {
+    m_auiManager.GetPane(m_wndToolBar).Show(false);
+    m_auiManager.Update();
+  }
+  if (!placement.statusBar) m_wndStatusBar->Show(false);
+}
+
+void CMainFrame::SavePlacement() {
+  WindowPlacement placement;
+  placement.normal = IsMaximized() || IsIconized() ? m_rectNormal : GetRect();
+  placement.maximized = IsMaximized();
+  placement.toolBar = m_auiManager.GetPane(m_wndToolBar).IsShown();
+  placement.statusBar = m_wndStatusBar->IsShown();
+  SaveWindowPlacement(placement);
+}
 
 void CMainFrame::OnViewToolbar(wxCommandEvent&) {
   wxAuiPaneInfo& pane = m_auiManager.GetPane(m_wndToolBar);

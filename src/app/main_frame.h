@@ -28,6 +28,11 @@ class CMainFrame : public wxFrame {
   CZorvikDoc* GetDocument() const { return m_pDocument; }
   CZorvikView* GetView() const { return m_pView; }
 
+  // The size, place, maximised state and bars kept from the last run, put
+  // back before the window is first shown; kept again when it closes.
+  void RestorePlacement();
+  void SavePlacement();
+
   // File New on the one document: the new-document step runs again and
   // the model stays shown.
   void NewDocument();
@@ -67,17 +72,21 @@ class CMainFrame : public wxFrame {
 
   void OnClose(wxCloseEvent& event);
   void OnAppExit(wxCommandEvent& event);
+  void OnHelpControls(wxCommandEvent& event);
   void OnViewToolbar(wxCommandEvent& event);
   void OnViewStatusBar(wxCommandEvent& event);
   void OnUpdateViewToolbar(wxUpdateUIEvent& event);
   void OnUpdateViewStatusBar(wxUpdateUIEvent& event);
   void OnUpdateUnavailable(wxUpdateUIEvent& event);
   void OnIdle(wxIdleEvent& event);
+  void OnSizeOrMove(wxEvent& event);
   void OnToolEnter(wxCommandEvent& event);
   void UpdateLockIndicators();
 
   CZorvikDoc* m_pDocument = nullptr;
   CZorvikView* m_pView = nullptr;
   bool m_bRoutingToView = false;
+  // The size and place of the window when neither maximised nor minimised.
+  wxRect m_rectNormal;
   wxAuiManager m_auiManager;
 };

@@ -35,6 +35,7 @@ constexpr CommandText kCommandTexts[] = {
     {ID_FILE_SAVE_PICTURE, "Save the view as a PNG picture of the window's size\nSave Picture"},
     {ID_VIEW_NEXT_MODEL, "Open the next model in this folder\nNext Model"},
     {ID_VIEW_PREV_MODEL, "Open the previous model in this folder\nPrevious Model"},
+    {ID_HELP_CONTROLS, "List the mouse and keyboard controls\nControls"},
     {ID_FILE_MRU_FILE1, "Open this document"},
 };
 

@@ -4,8 +4,6 @@
 
 #include <wx/fileconf.h>
 #include <wx/log.h>
-#include <wx/persist.h>
-#include <wx/persist/toplevel.h>
 
 #include "app/resources.h"
 #include "platform/install_layout.h"
@@ -13,14 +11,6 @@
 namespace {
 
 constexpr const char* kSettingsName = "window.conf";
-constexpr const char* kMainWindowKey = "MainFrame";
-
-// The toolkit's persistence keeps its values in our settings file rather
-// than in whatever configuration object happens to be the global one.
-class CSettingsPersistence : public wxPersistenceManager {
- public:
-  wxConfigBase* GetConfig() const override { return &ToolkitSettings(); }
-};
 
 std::unique_ptr<wxFileConfig> OpenSettings() {
   const std::string dir = platform::UserConfigDir();
@@ -50,17 +40,37 @@ void SaveToolkitSettings() {
   settings.Flush();
 }
 
-void RestoreWindowPlacement(wxTopLevelWindow& window) {
-  static CSettingsPersistence persistence;
-  wxPersistenceManager::Set(persistence);
-  // The name the settings know the window by, whatever its title.
-  window.SetName(kMainWindowKey);
-  wxPersistenceManager::Get().RegisterAndRestore(&window, new wxPersistentTLW(&window));
+// The keys the toolkit's own persistence used, so that a window kept by an
+// earlier version comes back as it was.
+constexpr const char* kWindowGroup = "/Persistent_Options/Window/MainFrame/";
+
+WindowPlacement LoadWindowPlacement() {
+  wxConfigBase& settings = ToolkitSettings();
+  const wxString group = kWindowGroup;
+  WindowPlacement placement;
+  long x = 0, y = 0, w = 0, h = 0;
+  if (settings.Read(group + "x", &x) && settings.Read(group + "y", &y) &&
+      settings.Read(group + "w", &w) && settings.Read(group + "h", &h) && w > 0 && h > 0) {
+    placement.normal =
+        wxRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(w), static_cast<int>(h));
+  }
+  settings.Read(group + "Maximized", &placement.maximized, false);
+  settings.Read(group + "ToolBar", &placement.toolBar, true);
+  settings.Read(group + "StatusBar", &placement.statusBar, true);
+  return placement;
 }
 
-void SaveWindowPlacement(wxTopLevelWindow& window) {
-  // Only a window whose placement was put back is kept.
-  if (wxPersistenceManager::Get().Find(&window) == nullptr) return;
-  wxPersistenceManager::Get().SaveAndUnregister(&window);
+void SaveWindowPlacement(const WindowPlacement& placement) {
+  wxConfigBase& settings = ToolkitSettings();
+  const wxString group = kWindowGroup;
+  if (!placement.normal.IsEmpty()) {
+    settings.Write(group + "x", static_cast<long>(placement.normal.x));
+    settings.Write(group + "y", static_cast<long>(placement.normal.y));
+    settings.Write(group + "w", static_cast<long>(placement.normal.width));
+    settings.Write(group + "h", static_cast<long>(placement.normal.height));
+  }
+  settings.Write(group + "Maximized", placement.maximized);
+  settings.Write(group + "ToolBar", placement.toolBar);
+  settings.Write(group + "StatusBar", placement.statusBar);
   SaveToolkitSettings();
 }

@@ -5,8 +5,9 @@
 // they belong to the user, not to the copy of the program.
 #pragma once
 
+#include <wx/gdicmn.h>
+
 class wxConfigBase;
-class wxTopLevelWindow;
 
 // The settings file, opened on first use. Every change is written out at
 // once by SaveToolkitSettings.
@@ -17,7 +18,17 @@ wxConfigBase& ToolkitSettings();
 // it is not reported.
 void SaveToolkitSettings();
 
-// The main window's size, position and maximised state: put back from the
-// settings before the window is first shown, kept when it closes.
-void RestoreWindowPlacement(wxTopLevelWindow& window);
-void SaveWindowPlacement(wxTopLevelWindow& window);
+// The main window as it is kept between runs: its normal size and place,
+// apart from whether it was maximised (so a window closed maximised comes
+// back maximised and still shrinks to the size it had), and whether its
+// toolbar and status bar show.
+struct WindowPlacement {
+  wxRect normal;  // empty: never kept
+  bool maximized = false;
+  bool toolBar = true;
+  bool statusBar = true;
+};
+
+// What the settings hold; defaults for anything they lack.
+WindowPlacement LoadWindowPlacement();
+void SaveWindowPlacement(const WindowPlacement& placement);

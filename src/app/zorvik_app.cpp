@@ -1,10 +1,13 @@
 #include "app/zorvik_app.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "app/about_dlg.h"
 #include "app/failure_report.h"
+#include "app/held_messages.h"
 #include "app/main_frame.h"
 #include "app/resources.h"
 #include "app/toolkit_settings.h"
@@ -35,7 +38,13 @@ std::string AbsoluteModelPath(const std::string& path) {
 
 }  // namespace
 
-int RunViewer(int argc, char** argv) { return wxEntry(argc, argv); }
+int RunViewer(int argc, char** argv) {
+  // The view draws through GLX, which needs an X display: on a Wayland
+  // desktop the toolkit is asked for its X11 backend (XWayland), unless the
+  // user chose a backend.
+  setenv("GDK_BACKEND", "x11", 0);
+  return wxEntry(argc, argv);
+}
 
 CMainFrame* CreateMainWindow(CZorvikDoc& doc) {
   auto* frame = new CMainFrame(&doc);
@@ -43,17 +52,30 @@ CMainFrame* CreateMainWindow(CZorvikDoc& doc) {
     frame->Destroy();
     return nullptr;
   }
-  // The configuration is read before the window is first shown, so its
-  // messages stand on their own and its colours are in the first picture.
-  if (!doc.OnNewDocument()) {
-    frame->Destroy();
-    return nullptr;
+  // The configuration is read before the window is first shown, so that
+  // its colours are in the first picture; its messages wait for the window
+  // and stand over it.
+  std::vector<CHeldMessages::Message> messages;
+  {
+    CHeldMessages held;
+    if (!doc.OnNewDocument()) {
+      frame->Destroy();
+      return nullptr;
+    }
+    messages = held.Take();
   }
   frame->SetTitle(kAppTitle);
-  RestoreWindowPlacement(*frame);
+  frame->RestorePlacement();
   frame->Show(true);
   frame->Update();
   frame->GetView()->SetFocus();
+  if (!messages.empty()) {
+    frame->GetView()->CallWhenShown([messages] {
+      for (const CHeldMessages::Message& message : messages) {
+        platform::Current().ShowMessage(message.text, message.icon);
+      }
+    });
+  }
   return frame;
 }
 
@@ -81,18 +103,10 @@ bool CZorvikApp::OnInit() {
   if (frame == nullptr) return false;
   SetTopWindow(frame);
 
-  // Opened once the window is on screen, exactly as File Open does after
-  // its dialog. Where showing the frame made the view's context current
-  // already, that is now: the model is then in the first frame painted,
-  // rather than in a second one after an empty frame. Otherwise the event
-  // loop opens it when it runs.
-  if (!m_strStartupFile.empty()) {
-    if (frame->GetView()->HasCurrentContext()) {
-      OpenStartupFile();
-    } else {
-      CallAfter(&CZorvikApp::OpenStartupFile);
-    }
-  }
+  // Opened as File Open opens, once the window is on the display: its
+  // textures go into the view's context, and a message stands over the
+  // window. A window manager maps the frame some time after it is shown.
+  if (!m_strStartupFile.empty()) OpenStartupFile();
   return true;
 }
 
@@ -109,7 +123,14 @@ CMainFrame* CZorvikApp::FindMainFrame() const { return dynamic_cast<CMainFrame*>
 // itself as the handlers are guarded.
 void CZorvikApp::OpenStartupFile() {
   try {
-    if (CMainFrame* frame = FindMainFrame()) frame->GetView()->OpenModel(m_strStartupFile);
+    CMainFrame* frame = FindMainFrame();
+    if (frame == nullptr) return;
+    CZorvikView* view = frame->GetView();
+    if (view->HasPainted()) {
+      view->OpenModel(m_strStartupFile);
+    } else {
+      view->CallWhenShown([this] { OpenStartupFile(); });
+    }
   } catch (...) {
     ReportFailure(DescribeCommand(ID_FILE_OPEN), std::current_exception(), true);
   }

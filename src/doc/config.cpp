@@ -2,6 +2,7 @@
 // for an installed copy): three lines, "Region <int>",
 // "BkgndClr <r> <g> <b>" and "LastOpenDir <dir or ->". The reader goes by
 // position only; the key words are never compared.
+#include <cstddef>
 #include <cstdint>
 #include <locale>
 #include <sstream>
@@ -21,6 +22,9 @@ namespace {
 
 constexpr const char* kConfigName = "zorvik.cfg";
 constexpr const char* kNoDirectory = "-";
+// Three short lines; a file far larger than that is no configuration of
+// ours, and is refused before it is read, as palettes are.
+constexpr std::size_t kMaxConfigFileSize = 64 * 1024;
 
 std::string ConfigPath() { return AppPaths().GetConfigDir() + kConfigName; }
 
@@ -118,12 +122,14 @@ bool CZorvikDoc::OnNewDocument() {
 void CZorvikDoc::LoadConfig() {
   std::vector<std::uint8_t> bytes;
   const std::string path = ConfigPath();
-  if (!filebytes::ReadFileBytes(path, bytes)) {
+  std::string reason;
+  if (!filebytes::ReadFileBytes(path, bytes, reason, kMaxConfigFileSize)) {
     // An installed copy has no configuration of the user's own until its
     // first close: a file that is not there yet is no fault. One that is
-    // there and cannot be read still says so.
+    // there and cannot be read still says so, and why.
     if (AppPaths().IsInstalled() && platform::IsMissing(path)) return;
-    platform::Current().ShowMessage("Error loading config file", platform::MsgIcon::Exclamation);
+    platform::Current().ShowMessage("Error loading config file\r\n" + path + ": " + reason,
+                                    platform::MsgIcon::Exclamation);
     return;
   }
 
@@ -150,10 +156,12 @@ void CZorvikDoc::SaveConfig() {
   // The user's configuration directory may not exist before the first
   // save; a directory that cannot be made fails the write below.
   if (AppPaths().IsInstalled()) platform::MakeDirectories(AppPaths().GetConfigDir());
-  std::string strError;
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(content.data());
-  if (safewrite::WriteFile(ConfigPath(), {bytes, content.size()}, strError) != 0) {
-    platform::Current().ShowMessage("Error saving config file", platform::MsgIcon::Exclamation);
+  const safewrite::WriteResult written = safewrite::WriteFile(ConfigPath(), {bytes, content.size()});
+  if (!written.Ok()) {
+    platform::Current().ShowMessage(
+        "Error saving config file\r\n" + written.path + ": " + written.reason,
+        platform::MsgIcon::Exclamation);
   }
 }
 

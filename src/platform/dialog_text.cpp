@@ -101,4 +101,17 @@ std::string WithFilterExtension(const std::string& path, const std::string& filt
   return path + extensions[static_cast<std::size_t>(chosen)];
 }
 
+std::string SwitchFilterExtension(const std::string& name, const std::string& filter, int chosen) {
+  const std::vector<std::string> extensions = FilterExtensions(filter);
+  if (chosen < 0 || static_cast<std::size_t>(chosen) >= extensions.size()) return name;
+  const std::string& wanted = extensions[static_cast<std::size_t>(chosen)];
+  if (wanted.empty()) return name;
+  for (const std::string& extension : extensions) {
+    if (!extension.empty() && EndsWithAnyCase(name, extension)) {
+      return name.substr(0, name.size() - extension.size()) + wanted;
+    }
+  }
+  return name;
+}
+
 }  // namespace platform

@@ -34,4 +34,9 @@ std::vector<std::string> FilterExtensions(const std::string& filter);
 // any case), otherwise with the chosen entry's extension appended.
 std::string WithFilterExtension(const std::string& path, const std::string& filter, int chosen);
 
+// The name a save dialog shows once the user picks the filter entry
+// `chosen`: a name that ends in one of the filter's extensions takes the
+// chosen entry's instead; any other name stays as typed.
+std::string SwitchFilterExtension(const std::string& name, const std::string& filter, int chosen);
+
 }  // namespace platform

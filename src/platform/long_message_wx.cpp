@@ -106,7 +106,12 @@ CLongMessageDlg::CLongMessageDlg(wxWindow* parent, const wxString& text, const w
   column->Add(row, 1, wxEXPAND | wxALL, kMargin);
   column->Add(ok, 0, wxALIGN_CENTRE_HORIZONTAL | wxLEFT | wxRIGHT | wxBOTTOM, kMargin);
   SetSizerAndFit(column);
-  CentreOnScreen();
+  // Over the main window when there is one, as every other box.
+  if (parent != nullptr) {
+    CentreOnParent();
+  } else {
+    CentreOnScreen();
+  }
   ok->SetFocus();
 }
 

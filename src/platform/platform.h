@@ -24,8 +24,10 @@ struct SaveFileRequest {
   bool bOverwritePrompt = true;
   std::string strInitialDir;   // empty: the system's default directory
   std::string strInitialName;  // the name the dialog offers; empty: none
+  std::string strTitle;        // empty: "Save As"
   // A name that ends in none of the filter's extensions gets the extension
-  // of the filter chosen in the dialog (instead of strDefaultExt).
+  // of the filter chosen in the dialog (instead of strDefaultExt); choosing
+  // another filter in the dialog changes the extension of the name shown.
   bool bExtensionFromFilter = false;
 };
 

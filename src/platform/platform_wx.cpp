@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 
+#include <gtk/gtk.h>
+
 #include "platform/dialog_text.h"
 #include "platform/long_message_wx.h"
 #include "platform/posix_paths.h"
@@ -33,6 +35,28 @@ long IconStyle(MsgIcon icon) {
 }
 
 wxWindow* DialogParent() { return wxTheApp != nullptr ? wxTheApp->GetTopWindow() : nullptr; }
+
+// The export dialog's name follows the type chosen in its list: picking
+// "Wavefront OBJ" turns "biplane.glb" into "biplane.obj", so the file
+// written is the type the list shows.
+struct FilterSwitch {
+  std::string filter;
+};
+
+void OnFilterChanged(GObject* object, GParamSpec*, gpointer data) {
+  auto* chooser = GTK_FILE_CHOOSER(object);
+  const auto* filterSwitch = static_cast<const FilterSwitch*>(data);
+  GtkFileFilter* current = gtk_file_chooser_get_filter(chooser);
+  GSList* filters = gtk_file_chooser_list_filters(chooser);
+  const int chosen = current != nullptr ? g_slist_index(filters, current) : -1;
+  g_slist_free(filters);
+  gchar* name = gtk_file_chooser_get_current_name(chooser);
+  if (name == nullptr) return;
+  const std::string shown = name;
+  g_free(name);
+  const std::string wanted = SwitchFilterExtension(shown, filterSwitch->filter, chosen);
+  if (wanted != shown) gtk_file_chooser_set_current_name(chooser, wanted.c_str());
+}
 
 std::string FromWx(const wxString& text) { return std::string(text.utf8_str()); }
 
@@ -106,8 +130,17 @@ bool WxPlatform::AskSaveFile(const SaveFileRequest& request, std::string& path) 
   }
   // The save dialog's patterns keep their case: wx takes the extension it
   // puts on the typed name from the pattern of the filter chosen.
-  wxFileDialog dialog(DialogParent(), kSaveTitle, ToWx(request.strInitialDir),
+  // Declared before the dialog, so that it outlives the handler given it.
+  FilterSwitch filterSwitch{TrimFilter(request.strFilter)};
+  const std::string title = request.strTitle.empty() ? kSaveTitle : request.strTitle;
+  wxFileDialog dialog(DialogParent(), ToWx(title), ToWx(request.strInitialDir),
                       ToWx(request.strInitialName), ToWx(TrimFilter(request.strFilter)), style);
+  if (request.bExtensionFromFilter) {
+    if (auto* widget = static_cast<GtkWidget*>(dialog.GetHandle());
+        widget != nullptr && GTK_IS_FILE_CHOOSER(widget)) {
+      g_signal_connect(widget, "notify::filter", G_CALLBACK(OnFilterChanged), &filterSwitch);
+    }
+  }
   if (dialog.ShowModal() != wxID_OK) {
     return false;
   }

@@ -40,5 +40,6 @@ enum : int {
   ID_FILE_SAVE_PICTURE = wxID_HIGHEST + 100,
   ID_VIEW_NEXT_MODEL,
   ID_VIEW_PREV_MODEL,
+  ID_HELP_CONTROLS,
 };
 inline constexpr int ID_FILE_MRU_FILE1 = wxID_FILE1;

@@ -20,14 +20,17 @@ constexpr ExportFormat kFirstExportFormat = ExportFormat::kGlb;
 
 }  // namespace
 
-// File > Save exports the open model; with nothing open the file simply
-// holds no vertices and no faces, so there is nothing to check first.
+// File > Save exports the open model, offered under the model's name in its
+// folder. With nothing open there is nothing to save: an empty file written
+// without a word would look like a saved model.
 void CZorvikView::OnFileSave(wxCommandEvent& /*event*/) {
+  if (m_strModelPath.empty()) return;
   platform::SaveFileRequest request;
   request.strDefaultExt = ".cob";
   request.strFilter = "Truespace Object Files (*.cob)|*.cob|All Files (*.*)|*.*";
   request.bOverwritePrompt = true;
-  if (!m_strModelPath.empty()) request.strInitialDir = DirectoryOf(m_strModelPath);
+  request.strInitialDir = DirectoryOf(m_strModelPath);
+  request.strInitialName = PathStem(FileNamePart(m_strModelPath)) + request.strDefaultExt;
   std::string path;
   if (!platform::Current().AskSaveFile(request, path)) return;
   // Any failure has already been shown by the document.
@@ -58,6 +61,7 @@ void CZorvikView::OnFileExport(wxCommandEvent& /*event*/) {
   GetDocument()->ExportModel(path, format);
 }
 
+// Save and Export both need a model.
 void CZorvikView::OnUpdateFileExport(wxUpdateUIEvent& event) {
   event.Enable(!m_strModelPath.empty());
 }

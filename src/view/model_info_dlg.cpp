@@ -79,6 +79,8 @@ CModelInfoDlg::CModelInfoDlg(wxWindow* parent)
                           wxDLG_UNIT(this, wxSize(kOkWidth, kOkHeight)));
   ok->SetDefault();
   SetClientSize(wxDLG_UNIT(this, wxSize(kDialogWidth, kDialogHeight)));
+  // Over the main window, not wherever the window manager puts a new one.
+  CentreOnParent();
 }
 
 // Materials first, then polygons and vertices: the order the dialog has

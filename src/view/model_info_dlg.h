@@ -7,7 +7,7 @@
 
 class CModelInfoDlg : public wxDialog {
  public:
-  // Without a parent the toolkit centres the dialog over the main window.
+  // Centred over parent (the main window).
   explicit CModelInfoDlg(wxWindow* parent = nullptr);
 
   // Moves the three counts into their controls when the dialog opens.

@@ -9,6 +9,7 @@
 #include "doc/app_paths.h"
 #include "doc/zorvik_doc.h"
 #include "io/output_plan.h"
+#include "io/path_parts.h"
 #include "io/png_image.h"
 #include "io/safe_write.h"
 #include "platform/platform.h"
@@ -19,6 +20,7 @@ namespace {
 
 constexpr const char* kPictureFilter = "PNG Pictures (*.png)|*.png|All Files (*.*)|*.*";
 constexpr const char* kPictureExtension = ".png";
+constexpr const char* kPictureTitle = "Save Picture";
 constexpr std::size_t kRgbaChannels = 4;
 constexpr std::uint8_t kOpaque = 255;
 
@@ -51,6 +53,12 @@ void CZorvikView::OnFileSavePicture(wxCommandEvent&) {
   request.strDefaultExt = kPictureExtension;
   request.strFilter = kPictureFilter;
   request.bOverwritePrompt = true;
+  request.strTitle = kPictureTitle;
+  // Beside the model, under its name, as Save and Export offer.
+  if (!m_strModelPath.empty()) {
+    request.strInitialDir = DirectoryOf(m_strModelPath);
+    request.strInitialName = PathStem(FileNamePart(m_strModelPath)) + kPictureExtension;
+  }
   std::string path;
   if (!platform::Current().AskSaveFile(request, path)) return;
 

@@ -3,6 +3,7 @@
 // that follow them.
 #include <wx/event.h>
 #include <wx/string.h>
+#include <wx/toplevel.h>
 
 #include "doc/zorvik_doc.h"
 #include "platform/platform.h"
@@ -37,6 +38,8 @@ void CZorvikView::SetPolygonMode(int mode) {
 // Colours and textures depend on the palette, so the whole model is opened
 // again, also for the palette already in use; that load refits the camera.
 void CZorvikView::SwitchPalette(int index) {
+  // The textures go into the context that draws them.
+  if (!MakeContextCurrent()) return;
   CZorvikDoc* doc = GetDocument();
   const int previous = doc->m_nPalette;
   doc->m_nPalette = index;
@@ -100,7 +103,7 @@ void CZorvikView::OnViewModelInfo(wxCommandEvent&) {
   int vertices = 0;
   int materials = 0;
   GetDocument()->GetModelCounts(&polygons, &vertices, &materials);
-  CModelInfoDlg dlg;
+  CModelInfoDlg dlg(wxGetTopLevelParent(this));
   dlg.m_strPolygons = wxString::Format("%d", polygons);
   dlg.m_strVertices = wxString::Format("%d", vertices);
   dlg.m_strMaterials = wxString::Format("%d", materials);

@@ -1,36 +1,31 @@
 // The mouse habits of desktop viewers, on top of the original navigation:
-// the wheel zooms by the keys' step, a middle-button drag pans with the
+// the wheel zooms by a factor per notch, a middle-button drag pans with the
 // model following the pointer.
 #include <wx/event.h>
 
-#include <cstdlib>
+#include <algorithm>
+#include <cmath>
 
 #include "doc/zorvik_doc.h"
 #include "render/scene.h"
 #include "view/zorvik_view.h"
 
-// One notch is one press of Up (away from the user) or Down (towards),
-// with the same near limit and no far one. Fine-grained wheels send parts
-// of a notch; they add up to whole steps.
+// One notch away from the user brings the camera this factor closer, one
+// towards the user takes it as far back: a notch in and a notch out return
+// to the same view, and the model grows by about a tenth a notch at any
+// distance, as in the viewers users know.
 void CZorvikView::OnMouseWheel(wxMouseEvent& event) {
   if (event.GetWheelAxis() != wxMOUSE_WHEEL_VERTICAL || event.GetWheelDelta() <= 0) {
     event.Skip();
     return;
   }
-  m_nWheelRemainder += event.GetWheelRotation();
-  const int notches = m_nWheelRemainder / event.GetWheelDelta();
-  m_nWheelRemainder -= notches * event.GetWheelDelta();
-  if (notches == 0) return;
-
+  // High-resolution wheels and touchpads send parts of a notch; each part
+  // zooms by its share, so a slow swipe zooms smoothly.
+  const double notches =
+      static_cast<double>(event.GetWheelRotation()) / static_cast<double>(event.GetWheelDelta());
+  if (notches == 0.0) return;
   CZorvikDoc& doc = *GetDocument();
-  for (int i = 0; i < std::abs(notches); ++i) {
-    if (notches > 0) {
-      doc.m_dDistance -= m_dStep;
-      if (doc.m_dDistance < kMinDistance) doc.m_dDistance = kMinDistance;
-    } else {
-      doc.m_dDistance += m_dStep;
-    }
-  }
+  doc.m_dDistance = std::max(kMinDistance, doc.m_dDistance / std::pow(kWheelZoomFactor, notches));
   InvalidateView(false);
 }
 

@@ -1,6 +1,8 @@
 // The view's window, its OpenGL context, painting and File Open.
 #include "view/zorvik_view.h"
 
+#include <utility>
+
 #include <wx/dcclient.h>
 #include <wx/toplevel.h>
 
@@ -125,27 +127,38 @@ void CZorvikView::BindHandlers() {
   Bind(wxEVT_MENU, &CZorvikView::OnFileSave, this, ID_FILE_SAVE);
   Bind(wxEVT_MENU, &CZorvikView::OnFileExport, this, ID_FILE_EXPORT);
   Bind(wxEVT_UPDATE_UI, &CZorvikView::OnUpdateFileExport, this, ID_FILE_EXPORT);
+  Bind(wxEVT_UPDATE_UI, &CZorvikView::OnUpdateFileExport, this, ID_FILE_SAVE);
   BindDesktopHandlers();
 }
 
 // The toolkit can bind a context only to a window that exists on the
-// display, which happens some time after the view is created. The first
-// resize or paint that finds it there makes the context current, for good,
-// and sets the scene up with the document's values of that moment: at
-// start-up those are the configured ones, so the first picture already
-// shows the configured background.
-namespace {
-
-bool MakeContextCurrent(CZorvikView& view) {
-  if (IsContextCurrent(view)) return true;
-  if (view.m_hRC == nullptr || !view.IsShownOnScreen()) return false;
-  if (!view.SetCurrent(*view.m_hRC)) return false;
-  const wxSize size = DeviceClientSize(view);
-  view.GetDocument()->SetupScene(size.x, size.y);
+// display, which happens some time after the view is created: with a window
+// manager, only once the manager has mapped the frame. The first resize or
+// paint that finds it there makes the context current, for good, and sets
+// the scene up with the document's values of that moment: at start-up those
+// are the configured ones, so the first picture already shows the
+// configured background.
+bool CZorvikView::MakeContextCurrent() {
+  if (IsContextCurrent(*this)) return true;
+  if (m_hRC == nullptr || !IsShownOnScreen()) return false;
+  if (!SetCurrent(*m_hRC)) return false;
+  const wxSize size = DeviceClientSize(*this);
+  m_pDocument->SetupScene(size.x, size.y);
   return true;
 }
 
-}  // namespace
+void CZorvikView::CallWhenShown(std::function<void()> action) {
+  const bool first = m_vecWhenShown.empty();
+  m_vecWhenShown.push_back(std::move(action));
+  if (first && m_bPainted) CallAfter(&CZorvikView::RunWhenShown);
+}
+
+void CZorvikView::RunWhenShown() {
+  // An action may ask for more (a model opened from a message's loop):
+  // those wait for the next turn rather than change the list being run.
+  const std::vector<std::function<void()>> actions = std::exchange(m_vecWhenShown, {});
+  for (const auto& action : actions) action();
+}
 
 void CZorvikView::OnSize(wxSizeEvent& event) {
   event.Skip();
@@ -153,15 +166,23 @@ void CZorvikView::OnSize(wxSizeEvent& event) {
     const wxSize size = DeviceClientSize(*this);
     m_pDocument->SetupScene(size.x, size.y);
   } else {
-    MakeContextCurrent(*this);
+    MakeContextCurrent();
   }
 }
 
 void CZorvikView::OnPaint(wxPaintEvent&) {
   wxPaintDC dc(this);
-  if (!IsContextCurrent(*this) && !MakeContextCurrent(*this)) return;
+  if (!MakeContextCurrent()) return;
   m_pDocument->DrawScene();
   SwapBuffers();
+  // The display sends a paint only for a window it shows: from here on the
+  // window stands where the window manager put it, and a box centred on it
+  // lands over it. What waited for that runs after this event, so that no
+  // message box stands in the middle of a paint.
+  if (!m_bPainted) {
+    m_bPainted = true;
+    if (!m_vecWhenShown.empty()) CallAfter(&CZorvikView::RunWhenShown);
+  }
 }
 
 void CZorvikView::OnEraseBackground(wxEraseEvent&) {}
@@ -181,6 +202,12 @@ void CZorvikView::OnFileOpen(wxCommandEvent&) {
 }
 
 bool CZorvikView::OpenModel(const std::string& path) {
+  // Uploads into no context at all would leave every texture white; and
+  // what waits for the window (a start-up message) comes first.
+  if (!MakeContextCurrent() || !m_vecWhenShown.empty()) {
+    CallWhenShown([this, path] { OpenModel(path); });
+    return false;
+  }
   const std::string previousPath = m_strModelPath;
   m_strModelPath = path;
   // A file that could not be read leaves the previous model in place, so

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ class CZorvikDoc;
 // The pan and zoom keys move by this share of the camera's fit distance,
 // taken after every open.
 inline constexpr double kKeyStepFactor = 0.02;
+// One notch of the mouse wheel zooms by this factor.
+inline constexpr double kWheelZoomFactor = 1.1;
 // No zoom brings the camera closer than this (the mouse wheel and the keys
 // alike; the right-button zoom too).
 inline constexpr double kMinDistance = 0.1;
@@ -32,13 +35,26 @@ class CZorvikView : public wxGLCanvas {
   // title, remembered directory, repaint. Also used for a file named on
   // the command line, a dropped file, the folder and the recent files.
   // True when the model was read; the frame hears of it then
-  // (EVT_ZORVIK_MODEL_OPENED).
+  // (EVT_ZORVIK_MODEL_OPENED). Textures are uploaded into the view's own
+  // context, so a model asked for before the view is on screen (at
+  // start-up, a window manager maps the window some time after it was
+  // shown) is opened once the context can be made current; false until
+  // then.
   bool OpenModel(const std::string& path);
+  // Runs action after the current event once the view has painted on the
+  // display: at once when it has, otherwise after its first paint. Actions
+  // run in the order they were asked for.
+  void CallWhenShown(std::function<void()> action);
+  // Whether the view has painted a frame on the display.
+  bool HasPainted() const { return m_bPainted; }
 
   // Context and scene (zorvik_view.cpp).
   bool CreateGLContext();
   // Whether the view's context is current, so that textures can be set up.
   bool HasCurrentContext() const;
+  // Makes the view's context current when the view is on screen, setting
+  // the scene up the first time. False while the window is not mapped.
+  bool MakeContextCurrent();
   void OnSize(wxSizeEvent& event);
   void OnPaint(wxPaintEvent& event);
   void OnEraseBackground(wxEraseEvent& event);
@@ -105,13 +121,15 @@ class CZorvikView : public wxGLCanvas {
   double m_dStep = 0.0;
   wxPoint m_ptLastMiddle;
   bool m_bMiddleDown = false;
-  int m_nWheelRemainder = 0;
   // The folder's file that last failed to open, and the model shown then.
   std::string m_strFailedNeighbour;
   std::string m_strFailedNeighbourOf;
 
  private:
   void BindHandlers();
+  void RunWhenShown();
 
   CZorvikDoc* m_pDocument = nullptr;
+  std::vector<std::function<void()>> m_vecWhenShown;
+  bool m_bPainted = false;
 };

@@ -7,8 +7,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 
 #include "window_fixture.h"
 
@@ -51,6 +53,46 @@ int WaitForExit(pid_t pid, int timeoutMs) {
     usleep(50 * 1000);
   }
   return -1;
+}
+
+struct Geometry {
+  int x = 0, y = 0, width = 0, height = 0;
+  int CentreX() const { return x + width / 2; }
+  int CentreY() const { return y + height / 2; }
+};
+
+// Where the X window stands on the screen, as xdotool tells it.
+Geometry GeometryOf(const std::string& window) {
+  Geometry g;
+  std::istringstream in(Shell("xdotool getwindowgeometry --shell " + window));
+  std::string line;
+  while (std::getline(in, line)) {
+    const auto eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    const std::string key = line.substr(0, eq);
+    const int value = std::atoi(line.c_str() + eq + 1);
+    if (key == "X") g.x = value;
+    if (key == "Y") g.y = value;
+    if (key == "WIDTH") g.width = value;
+    if (key == "HEIGHT") g.height = value;
+  }
+  return g;
+}
+
+// The program's message box (a window titled "Zorvik" of the dialog type);
+// empty when none shows within timeoutMs.
+std::string WaitForMessageBox(int timeoutMs) {
+  for (int waited = 0; waited < timeoutMs; waited += 100) {
+    std::istringstream ids(Shell("xdotool search --onlyvisible --name '^Zorvik$' 2>/dev/null"));
+    std::string id;
+    while (ids >> id) {
+      if (Shell("xprop -id " + id + " _NET_WM_WINDOW_TYPE").find("DIALOG") != std::string::npos) {
+        return id;
+      }
+    }
+    usleep(100 * 1000);
+  }
+  return {};
 }
 
 class CommandLineTest : public ::testing::Test {
@@ -116,9 +158,84 @@ class CommandLineTest : public ::testing::Test {
     return code;
   }
 
+  // The palettes the demo's textures are drawn for, in place of the test's
+  // own.
+  void UseDemoPalettes() {
+    const fs::path palettes = fs::path(ZORVIK_SOURCE_DIR) / "samples" / "palettes";
+    for (const char* name : {"sanfran.pal", "seattle.pal"}) {
+      fs::copy_file(palettes / name, m_dir.path() / name, fs::copy_options::overwrite_existing);
+    }
+  }
+
   ScopedTempDir m_dir;
   pid_t m_pid = -1;
 };
+
+// Pixels whose colour is clearly not a grey: the demo's textures are
+// yellow, blue, red and brown, its colour materials greys, so a model drawn
+// without its textures has next to none.
+int ColouredPixels(const std::vector<unsigned char>& rgb) {
+  int coloured = 0;
+  for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) {
+    const int high = std::max({rgb[i], rgb[i + 1], rgb[i + 2]});
+    const int low = std::min({rgb[i], rgb[i + 1], rgb[i + 2]});
+    // The background is pure blue; it does not count.
+    const bool background = rgb[i] == 0 && rgb[i + 1] == 0 && rgb[i + 2] == 255;
+    coloured += !background && high - low > 60;
+  }
+  return coloured;
+}
+
+// The way a file manager opens a model: the demo named on the command line
+// is drawn with its textures, with no message, however the desktop maps the
+// window.
+TEST_F(CommandLineTest, TheDemoNamedAtStartIsDrawnWithItsTextures) {
+  UseDemoPalettes();
+  Start(std::string(ZORVIK_SOURCE_DIR) + "/samples/demo/biplane.bin");
+  const std::string window = WaitForWindow("^Zorvik - ", 20000);
+  ASSERT_FALSE(window.empty());
+  usleep(500 * 1000);
+  EXPECT_EQ(WaitForMessageBox(0), "") << "the demo opens without a message";
+  int width = 0, height = 0;
+  const auto rgb = CaptureWindow(std::stoul(window), m_dir.File("shot.ppm"), width, height);
+  ASSERT_FALSE(rgb.empty());
+  if (const char* keep = std::getenv("ZORVIK_KEEP_SCREENSHOT")) {
+    fs::copy_file(m_dir.File("shot.ppm"), keep, fs::copy_options::overwrite_existing);
+  }
+  EXPECT_GT(ColouredPixels(rgb), width * height / 100) << "the textures are not in the picture";
+  EXPECT_EQ(ExitThroughTheMenu(window), 0);
+}
+
+// Messages at start-up stand over the main window, not where the desktop
+// puts a window of its own: the configuration that cannot be read, then the
+// missing texture of the fault sample.
+TEST_F(CommandLineTest, StartUpMessagesStandOverTheMainWindow) {
+  fs::remove(m_dir.File("zorvik.cfg"));
+  Start(std::string(ZORVIK_SOURCE_DIR) + "/samples/faults/missing_texture.bin");
+  for (const char* message : {"configuration", "missing texture"}) {
+    SCOPED_TRACE(message);
+    const std::string box = WaitForMessageBox(20000);
+    ASSERT_FALSE(box.empty());
+    usleep(300 * 1000);
+    const Geometry boxAt = GeometryOf(box);
+    // The other visible window of the program is the main one.
+    Geometry mainAt;
+    std::istringstream ids(Shell("xdotool search --onlyvisible --name '^Zorvik' 2>/dev/null"));
+    for (std::string id; ids >> id;) {
+      if (id != box) mainAt = GeometryOf(id);
+    }
+    ASSERT_GT(mainAt.width, boxAt.width);
+    // A window manager counts its title bar in; a box placed by no rule at
+    // all lands in a corner, hundreds of pixels away.
+    EXPECT_NEAR(boxAt.CentreX(), mainAt.CentreX(), 32);
+    EXPECT_NEAR(boxAt.CentreY(), mainAt.CentreY(), 32);
+    Shell("xdotool mousemove --window " + box + " 10 10 key Return");
+    usleep(300 * 1000);
+  }
+  const std::string window = WaitForWindow("^Zorvik - ", 20000);
+  ASSERT_FALSE(window.empty());
+  EXPECT_EQ(ExitThroughTheMenu(window), 0);
+}
 
 TEST_F(CommandLineTest, OpensTheNamedModelShowsItAndSavesOnExit) {
   const std::string model = m_dir.File("models") + "/square.bin";

@@ -71,6 +71,7 @@ TEST_F(CommandsTest, MenusHoldTheirItemsWithMnemonicsAcceleratorsAndPrompts) {
       {1, "", 0, false},
       {1, "&Toolbar", ID_VIEW_TOOLBAR, true},
       {1, "&Status Bar", ID_VIEW_STATUS_BAR, true},
+      {2, "&Controls\tF1", ID_HELP_CONTROLS, false},
       {2, "&About Zorvik...", ID_APP_ABOUT, false},
   };
   const wxMenuBar* bar = frame()->GetMenuBar();
@@ -110,6 +111,7 @@ TEST_F(CommandsTest, HighlightedMenuItemShowsItsPromptThenReady) {
       {ID_FILE_SAVE_PICTURE, "Save the view as a PNG picture of the window's size"},
       {ID_VIEW_NEXT_MODEL, "Open the next model in this folder"},
       {ID_VIEW_PREV_MODEL, "Open the previous model in this folder"},
+      {ID_HELP_CONTROLS, "List the mouse and keyboard controls"},
   };
   EXPECT_EQ(StatusText(), "Ready");
   for (const auto& [id, prompt] : prompts) {

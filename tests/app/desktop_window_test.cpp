@@ -7,8 +7,11 @@
 #include <wx/image.h>
 #include <wx/menu.h>
 
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
 #include "app/icons.h"
 #include "app/recent_files.h"
+
 #include "window_fixture.h"
 
 namespace window_test {
@@ -150,7 +153,12 @@ TEST_F(DesktopWindowTest, SavePictureWritesWhatTheScreenShows) {
   recorder().QueueSaveAnswer(path);
   Command(ID_FILE_SAVE_PICTURE);
   ASSERT_EQ(recorder().saveRequests().size(), 1u);
-  EXPECT_EQ(recorder().saveRequests()[0].strDefaultExt, ".png");
+  // Offered beside the model, under its name.
+  const platform::SaveFileRequest& request = recorder().saveRequests()[0];
+  EXPECT_EQ(request.strDefaultExt, ".png");
+  EXPECT_EQ(request.strTitle, "Save Picture");
+  EXPECT_EQ(request.strInitialDir + "/" + request.strInitialName,
+            fs::path(Model("square.bin")).replace_extension(".png").string());
   wxImage picture;
   ASSERT_TRUE(picture.LoadFile(wxString::FromUTF8(path), wxBITMAP_TYPE_PNG));
   ASSERT_EQ(picture.GetWidth(), width);
@@ -180,13 +188,31 @@ TEST_F(DesktopWindowTest, SavePictureWritesWhatTheScreenShows) {
   EXPECT_EQ(ReadWholeFile(model), bytes);
 }
 
-TEST_F(DesktopWindowTest, WindowSizeIsKeptBetweenRuns) {
+// The next run shows the window as this one left it: the bars hidden, and
+// maximised (under a window manager, which alone maximises) with the
+// normal size kept for when it is restored.
+TEST_F(DesktopWindowTest, WindowStateIsKeptBetweenRuns) {
   frame()->SetSize(640, 420);
   Pump(50);
   const wxSize size = frame()->GetSize();
+  Command(ID_VIEW_TOOLBAR);
+  Command(ID_VIEW_STATUS_BAR);
+  frame()->Maximize(true);
+  const bool maximized = PumpUntil([this] { return frame()->IsMaximized(); }, 2000);
   CloseViewer();
+
   StartViewer();
-  EXPECT_EQ(frame()->GetSize(), size);
+  EXPECT_FALSE(
+      frame()->GetDockManager().GetPane(static_cast<wxWindow*>(frame()->GetToolBar())).IsShown());
+  EXPECT_FALSE(frame()->m_wndStatusBar->IsShown());
+  if (maximized) {
+    ASSERT_TRUE(PumpUntil([this] { return frame()->IsMaximized(); }, 2000));
+    EXPECT_NE(frame()->GetSize(), size);
+    frame()->Maximize(false);
+    ASSERT_TRUE(PumpUntil([this] { return !frame()->IsMaximized(); }, 2000));
+  }
+  EXPECT_TRUE(PumpUntil([&] { return frame()->GetSize() == size; }, 2000))
+      << frame()->GetSize().x << "x" << frame()->GetSize().y;
 }
 
 TEST(DesktopIcons, InstalledIconsAreTheProgramsOwnDrawing) {

@@ -49,8 +49,11 @@ TEST_F(StartupTest, WithoutConfigurationSaysSoAndStartsWithDefaults) {
   WritePalettes();
   StartViewer();
 
-  EXPECT_EQ(recorder().messages(),
-            (std::vector<RecordedMessage>{{"Error loading config file", MsgIcon::Exclamation}}));
+  EXPECT_EQ(
+      recorder().messages(),
+      (std::vector<RecordedMessage>{{"Error loading config file\r\n" + dir().File("zorvik.cfg") +
+                                         ": No such file or directory",
+                                     MsgIcon::Exclamation}}));
   EXPECT_EQ(frame()->GetTitle(), "Zorvik");
   EXPECT_EQ(doc().m_nPalette, 0);
   EXPECT_EQ(doc().m_nPolygonMode, kPolygonModeFill);
@@ -61,6 +64,34 @@ TEST_F(StartupTest, WithoutConfigurationSaysSoAndStartsWithDefaults) {
   const auto rgb = ReadViewPixels(width, height);
   ASSERT_GT(width, 0);
   EXPECT_EQ(CentrePixel(rgb, width, height), (std::array<int, 3>{0, 0, 0}));
+}
+
+// A window manager maps the frame some time after it was shown. A model
+// asked for before that (the one named on the command line) waits for the
+// view's context: uploaded into none, its textures would be drawn white.
+TEST_F(StartupTest, AModelAskedForBeforeTheWindowIsMappedGetsItsTextures) {
+  WritePalettes();
+  WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
+  lgmd::ModelDesc desc = RedSquareModel();
+  desc.materials[0] = {"canvas", 0, 0, 1, 0, 0};
+  desc.polygons[0].flags = 0;
+  desc.texCoords = {{0, 1}, {0, 0}, {1, 0}, {1, 1}};
+  desc.polygons[0].texIdx = {0, 1, 2, 3};
+  const std::string model = WriteModel("board.bin", desc);
+  WriteBytes(dir().File("canvas.mip"), lgmd::BuildMip(2, 2, {40, 80, 120, 160}));
+
+  CreateHiddenViewer();
+  EXPECT_FALSE(view()->OpenModel(model));
+  EXPECT_EQ(doc().m_model.m_nPolygons, 0) << "read before the view could take its textures";
+
+  frame()->Show(true);
+  ASSERT_TRUE(PumpUntil([this] { return doc().m_model.m_nPolygons == 1; }));
+  EXPECT_TRUE(view()->HasCurrentContext());
+  const unsigned texture = doc().m_textures.Name(0);
+  EXPECT_NE(texture, 0u);
+  EXPECT_TRUE(glIsTexture(texture));
+  EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + model);
+  EXPECT_TRUE(recorder().messages().empty());
 }
 
 TEST_F(StartupTest, ContextIsCurrentWithADepthBufferAndTwoBuffers) {

@@ -183,6 +183,15 @@ class WindowFixture : public ::testing::Test {
     Pump(100);
   }
 
+  // The main window made but not yet shown: the moment before a window
+  // manager maps it.
+  void CreateHiddenViewer() {
+    m_pDoc = std::make_unique<CZorvikDoc>();
+    m_pFrame = new CMainFrame(m_pDoc.get());
+    ASSERT_TRUE(m_pFrame->OnCreate());
+    ASSERT_TRUE(m_pDoc->OnNewDocument());
+  }
+
   // The close request the user makes: the settings are saved, the window
   // goes.
   void CloseViewer() {

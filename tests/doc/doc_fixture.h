@@ -21,6 +21,27 @@ inline const platform::RecordedMessage kConfigSaveError{"Error saving config fil
                                                         platform::MsgIcon::Exclamation};
 using Messages = std::vector<platform::RecordedMessage>;
 
+// Whether messages is the one configuration message: its first line as it
+// has always been, then a line that names the file (and the reason, when
+// given).
+inline ::testing::AssertionResult IsConfigMessage(const Messages& messages,
+                                                  const platform::RecordedMessage& first,
+                                                  const std::string& file,
+                                                  const std::string& reason = "") {
+  if (messages.size() != 1) return ::testing::AssertionFailure() << messages.size() << " messages";
+  const platform::RecordedMessage& shown = messages[0];
+  const std::string head = first.text + "\r\n";
+  if (shown.icon != first.icon || shown.text.rfind(head, 0) != 0) {
+    return ::testing::AssertionFailure() << "shown: " << shown.text;
+  }
+  const std::string second = shown.text.substr(head.size());
+  if (second.find(file) == std::string::npos || second.find(reason) == std::string::npos ||
+      second.find('\n') != std::string::npos) {
+    return ::testing::AssertionFailure() << "second line: " << second;
+  }
+  return ::testing::AssertionSuccess();
+}
+
 class DocTest : public ::testing::Test {
  protected:
   DocTest() : m_canonicalRoot(std::filesystem::canonical(m_temp.path()).string()) {

@@ -66,6 +66,20 @@ TEST(DialogText, FilterPatternsAndExtensions) {
   for (const auto& c : cases) {
     EXPECT_EQ(platform::WithFilterExtension(c.typed, exportFilter, c.chosen), c.path) << c.typed;
   }
+
+  // Picking another type in the dialog changes the name shown.
+  const struct {
+    const char* shown;
+    int chosen;
+    const char* name;
+  } switches[] = {
+      {"biplane.glb", 2, "biplane.obj"}, {"biplane.OBJ", 1, "biplane.gltf"},
+      {"biplane.v2", 2, "biplane.v2"},  // not one of the list's: as typed
+      {"biplane.glb", 7, "biplane.glb"}, {"biplane", 2, "biplane"},
+  };
+  for (const auto& c : switches) {
+    EXPECT_EQ(platform::SwitchFilterExtension(c.shown, exportFilter, c.chosen), c.name) << c.shown;
+  }
 }
 
 TEST(RecordingPlatform, KeepsEventsInOrder) {

@@ -28,26 +28,31 @@ class DesktopInputTest : public InputFixture {
   std::string m_first, m_second;
 };
 
-TEST_F(DesktopInputTest, WheelZoomsOneKeyStepPerNotchWithTheKeysLimit) {
-  const double step = view_test::kCountedStep;
+// A notch zooms by a tenth at any distance, in as out, so a notch in and
+// one out give the view back; the near limit holds as for the keys.
+TEST_F(DesktopInputTest, WheelZoomsByAFactorPerNotch) {
   const struct {
     double start;
     int button;  // 4 away from the user (closer), 5 towards (farther)
     int notches;
     double expected;
   } cases[] = {
-      {10.0, 4, 2, 10.0 - 2 * step},
-      {10.0, 5, 3, 10.0 + 3 * step},
-      {0.1 + step / 2, 4, 1, 0.1},    // held at the near limit, as Up is
-      {9000.0, 5, 1, 9000.0 + step},  // and no far limit, as Down has none
+      {10.0, 4, 2, 10.0 / 1.21},
+      {10.0, 5, 3, 10.0 * 1.331},
+      {9000.0, 4, 1, 9000.0 / 1.1},  // the same share far away
+      {0.105, 4, 1, 0.1},            // held at the near limit
   };
   for (const auto& c : cases) {
     doc().m_dDistance = c.start;
     ASSERT_TRUE(input().Run(
         {"click", "--repeat", std::to_string(c.notches), "--delay", "50", std::to_string(c.button)},
         wxEVT_MOUSEWHEEL, c.notches));
-    EXPECT_NEAR(doc().m_dDistance, c.expected, 1e-9) << "from " << c.start;
+    EXPECT_NEAR(doc().m_dDistance, c.expected, c.expected * 1e-9) << "from " << c.start;
   }
+  doc().m_dDistance = 7.0;
+  ASSERT_TRUE(input().Run({"click", "4"}, wxEVT_MOUSEWHEEL, 1));
+  ASSERT_TRUE(input().Run({"click", "5"}, wxEVT_MOUSEWHEEL, 1));
+  EXPECT_NEAR(doc().m_dDistance, 7.0, 1e-12);
 }
 
 TEST_F(DesktopInputTest, MiddleDragMovesTheModelWithThePointer) {

@@ -138,14 +138,15 @@ TEST_F(FileDialogsTest, OpenDialogListsModelsInAnyCaseUnderItsFilterText) {
 TEST_F(FileDialogsTest, SaveDialogStartsWhereAskedAndNamesTheChosenFormat) {
   const std::string filter =
       "glTF Binary (*.glb)|*.glb|glTF (*.gltf)|*.gltf|Wavefront OBJ (*.obj)|*.obj";
-  std::string title, folder, name;
+  std::string title, folder, name, switched;
   WhenShown shown([&](wxDialog* dialog) {
     title = TitleOf(dialog);
     GtkFileChooser* chooser = ChooserOf(dialog);
     folder = Take(gtk_file_chooser_get_current_folder(chooser));
     name = Take(gtk_file_chooser_get_current_name(chooser));
-    // The user picks OBJ and types a bare name.
+    // The user picks OBJ: the name offered follows; then types a bare name.
     static_cast<wxFileDialog*>(dialog)->SetFilterIndex(2);
+    switched = Take(gtk_file_chooser_get_current_name(chooser));
     gtk_file_chooser_set_current_name(chooser, "plane");
     return wxID_OK;
   });
@@ -160,6 +161,7 @@ TEST_F(FileDialogsTest, SaveDialogStartsWhereAskedAndNamesTheChosenFormat) {
   EXPECT_EQ(title, "Save As");
   EXPECT_EQ(folder, dir().path().string());
   EXPECT_EQ(name, "square.glb");
+  EXPECT_EQ(switched, "square.obj");
   EXPECT_EQ(path, dir().File("plane.obj"));
 }
 

@@ -147,7 +147,7 @@ TEST_F(FileSaveTest, CtrlSWritesTheOpenModelOrReportsWhyNot) {
     ASSERT_EQ(recorder().saveRequests().size(), 1u);
     const platform::SaveFileRequest& request = recorder().saveRequests()[0];
     EXPECT_EQ(request.strInitialDir, dir().path().string());  // the model's directory
-    EXPECT_EQ(request.strInitialName, "");
+    EXPECT_EQ(request.strInitialName, "counted.cob");
     EXPECT_EQ(request.strDefaultExt, ".cob");
     EXPECT_EQ(request.strFilter, "Truespace Object Files (*.cob)|*.cob|All Files (*.*)|*.*");
     EXPECT_TRUE(request.bOverwritePrompt);
@@ -160,23 +160,22 @@ TEST_F(FileSaveTest, CtrlSWritesTheOpenModelOrReportsWhyNot) {
   EXPECT_EQ(ReadWholeFile(dir().File("plain")), "x");
 }
 
-TEST_F(FileSaveTest, WithNoModelOpenTheFileHoldsNothing) {
-  const std::string path = dir().File("empty.cob");
+// With no model open there is nothing to save or export: both commands are
+// disabled, ask nothing and write nothing.
+TEST_F(FileSaveTest, WithNoModelOpenSaveAndExportAreDisabled) {
   recorder().ClearLog();
-  recorder().QueueSaveAnswer(path);
-  ASSERT_TRUE(PressCtrlS());
-  ASSERT_TRUE(PumpUntil([&] { return fs::exists(path); }));
-  EXPECT_EQ(FileBytes(path).size(), 192u);
-  EXPECT_EQ(recorder().messages(), Messages{});
-  EXPECT_EQ(recorder().saveRequests()[0].strInitialDir, "");
-
-  // There is nothing to export: the command is disabled and asks nothing.
-  wxUpdateUIEvent update(ID_FILE_EXPORT);
-  frame()->ProcessWindowEvent(update);
-  EXPECT_FALSE(update.GetEnabled());
+  for (const int id : {static_cast<int>(ID_FILE_SAVE), static_cast<int>(ID_FILE_EXPORT)}) {
+    wxUpdateUIEvent update(id);
+    frame()->ProcessWindowEvent(update);
+    EXPECT_FALSE(update.GetEnabled()) << id;
+  }
+  recorder().QueueSaveAnswer(dir().File("empty.cob"));
+  EXPECT_FALSE(PressCtrlS());
   recorder().QueueSaveAnswer(dir().File("empty.glb"));
   EXPECT_FALSE(PressCtrlE());
+  EXPECT_FALSE(fs::exists(dir().File("empty.cob")));
   EXPECT_FALSE(fs::exists(dir().File("empty.glb")));
+  EXPECT_EQ(recorder().messages(), Messages{});
 }
 
 // Ctrl+E offers the three formats in the model's directory under the

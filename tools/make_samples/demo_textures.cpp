@@ -106,6 +106,17 @@ std::uint8_t Screen(int x, int y) {
   return 0;
 }
 
+// A leather flying helmet: brown with seams, and a band of goggles with
+// two grey lenses across the middle.
+std::uint8_t Pilot(int x, int y) {
+  if (y >= 12 && y <= 17) {
+    const bool lens = std::hypot(x - 9.5, y - 14.5) < 4 || std::hypot(x - 22.5, y - 14.5) < 4;
+    return lens ? Shade(kGreyRampFirst, 24) : Shade(kGreyRampFirst, 6);
+  }
+  if (x == 15 || x == 16) return Shade(kWoodRampFirst, 4);
+  return Shade(kWoodRampFirst, 9 + Grain(x, y, 8));
+}
+
 }  // namespace
 
 std::vector<MipFile> DemoTextures() {
@@ -116,6 +127,7 @@ std::vector<MipFile> DemoTextures() {
   files.push_back(Draw("Roundel.MIP", 64, 64, Roundel));
   files.push_back(Draw("rudder.mip", 64, 64, Rudder));
   files.push_back(Draw("t_screen.mip", 32, 32, Screen));
+  files.push_back(Draw("pilot.mip", 32, 32, Pilot));
   return files;
 }
 

@@ -13,8 +13,7 @@ struct MipFile {
   std::vector<std::uint8_t> bytes;
 };
 
-// Every texture file the demo ships. "pilot.mip", which the model names,
-// is left out on purpose, so the viewer's missing-texture message shows;
+// Every texture file the demo ships, one for each texture the model names;
 // the roundel is stored as "Roundel.MIP" though its material is "roundel",
 // as texture sets copied from a case-blind file system often are.
 std::vector<MipFile> DemoTextures();

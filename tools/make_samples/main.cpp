@@ -3,6 +3,7 @@
 // of this code alone, so a second run gives the same bytes.
 //
 //   make_samples DIR          DIR/demo/biplane.bin and its textures,
+//                             DIR/faults/* (files that show the messages),
 //                             DIR/palettes/sanfran.pal and seattle.pal
 //   make_samples --large DIR  DIR/large.bin
 #include <cstdio>
@@ -13,6 +14,7 @@
 
 #include "biplane.h"
 #include "demo_textures.h"
+#include "faults.h"
 #include "large_model.h"
 #include "lgmd_builder/lgmd_builder.h"
 #include "palettes.h"
@@ -24,7 +26,7 @@ constexpr int kExitUsage = 2;
 
 int Usage() {
   std::fputs(
-      "usage: make_samples DIR          write DIR/demo/* and DIR/palettes/*\n"
+      "usage: make_samples DIR          write DIR/demo/*, DIR/faults/* and DIR/palettes/*\n"
       "       make_samples --large DIR  write DIR/large.bin\n",
       stderr);
   return kExitUsage;
@@ -52,8 +54,11 @@ bool WriteText(const std::filesystem::path& path, const std::string& text) {
 
 int WriteDemo(const std::filesystem::path& root) {
   const auto demo = root / "demo";
+  const auto faults = root / "faults";
   const auto palettes = root / "palettes";
-  if (!MakeDirectory(demo) || !MakeDirectory(palettes)) return kExitFailure;
+  if (!MakeDirectory(demo) || !MakeDirectory(faults) || !MakeDirectory(palettes)) {
+    return kExitFailure;
+  }
 
   lgmd::ModelDesc biplane;
   std::string error;
@@ -61,9 +66,13 @@ int WriteDemo(const std::filesystem::path& root) {
     std::fprintf(stderr, "make_samples: biplane: %s\n", error.c_str());
     return kExitFailure;
   }
-  if (!Write(demo / "biplane.bin", lgmd::Build(biplane))) return kExitFailure;
+  const std::vector<std::uint8_t> model = lgmd::Build(biplane);
+  if (!Write(demo / "biplane.bin", model)) return kExitFailure;
   for (const auto& mip : samples::DemoTextures()) {
     if (!Write(demo / mip.fileName, mip.bytes)) return kExitFailure;
+  }
+  for (const auto& fault : samples::FaultFiles(model)) {
+    if (!Write(faults / fault.fileName, fault.bytes)) return kExitFailure;
   }
   if (!WriteText(palettes / "sanfran.pal", MakePaletteText(kRegionSanFrancisco)) ||
       !WriteText(palettes / "seattle.pal", MakePaletteText(kRegionSeattle))) {

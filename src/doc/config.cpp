@@ -15,6 +15,7 @@
 #include "doc/zorvik_doc.h"
 #include "io/file_bytes.h"
 #include "io/safe_write.h"
+#include "io/text.h"
 #include "platform/install_layout.h"
 #include "platform/platform.h"
 
@@ -41,20 +42,7 @@ int HexValue(char c) {
 // cut, so the file keeps them, and anything else that is whitespace or
 // invisible, as %XX.
 std::string EncodeDirectory(const std::string& dir) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string word;
-  word.reserve(dir.size());
-  for (const char ch : dir) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (NeedsEscape(c)) {
-      word += '%';
-      word += kHex[c >> 4];
-      word += kHex[c & 0x0F];
-    } else {
-      word += ch;
-    }
-  }
-  return word;
+  return PercentEncode(dir, [](unsigned char c) { return !NeedsEscape(c); });
 }
 
 // The reverse of EncodeDirectory. A '%' not followed by two hex digits is
@@ -157,7 +145,8 @@ void CZorvikDoc::SaveConfig() {
   // save; a directory that cannot be made fails the write below.
   if (AppPaths().IsInstalled()) platform::MakeDirectories(AppPaths().GetConfigDir());
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(content.data());
-  const safewrite::WriteResult written = safewrite::WriteFile(ConfigPath(), {bytes, content.size()});
+  const safewrite::WriteResult written =
+      safewrite::WriteFile(ConfigPath(), {bytes, content.size()});
   if (!written.Ok()) {
     platform::Current().ShowMessage(
         "Error saving config file\r\n" + written.path + ": " + written.reason,

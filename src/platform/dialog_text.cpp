@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "io/text.h"
+
 namespace platform {
 
 std::string ToDisplayLineBreaks(const std::string& text) {
@@ -33,8 +35,6 @@ std::string TrimFilter(const std::string& filter) {
 namespace {
 
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 

@@ -34,7 +34,7 @@ void DrawFrames(benchmark::State& state, bool large, bool wireframe, Path path) 
   }
   CZorvikDoc doc;
   doc.SetupScene(kWidth, kHeight);
-  if (doc.LoadModel(large ? content.LargeModel() : content.Biplane(), 0) != 0) {
+  if (!doc.LoadModel(large ? content.LargeModel() : content.Biplane(), 0).Ok()) {
     state.SkipWithError("the model did not load");
     return;
   }

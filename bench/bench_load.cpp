@@ -25,7 +25,7 @@ void LoadRepeatedly(benchmark::State& state, bool large) {
   const std::string path = large ? content.LargeModel() : content.Biplane();
   CZorvikDoc doc;
   for (auto _ : state) {
-    if (doc.LoadModel(path, 0) != 0) {
+    if (!doc.LoadModel(path, 0).Ok()) {
       state.SkipWithError(("cannot load " + path).c_str());
       return;
     }

@@ -91,7 +91,7 @@ bool Soak(const Session& session, const char* name, const std::string& path) {
   Memory start;
   for (int cycle = 1; cycle <= session.cycles; ++cycle) {
     for (int palette : {0, 1}) {
-      if (doc.LoadModel(path, palette) != 0) {
+      if (!doc.LoadModel(path, palette).Ok()) {
         ReportMessages(session.ui, name, true);
         return false;
       }

@@ -14,7 +14,6 @@
 #include "doc/zorvik_doc.h"
 #include "io/png_image.h"
 #include "io/safe_write.h"
-#include "model/mip_file.h"
 #include "platform/module_entry.h"
 #include "platform/platform.h"
 #include "platform/posix_paths.h"
@@ -25,23 +24,20 @@ namespace {
 
 constexpr int kRgbChannels = 3;
 
-// The headless platform, less the list of texture files that could not be
-// read when that was asked for; every other message still reaches stderr.
-class QuietTexturesPlatform : public platform::StderrPlatform {
- public:
-  void ShowMessage(const std::string& text, platform::MsgIcon icon) override {
-    if (text.starts_with(mip::kMissingTexturesHeading)) return;
-    StderrPlatform::ShowMessage(text, icon);
-  }
-};
-
 // One picture with the document and context of the run: the open
 // sequence, the camera given on the command line, one frame, the PNG.
 int RenderOne(CZorvikDoc& doc, const HeadlessGlContext& context, const RenderOptions& options,
               const RenderJob& job) {
-  // LoadModel reports its own failures ("Error Loading Model", "Error
-  // Loading Palette") through the platform layer, on stderr here.
-  if (doc.LoadModel(job.modelPath, options.palette) != 0) return kExitFailure;
+  // In the viewer's words, on stderr; the list of texture files that could
+  // not be read is left out when the user asked for quiet.
+  const OpenResult opened = doc.LoadModel(job.modelPath, options.palette);
+  if (!opened.Ok()) {
+    Complain(opened.ErrorMessage());
+    return kExitFailure;
+  }
+  if (!options.quiet && !opened.missingTextures.empty()) {
+    Complain(opened.MissingTexturesMessage());
+  }
 
   if (options.rotation) {
     doc.m_dRotX = (*options.rotation)[0];
@@ -88,8 +84,7 @@ int RunRender(const RenderOptions& options) {
   // The document reports through the platform layer; with no window to
   // show a box in, its messages go to stderr.
   static platform::StderrPlatform stderrPlatform;
-  static QuietTexturesPlatform quietPlatform;
-  platform::SetCurrent(options.quiet ? &quietPlatform : &stderrPlatform);
+  platform::SetCurrent(&stderrPlatform);
 
   CZorvikDoc doc;
   // The clear colour is taken from the document when the scene is set up.

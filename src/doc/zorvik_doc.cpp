@@ -5,7 +5,6 @@
 #include "doc/app_paths.h"
 #include "model/mip_file.h"
 #include "model/palette_files.h"
-#include "platform/platform.h"
 #include "render/frame_memory.h"
 
 namespace {
@@ -16,19 +15,29 @@ constexpr double kFitFactor = 1.5;
 
 }  // namespace
 
-int CZorvikDoc::LoadModel(const std::string& path, int nPalette) {
-  platform::Platform& ui = platform::Current();
-  ui.BeginWaitCursor();
+std::string OpenResult::ErrorMessage() const {
+  switch (status) {
+    case OpenStatus::kOk:
+      break;
+    case OpenStatus::kModelUnreadable:
+      return "Error Loading Model\r\n" + file + ": " + reason;
+    case OpenStatus::kPaletteUnreadable:
+      return "Error Loading Palette\r\n" + file + ": " + reason;
+  }
+  return {};
+}
 
+std::string OpenResult::MissingTexturesMessage() const {
+  return missingTextures.empty() ? std::string() : mip::kMissingTexturesHeading + missingTextures;
+}
+
+OpenResult CZorvikDoc::LoadModel(const std::string& path, int nPalette) {
   // A file that cannot be read leaves the model as it was; going on would
   // set up textures from the new file's folder for the old model and fit
   // the camera to it, so the open stops here with everything unchanged.
   ReadResult read;
   if (m_model.Read(path, read) != 0) {
-    ui.ShowMessage("Error Loading Model\r\n" + path + ": " + read.Reason(),
-                   platform::MsgIcon::None);
-    ui.RestoreArrowCursor();
-    return -2;
+    return {OpenStatus::kModelUnreadable, path, read.Reason(), {}};
   }
   m_strModelFile = path;
   m_drawRecording.Invalidate();
@@ -37,23 +46,16 @@ int CZorvikDoc::LoadModel(const std::string& path, int nPalette) {
   const std::string palettePath = AppPaths().GetPaletteDir() + PaletteFileName(nPalette);
   std::string reason;
   if (m_model.LoadPalette(palettePath, reason) != 0) {
-    ui.ShowMessage("Error Loading Palette\r\n" + palettePath + ": " + reason,
-                   platform::MsgIcon::None);
-    ui.RestoreArrowCursor();
-    return -1;
+    return {OpenStatus::kPaletteUnreadable, palettePath, reason, {}};
   }
   m_model.ApplyPalette(nPalette);
 
-  const std::string missing = m_textures.LoadTextures(m_model, path);
-  if (!missing.empty()) {
-    ui.ShowMessage(mip::kMissingTexturesHeading + missing, platform::MsgIcon::None);
-  }
-
+  OpenResult result;
+  result.missingTextures = m_textures.LoadTextures(m_model, path);
   ResetCamera();
   // What the previous model and its frames held is free now.
   render::ReleaseFreedMemory();
-  ui.RestoreArrowCursor();
-  return 0;
+  return result;
 }
 
 void CZorvikDoc::ResetCamera() {

@@ -17,14 +17,35 @@
 // be it ("Error opening X for writing", then this reason).
 inline constexpr const char* kOpenModelRole = "the open model file";
 
+// What became of an open. The document only reports; the view shows the
+// messages in boxes, the commands on stderr, with these texts.
+enum class OpenStatus {
+  kOk,                 // opened, perhaps with textures missing
+  kModelUnreadable,    // nothing after the read ran; the old model stays
+  kPaletteUnreadable,  // the model was read, nothing after the palette ran
+};
+
+struct OpenResult {
+  OpenStatus status = OpenStatus::kOk;
+  std::string file;    // the model or palette that failed
+  std::string reason;  // why, in a few words
+  // The texture files that could not be read, each after "\r\n", in the
+  // order the Missing Textures message lists them; empty when all were.
+  std::string missingTextures;
+
+  bool Ok() const { return status == OpenStatus::kOk; }
+  // "Error Loading Model\r\nPATH: REASON" or the palette's; empty when ok.
+  std::string ErrorMessage() const;
+  // "Missing Textures:\r\n..." when textures are missing, else empty.
+  std::string MissingTexturesMessage() const;
+};
+
 class CZorvikDoc {
  public:
   CZorvikDoc() = default;
 
-  // Open sequence and camera fit (zorvik_doc.cpp).
-  // 0 done (also with textures missing), -1 palette failed,
-  // -2 the model could not be read (nothing after the read ran).
-  int LoadModel(const std::string& path, int nPalette);
+  // Open sequence and camera fit (zorvik_doc.cpp); shows nothing.
+  OpenResult LoadModel(const std::string& path, int nPalette);
   void ResetCamera();
   void GetModelCounts(int* polygons, int* vertices, int* materials) const;
 

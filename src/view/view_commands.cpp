@@ -14,9 +14,6 @@ namespace {
 
 constexpr int kSanFranPalette = 0;
 constexpr int kSeattlePalette = 1;
-// LoadModel's result when the file itself could not be read: nothing was
-// replaced, so the view keeps what it shows.
-constexpr int kModelNotRead = -2;
 
 }  // namespace
 
@@ -35,6 +32,19 @@ void CZorvikView::SetPolygonMode(int mode) {
   InvalidateView(false);
 }
 
+// The open of File > Open, a drop, the folder's next model and a palette
+// switch: the box over the window says what went wrong or is missing.
+OpenResult CZorvikView::LoadIntoDocument(const std::string& path, int palette) {
+  platform::Platform& ui = platform::Current();
+  ui.BeginWaitCursor();
+  const OpenResult result = m_pDocument->LoadModel(path, palette);
+  for (const std::string& message : {result.ErrorMessage(), result.MissingTexturesMessage()}) {
+    if (!message.empty()) ui.ShowMessage(message, platform::MsgIcon::None);
+  }
+  ui.RestoreArrowCursor();
+  return result;
+}
+
 // Colours and textures depend on the palette, so the whole model is opened
 // again, also for the palette already in use; that load refits the camera.
 void CZorvikView::SwitchPalette(int index) {
@@ -43,7 +53,7 @@ void CZorvikView::SwitchPalette(int index) {
   CZorvikDoc* doc = GetDocument();
   const int previous = doc->m_nPalette;
   doc->m_nPalette = index;
-  if (doc->LoadModel(m_strModelPath, index) == kModelNotRead) {
+  if (LoadIntoDocument(m_strModelPath, index).status == OpenStatus::kModelUnreadable) {
     // The file is gone or broken: the model on screen is still the one
     // converted through the old palette, so the choice goes back to it
     // rather than let the check mark and the saved region claim otherwise.

@@ -212,7 +212,7 @@ bool CZorvikView::OpenModel(const std::string& path) {
   m_strModelPath = path;
   // A file that could not be read leaves the previous model in place, so
   // everything that names or follows it stays as it was too.
-  if (m_pDocument->LoadModel(path, m_pDocument->m_nPalette) == -2) {
+  if (LoadIntoDocument(path, m_pDocument->m_nPalette).status == OpenStatus::kModelUnreadable) {
     m_strModelPath = previousPath;
     InvalidateView(false);
     return false;

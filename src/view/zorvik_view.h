@@ -10,6 +10,7 @@
 #include <wx/glcanvas.h>
 
 class CZorvikDoc;
+struct OpenResult;
 
 // The pan and zoom keys move by this share of the camera's fit distance,
 // taken after every open.
@@ -128,6 +129,9 @@ class CZorvikView : public wxGLCanvas {
  private:
   void BindHandlers();
   void RunWhenShown();
+  // Has the document open path through palette index, under the wait
+  // cursor, and shows what went wrong or is missing, in that order.
+  OpenResult LoadIntoDocument(const std::string& path, int palette);
 
   CZorvikDoc* m_pDocument = nullptr;
   std::vector<std::function<void()>> m_vecWhenShown;

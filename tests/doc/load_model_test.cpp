@@ -24,13 +24,6 @@ using platform::MsgIcon;
 using platform::RecordedEvent;
 using Events = std::vector<RecordedEvent>;
 
-const RecordedEvent kWait{EventKind::WaitCursor, "", MsgIcon::None, 0};
-const RecordedEvent kArrow{EventKind::ArrowCursor, "", MsgIcon::None, 0};
-
-RecordedEvent Message(const std::string& text) {
-  return {EventKind::Message, text, MsgIcon::None, 0};
-}
-
 // Entry n of a test palette is (n, n, n) except entry 1, which tells the two
 // files apart.
 void WritePalette(const std::string& path, int red, int green, int blue) {
@@ -111,12 +104,14 @@ TEST_F(LoadModelTest, OpensTexturedModelAndListsEveryMissingTexture) {
   CZorvikDoc doc;
   Scramble(doc);
 
-  ASSERT_EQ(doc.LoadModel(path, 0), 0);
+  const OpenResult opened = doc.LoadModel(path, 0);
+  ASSERT_TRUE(opened.Ok());
 
-  // One message, after the wait cursor and before the arrow, listing both
-  // missing files in material order.
-  const Events expected = {kWait, Message("Missing Textures:\r\n\r\ntail.mip\r\nbody.mip"), kArrow};
-  EXPECT_EQ(m_ui.events(), expected);
+  // Both missing files in material order, in the viewer's words, and not
+  // a word shown by the document itself.
+  EXPECT_EQ(opened.MissingTexturesMessage(), "Missing Textures:\r\n\r\ntail.mip\r\nbody.mip");
+  EXPECT_EQ(opened.ErrorMessage(), "");
+  EXPECT_EQ(m_ui.events(), Events{});
 
   // Camera fitted to the box: largest extent 6.
   EXPECT_EQ(doc.m_dDistance, 9.0);
@@ -151,8 +146,9 @@ TEST_F(LoadModelTest, NoMessageWhenAllTexturesArePresent) {
   WriteMip("tail.mip");
   WriteMip("body.mip");
   CZorvikDoc doc;
-  ASSERT_EQ(doc.LoadModel(path, 1), 0);
-  EXPECT_EQ(m_ui.events(), (Events{kWait, kArrow}));
+  const OpenResult opened = doc.LoadModel(path, 1);
+  ASSERT_TRUE(opened.Ok());
+  EXPECT_EQ(opened.MissingTexturesMessage(), "");
   EXPECT_EQ(doc.m_dDistance, 9.0);
 }
 
@@ -170,7 +166,7 @@ TEST_F(LoadModelTest, OnlyRegionOneReadsTheSeattleFile) {
   };
   for (const Case& c : cases) {
     CZorvikDoc doc;
-    EXPECT_EQ(doc.LoadModel(path, c.palette), 0) << c.palette;
+    EXPECT_TRUE(doc.LoadModel(path, c.palette).Ok()) << c.palette;
     ASSERT_EQ(doc.m_model.m_vecPalette.size(), 256u) << c.palette;
     EXPECT_EQ(doc.m_model.m_vecPalette[1], c.entry1) << c.palette;
   }
@@ -179,8 +175,8 @@ TEST_F(LoadModelTest, OnlyRegionOneReadsTheSeattleFile) {
   // choice fails.
   fs::remove(File("bin/seattle.pal"));
   CZorvikDoc doc;
-  EXPECT_EQ(doc.LoadModel(path, 1), -1);
-  EXPECT_EQ(doc.LoadModel(path, 0), 0);
+  EXPECT_EQ(doc.LoadModel(path, 1).status, OpenStatus::kPaletteUnreadable);
+  EXPECT_TRUE(doc.LoadModel(path, 0).Ok());
 }
 
 TEST_F(LoadModelTest, SinglePointModelFitsAtDistanceZero) {
@@ -189,7 +185,7 @@ TEST_F(LoadModelTest, SinglePointModelFitsAtDistanceZero) {
   const std::string path = WriteModel(desc);
   CZorvikDoc doc;
   Scramble(doc);
-  ASSERT_EQ(doc.LoadModel(path, 0), 0);
+  ASSERT_TRUE(doc.LoadModel(path, 0).Ok());
   EXPECT_EQ(doc.m_dDistance, 0.0);
   EXPECT_EQ(doc.m_dFitDistance, 0.0);
   EXPECT_EQ(doc.m_dScale, 1.0);
@@ -202,13 +198,12 @@ TEST_F(LoadModelTest, PaletteFailureLeavesCameraAndTextures) {
   CZorvikDoc doc;
   Scramble(doc);
 
-  EXPECT_EQ(doc.LoadModel(path, 0), -1);
+  const OpenResult opened = doc.LoadModel(path, 0);
+  EXPECT_EQ(opened.status, OpenStatus::kPaletteUnreadable);
   // The message says which file and why.
   const std::string palette = File("bin/sanfran.pal");
-  EXPECT_EQ(
-      m_ui.events(),
-      (Events{kWait, Message("Error Loading Palette\r\n" + palette + ": No such file or directory"),
-              kArrow}));
+  EXPECT_EQ(opened.ErrorMessage(),
+            "Error Loading Palette\r\n" + palette + ": No such file or directory");
   // The model was read, but nothing after the palette ran.
   EXPECT_EQ(doc.m_model.m_nPolygons, 4);
   EXPECT_EQ(doc.m_textures.Count(), 0);
@@ -237,7 +232,7 @@ TEST_F(LoadModelTest, UnreadableModelChangesNothing) {
                              File("models/magic.bin"), File("models/empty.bin"), File("models")};
   for (const std::string& path : bad) {
     CZorvikDoc doc;
-    ASSERT_EQ(doc.LoadModel(good, 0), 0);
+    ASSERT_TRUE(doc.LoadModel(good, 0).Ok());
     Scramble(doc);
     doc.m_dDistance = 42.0;
     const unsigned int firstName = doc.m_textures.Name(0);
@@ -245,14 +240,12 @@ TEST_F(LoadModelTest, UnreadableModelChangesNothing) {
     m_ui.ClearLog();
 
     // Seattle would snap the colours and change the palette if it ran.
-    EXPECT_EQ(doc.LoadModel(path, 1), -2) << path;
-    // One message: the heading, then the file and the reader's reason.
-    ASSERT_EQ(m_ui.events().size(), 3u) << path;
-    EXPECT_EQ(m_ui.events()[0], kWait);
-    EXPECT_EQ(m_ui.events()[1].text.rfind("Error Loading Model\r\n" + path + ": ", 0), 0u)
-        << m_ui.events()[1].text;
-    EXPECT_GT(m_ui.events()[1].text.size(), ("Error Loading Model\r\n" + path + ": ").size());
-    EXPECT_EQ(m_ui.events()[2], kArrow);
+    const OpenResult opened = doc.LoadModel(path, 1);
+    EXPECT_EQ(opened.status, OpenStatus::kModelUnreadable) << path;
+    // The heading, then the file and the reader's reason.
+    const std::string message = opened.ErrorMessage();
+    EXPECT_EQ(message.rfind("Error Loading Model\r\n" + path + ": ", 0), 0u) << message;
+    EXPECT_GT(message.size(), ("Error Loading Model\r\n" + path + ": ").size());
     EXPECT_EQ(doc.m_model.m_nPolygons, 4) << path;
     EXPECT_EQ(doc.m_model.m_vecPalette.at(1), kSanFranciscoEntry1) << path;
     EXPECT_EQ(doc.m_model.m_vecMaterials[3].fColor[0], colour0) << path;

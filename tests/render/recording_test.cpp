@@ -54,7 +54,7 @@ class RecordingTest : public ::testing::Test {
   std::string Largest() const { return m_dir.File("large.bin"); }
 
   void Open(const std::string& path, int palette) {
-    ASSERT_EQ(m_doc.LoadModel(path, palette), 0);
+    ASSERT_TRUE(m_doc.LoadModel(path, palette).Ok());
     m_doc.m_dRotX = 30.0;
     m_doc.m_dRotY = 40.0;
   }
@@ -125,7 +125,7 @@ TEST_F(RecordingTest, ReplayedFramesMatchTheImmediateFramePixelForPixel) {
     ASSERT_TRUE(context.Create(kWidth, kHeight)) << context.error();
     CZorvikDoc doc;
     doc.SetupScene(kWidth, kHeight);
-    ASSERT_EQ(doc.LoadModel(c.largest ? Largest() : Demo(), c.palette), 0);
+    ASSERT_TRUE(doc.LoadModel(c.largest ? Largest() : Demo(), c.palette).Ok());
     doc.SetPolygonMode(c.look);
     doc.m_dRotX = 30.0;
     doc.m_dRotY = c.rotY;

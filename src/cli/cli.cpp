@@ -31,8 +31,8 @@ class ZorvikHelpFormatter : public CLI::Formatter {
 bool IsCliInvocation(int argc, char** argv) {
   if (argc < 2) return false;
   const std::string_view first = argv[1];
-  return first == "info" || first == "export" || first == "render" || first == "--version" ||
-         first == "--help" || first == "-h";
+  return first == "info" || first == "export" || first == "render" || first == "texture" ||
+         first == "--version" || first == "--help" || first == "-h";
 }
 
 int RunCli(int argc, char** argv) {
@@ -51,6 +51,7 @@ int RunCli(int argc, char** argv) {
   AddInfoCommand(app, exitCode);
   AddExportCommand(app, exitCode);
   AddRenderCommand(app, exitCode);
+  AddTextureCommand(app, exitCode);
 
   try {
     app.parse(argc, argv);

@@ -32,7 +32,7 @@ bool IsCliInvocation(int argc, char** argv) {
   if (argc < 2) return false;
   const std::string_view first = argv[1];
   return first == "info" || first == "export" || first == "render" || first == "texture" ||
-         first == "--version" || first == "--help" || first == "-h";
+         first == "check" || first == "--version" || first == "--help" || first == "-h";
 }
 
 int RunCli(int argc, char** argv) {
@@ -52,6 +52,7 @@ int RunCli(int argc, char** argv) {
   AddExportCommand(app, exitCode);
   AddRenderCommand(app, exitCode);
   AddTextureCommand(app, exitCode);
+  AddCheckCommand(app, exitCode);
 
   try {
     app.parse(argc, argv);

@@ -1,5 +1,5 @@
 // The headless commands: `zorvik info`, `zorvik export`, `zorvik render`,
-// `zorvik texture` and `zorvik --version`. They need no display.
+// `zorvik texture`, `zorvik check` and `zorvik --version`. They need no display.
 #pragma once
 
 namespace CLI {
@@ -23,3 +23,4 @@ void AddInfoCommand(CLI::App& app, int& exitCode);
 void AddExportCommand(CLI::App& app, int& exitCode);
 void AddRenderCommand(CLI::App& app, int& exitCode);
 void AddTextureCommand(CLI::App& app, int& exitCode);
+void AddCheckCommand(CLI::App& app, int& exitCode);

@@ -140,26 +140,27 @@ class LgmdWriter {
     m_textured.resize(m_model.m_vecPolygons.size());
     for (std::size_t k = 0; k < m_model.m_vecPolygons.size(); ++k) {
       const Polygon& p = m_model.m_vecPolygons[k];
-      const std::string where = "polygon " + std::to_string(k);
+      // Named only when something is wrong: most models have nothing to report.
+      const auto where = [k] { return "polygon " + std::to_string(k); };
       const auto corners = static_cast<std::size_t>(p.nVerts);
       if (p.nVerts < 0 || p.nVerts > 255 || p.vecVertIdx.size() != corners ||
           p.vecAuxIdx.size() != corners || p.vecTexIdx.size() != corners) {
-        return Fail(WriteError::OutOfRange, where + ": " + std::to_string(p.nVerts) +
+        return Fail(WriteError::OutOfRange, where() + ": " + std::to_string(p.nVerts) +
                                                 " corners, or index lists of another length");
       }
       if (!FitsI16(p.nMaterialId)) {
         return Fail(WriteError::OutOfRange,
-                    where + ": material id " + std::to_string(p.nMaterialId) + " does not fit");
+                    where() + ": material id " + std::to_string(p.nMaterialId) + " does not fit");
       }
       for (std::size_t c = 0; c < corners; ++c) {
         if (p.vecVertIdx[c] < 0 || static_cast<std::size_t>(p.vecVertIdx[c]) >= vertices) {
           return Fail(WriteError::OutOfRange,
-                      where + ": vertex index " + std::to_string(p.vecVertIdx[c]) +
+                      where() + ": vertex index " + std::to_string(p.vecVertIdx[c]) +
                           " outside the " + std::to_string(vertices) + " vertices");
         }
         if (!FitsI16(p.vecAuxIdx[c])) {
-          return Fail(WriteError::OutOfRange,
-                      where + ": second index " + std::to_string(p.vecAuxIdx[c]) + " does not fit");
+          return Fail(WriteError::OutOfRange, where() + ": second index " +
+                                                  std::to_string(p.vecAuxIdx[c]) + " does not fit");
         }
       }
       const Material* material = materials.Match(p.nMaterialId, p.byFlags);
@@ -167,7 +168,7 @@ class LgmdWriter {
       for (std::size_t c = 0; m_textured[k] && c < corners; ++c) {
         if (p.vecTexIdx[c] < 0 || static_cast<std::size_t>(p.vecTexIdx[c]) >= texCoords) {
           return Fail(WriteError::OutOfRange,
-                      where + ": texture-coordinate index " + std::to_string(p.vecTexIdx[c]) +
+                      where() + ": texture-coordinate index " + std::to_string(p.vecTexIdx[c]) +
                           " outside the " + std::to_string(texCoords) + " texture coordinates");
         }
       }

@@ -35,10 +35,8 @@ using namespace lgmdfile;
 // section is counted against the file's size but not kept.
 constexpr std::size_t kIndexReach = kMaxIndex + 1;
 
-// A polygon record is at least 12 bytes; the last one in the file needs
-// only its first 8, because what follows the normal index is skipped. The
-// longest has 255 corners with three indices each, and the version-4 pad.
-constexpr std::size_t kLastPolygonMinSize = 8;
+// A polygon record is at least 12 bytes. The longest has 255 corners with
+// three indices each, and the version-4 pad.
 constexpr std::size_t kPolygonMaxSize = kPolygonMinSize + 3 * 2 * 255 + 1;
 
 // The file buffer a model keeps between reads, at most: the largest model
@@ -311,16 +309,19 @@ class LgmdParser {
     const auto count = static_cast<std::size_t>(m_model.m_nVertices);
     if (count == 0) return true;
     if (!OpenRecords(Entry(kVerticesStart), count, kVertexSize, count)) return false;
+    // The section as it is, for a re-save: placement moves the vertices.
+    const std::uint8_t* section = m_cur.Take(count * kVertexSize);
+    if (section == nullptr) return Truncated();
+    m_model.m_byFilePositions.assign(section, section + count * kVertexSize);
     m_model.m_vecVertices.resize(count);
-    m_model.m_vecFilePositions.resize(count);
     Vertex& lo = m_model.m_ptMin;
     Vertex& hi = m_model.m_ptMax;
-    auto position = m_model.m_vecFilePositions.begin();
+    const std::uint8_t* at = section;
     for (Vertex& v : m_model.m_vecVertices) {
-      m_cur.ReadF32(v.x);
-      m_cur.ReadF32(v.y);
-      m_cur.ReadF32(v.z);
-      *position++ = {v.x, v.y, v.z};
+      v.x = std::bit_cast<float>(LittleU32(at));
+      v.y = std::bit_cast<float>(LittleU32(at + 4));
+      v.z = std::bit_cast<float>(LittleU32(at + 8));
+      at += kVertexSize;
       if (v.x > hi.x) hi.x = v.x;
       if (v.x < lo.x) lo.x = v.x;
       if (v.y > hi.y) hi.y = v.y;
@@ -354,7 +355,7 @@ class LgmdParser {
     if (count == 0) return true;
     const std::int64_t start = Entry(kPolygonsStart);
     if (start < 0 || static_cast<std::uint64_t>(start) > Size()) return Outside(start);
-    const std::size_t needed = (count - 1) * kPolygonMinSize + kLastPolygonMinSize;
+    const std::size_t needed = count * kPolygonMinSize;
     if (needed > Left(start)) return Truncated();
     // Records have no fixed length, but none is longer than the longest a
     // polygon can have: that much is enough whatever follows the section.
@@ -372,7 +373,7 @@ class LgmdParser {
   // the texture-coordinate indices. A vertex used twice by one polygon
   // counts twice. The indices go straight into the model's pool.
   bool ReadPolygon(int k, Polygon& polygon) {
-    const std::uint8_t* head = m_cur.Take(kPolygonHeadSize);
+    const std::uint8_t* head = m_cur.Take(kPolygonMinSize);
     if (head == nullptr) return Truncated();
     polygon.nMaterialId = LittleI16(head + 2);
     polygon.byFlags = head[4];
@@ -382,9 +383,7 @@ class LgmdParser {
     polygon.nNormalIndex = normalIndex;
     polygon.byUnused[0] = head[0];
     polygon.byUnused[1] = head[1];
-    const std::uint8_t* unused = m_cur.Take(kPolygonHeadSkip);
-    if (unused == nullptr) return Truncated();
-    std::memcpy(&polygon.byUnused[2], unused, kPolygonHeadSkip);
+    std::memcpy(&polygon.byUnused[2], head + kPolygonHeadSize, kPolygonHeadSkip);
 
     const auto& normals = m_model.m_vecNormals;
     if (normalIndex < 0 || static_cast<std::size_t>(normalIndex) >= normals.size()) {
@@ -557,7 +556,7 @@ void ClearFileContent(CModel& model) {
   model.m_vecSectionOffsets.clear();
   model.m_byHeaderUnused.fill(0);
   model.m_byRootObject.clear();
-  model.m_vecFilePositions.clear();
+  model.m_byFilePositions.clear();
   model.m_vecMaterials.clear();
   model.m_vecVertices.clear();
   model.m_vecNormals.clear();
@@ -586,7 +585,7 @@ void SwapFileContent(CModel& a, CModel& b) {
   swap(a.m_vecSectionOffsets, b.m_vecSectionOffsets);
   swap(a.m_byHeaderUnused, b.m_byHeaderUnused);
   swap(a.m_byRootObject, b.m_byRootObject);
-  swap(a.m_vecFilePositions, b.m_vecFilePositions);
+  swap(a.m_byFilePositions, b.m_byFilePositions);
   swap(a.m_vecMaterials, b.m_vecMaterials);
   swap(a.m_vecVertices, b.m_vecVertices);
   swap(a.m_vecNormals, b.m_vecNormals);

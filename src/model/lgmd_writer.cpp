@@ -333,10 +333,8 @@ class LgmdWriter {
 
   void WriteVertices(ByteSink& out) {
     const CModel& m = m_model;
-    if (m.m_vecFilePositions.size() == m.m_vecVertices.size()) {
-      for (const auto& position : m.m_vecFilePositions) {
-        for (float value : position) out.F32(value);
-      }
+    if (m.m_byFilePositions.size() == kVertexSize * m.m_vecVertices.size()) {
+      out.Bytes(m.m_byFilePositions.data(), m.m_byFilePositions.size());
       return;
     }
     for (const Vertex& v : m.m_vecVertices) {

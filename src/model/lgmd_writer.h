@@ -12,7 +12,7 @@
 // of its section, are not kept.
 //
 // Positions are written as the file stores them, in each sub-object's own
-// frame: the ones the reader kept (m_vecFilePositions) when the model has
+// frame: the ones the reader kept (m_byFilePositions) when the model has
 // them for every vertex, otherwise the vertices' positions as they are.
 #pragma once
 

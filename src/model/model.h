@@ -180,12 +180,14 @@ class CModel {
   std::vector<int> m_vecSectionOffsets;
   // What a re-save needs beyond the fields above (lgmd_writer.h): the
   // header's uninterpreted bytes, the root object's record whole (empty
-  // when the model was not read from a file that holds it) and every
-  // vertex's position as the file stores it, in its sub-object's frame,
-  // since placement moves m_vecVertices into model space.
+  // when the model was not read from a file that holds it) and the vertex
+  // section as the file stores it, each position in its sub-object's
+  // frame, since placement moves m_vecVertices into model space. Kept as
+  // bytes: one copy of the section costs the reader far less than a
+  // second array of positions.
   std::array<std::uint8_t, kHeaderUnusedSize> m_byHeaderUnused{};
   std::vector<std::uint8_t> m_byRootObject;
-  std::vector<std::array<float, 3>> m_vecFilePositions;
+  std::vector<std::uint8_t> m_byFilePositions;
   std::vector<Material> m_vecMaterials;
   // The arrays that grow with the model take their memory in large blocks
   // (see large_memory.h).

@@ -193,6 +193,22 @@ TEST(LgmdWriter, RandomModelsWriteAndReadBackTheSame) {
   EXPECT_GT(usual, 50);
 }
 
+// A version-4 file may end without the pad byte of its last polygon
+// record; the re-save completes the record and reads the same.
+TEST(LgmdWriter, FileEndingInsideItsLastRecordReSavesTheSameModel) {
+  Bytes file = lgmd::Build(lgmd::FullModel());
+  file.pop_back();
+  CModel read;
+  ReadResult why;
+  ASSERT_EQ(read.ReadFromMemory(file.data(), file.size(), why), 0) << why.Reason();
+  Bytes written;
+  ASSERT_TRUE(WriteLgmd(read, written).ok());
+  EXPECT_EQ(written.size(), file.size() + 1);
+  CModel reread;
+  ASSERT_EQ(reread.ReadFromMemory(written.data(), written.size()), 0);
+  EXPECT_EQ(DescribeWithoutTable(reread), DescribeWithoutTable(read));
+}
+
 // A model made in code has no kept bytes: its positions are written as they
 // are, a polygon with no normal entry adds its normal to the table, and the
 // root record is made up.

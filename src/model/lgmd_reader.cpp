@@ -247,8 +247,10 @@ class LgmdParser {
     return true;
   }
 
-  // Materials counted in the header but absent from the file keep the
-  // record defaults: empty name, kind 0, id 0, black, opaque, texture 0.
+  // Materials counted in the header but absent from the file read as
+  // records of zeros: empty name, kind 0, id 0, black, opaque, texture 0,
+  // or in version 3 the material's position, as its records number their
+  // textures. A re-save writes such records, which read back the same.
   bool ReadMaterials() {
     m_strSection = "the material section";
     m_model.m_vecMaterials.resize(m_model.m_nMaterials);
@@ -258,6 +260,8 @@ class LgmdParser {
       for (int j = 0; j < m_model.m_nMaterials; ++j) {
         if (!ReadMaterial(j, m_model.m_vecMaterials[j])) return Truncated();
       }
+    } else if (m_model.m_nVersion == kVersionNumberingTexturesByPosition) {
+      for (int j = 0; j < m_model.m_nMaterials; ++j) m_model.m_vecMaterials[j].nTexNumber = j;
     }
     m_materials.emplace(m_model.m_vecMaterials);
     return true;

@@ -9,14 +9,18 @@
 
 // Everything a file supplies, as text, so that "unchanged" can be checked
 // in one comparison. Material references are written as indices.
-inline std::string Describe(const CModel& m) {
+// The section table says where the file put things, not what the model is:
+// a re-save lays the sections out again, so it can be left out.
+inline std::string Describe(const CModel& m, bool withSectionTable = true) {
   std::ostringstream s;
   s.precision(9);
   s << m.m_strName << '|' << m.m_nVersion << '|' << m.m_nPolygons << '|' << m.m_nVertices << '|'
     << m.m_nMaterials << '|' << m.m_nSubObjects << '|' << m.m_nCurSubObject << "\nbox ";
   s << m.m_ptMin.x << ' ' << m.m_ptMin.y << ' ' << m.m_ptMin.z << ' ' << m.m_ptMax.x << ' '
     << m.m_ptMax.y << ' ' << m.m_ptMax.z << "\nsections";
-  for (int e : m.m_vecSectionOffsets) s << ' ' << e;
+  if (withSectionTable) {
+    for (int e : m.m_vecSectionOffsets) s << ' ' << e;
+  }
   for (const Material& mat : m.m_vecMaterials) {
     s << "\nmat " << mat.strName << ' ' << mat.nKind << ' ' << mat.nId << ' ' << mat.fColor[0]
       << ' ' << mat.fColor[1] << ' ' << mat.fColor[2] << ' ' << mat.fColor[3] << ' '

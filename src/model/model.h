@@ -159,6 +159,10 @@ class CModel {
   // MissingTextureList).
   std::string ReadTextureImages(const std::string& modelPath,
                                 int maxSide = kHeadlessMaxTextureSide);
+  // The texture files beside modelPath that the textured materials name,
+  // found as ReadTextureImages finds them, each once, in material order;
+  // names with no file are left out.
+  std::vector<std::string> TextureFilePaths(const std::string& modelPath) const;
   // The file name of every textured material whose entry holds no image, in
   // material order: a name may come twice. The names are the file's bytes
   // as they are, for callers that escape them in their own way (JSON).

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "model/export_formats.h"
+#include "convert/export_formats.h"
 #include "model/model.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "model/file_bytes.h"
+#include "io/file_bytes.h"
 #include "model/model.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "model/file_bytes.h"
+#include "io/file_bytes.h"
 #include "model/lgmd_writer.h"
 #include "model/model.h"
 

@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "model/export_formats.h"
-#include "model/export_scene.h"
+#include "convert/export_formats.h"
+#include "convert/export_scene.h"
 #include "model/model.h"
-#include "model/safe_write.h"
+#include "io/safe_write.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 // palette-converted textures.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -16,11 +16,11 @@
 #include "cli/commands.h"
 #include "cli/info_palette.h"
 #include "cli/report.h"
-#include "model/export_formats.h"
+#include "convert/export_formats.h"
 #include "model/mip_file.h"
 #include "model/model.h"
-#include "model/safe_write.h"
-#include "model/same_file.h"
+#include "io/output_plan.h"
+#include "io/safe_write.h"
 
 namespace {
 
@@ -33,24 +33,30 @@ struct ExportArgs {
   int nPalette = 0;  // any integer, as the configuration's "Region"
 };
 
-// A careless OUT ("plane.gltf" beside "plane.bin" names its buffer after
-// it in other tools) must never replace the model it was made from.
-bool WouldOverwrite(const std::vector<OutputFile>& files, const std::string& modelPath,
-                    std::string& strError) {
-  const OutputFile* over = FindFileOverModel(files, modelPath);
-  if (over == nullptr) return false;
-  strError = "cannot write " + over->path + ": it is the model being exported";
-  return true;
+constexpr const char* kRole = "the model being exported";
+
+// One model's export: the main file and the companions its name alone
+// decides, claimed before anything of the run is written.
+struct ExportJob {
+  std::string modelPath;
+  std::string outPath;
+};
+
+std::vector<std::string> PlannedFiles(ExportFormat format, const std::string& outPath) {
+  std::vector<std::string> paths = ExportCompanionPaths(format, outPath);
+  paths.push_back(outPath);
+  return paths;
 }
 
-int ExportOne(const std::string& modelPath, ExportFormat format, const std::string& outPath,
-              int palette) {
+// Reads the model and writes its export; the texture pictures, known only
+// now, are claimed in the run's plan before any of its files is written.
+int ExportOne(output::COutputPlan& plan, const ExportJob& job, ExportFormat format, int palette) {
   CModel model;
-  if (!ReadModelOrComplain(model, modelPath)) return kExitFailure;
+  if (!ReadModelOrComplain(model, job.modelPath)) return kExitFailure;
   std::string strError;
   if (ExportNeedsPalette(format)) {
     std::string missing;
-    if (LoadPaletteAndTextures(model, modelPath, palette, missing, strError) != 0) {
+    if (LoadPaletteAndTextures(model, job.modelPath, palette, missing, strError) != 0) {
       Complain(strError);
       return kExitFailure;
     }
@@ -60,12 +66,50 @@ int ExportOne(const std::string& modelPath, ExportFormat format, const std::stri
     }
   }
   std::vector<OutputFile> files;
-  if (BuildExportFiles(model, format, outPath, files, strError) != 0 ||
-      WouldOverwrite(files, modelPath, strError) || safewrite::WriteFiles(files, strError) != 0) {
+  if (BuildExportFiles(model, format, job.outPath, files, strError) != 0) {
     Complain(strError);
     return kExitFailure;
   }
+  const std::vector<std::string> planned = PlannedFiles(format, job.outPath);
+  std::vector<std::string> pictures;
+  for (const OutputFile& file : files) {
+    if (std::find(planned.begin(), planned.end(), file.path) == planned.end()) {
+      pictures.push_back(file.path);
+    }
+  }
+  if (const output::PlanCheck check = plan.Claim(job.modelPath, pictures); !check.Ok()) {
+    Complain(check.Line());
+    return kExitFailure;
+  }
+  if (const safewrite::WriteResult written = safewrite::WriteFiles(files); !written.Ok()) {
+    Complain(written.Line());
+    return kExitFailure;
+  }
   return kExitOk;
+}
+
+// Every model is an input of the run and every output is claimed before
+// the first model is read, so no output of the run can replace a model
+// that a later job of it still has to read. A job whose files clash is
+// left out with the reason; the others go on.
+int RunJobs(const std::vector<ExportJob>& jobs, ExportFormat format, int palette) {
+  output::COutputPlan plan(kRole);
+  for (const ExportJob& job : jobs) plan.AddInput(job.modelPath);
+  int status = kExitOk;
+  std::vector<const ExportJob*> planned;
+  for (const ExportJob& job : jobs) {
+    const output::PlanCheck check = plan.Claim(job.modelPath, PlannedFiles(format, job.outPath));
+    if (check.Ok()) {
+      planned.push_back(&job);
+    } else {
+      Complain(check.Line());
+      status = kExitFailure;
+    }
+  }
+  for (const ExportJob* job : planned) {
+    if (ExportOne(plan, *job, format, palette) != kExitOk) status = kExitFailure;
+  }
+  return status;
 }
 
 int RunSingle(const ExportArgs& args) {
@@ -78,7 +122,7 @@ int RunSingle(const ExportArgs& args) {
     Complain("OUT must end in " + ExportExtensionList());
     return kExitUsage;
   }
-  return ExportOne(args.paths[0], format, args.paths[1], args.nPalette);
+  return RunJobs({{args.paths[0], args.paths[1]}}, format, args.nPalette);
 }
 
 // DIR/<name>.<ext> for each model, on past a model that fails.
@@ -98,21 +142,12 @@ int RunBatch(const ExportArgs& args) {
     Complain("cannot create the folder " + args.strOutDir);
     return kExitFailure;
   }
-  int status = kExitOk;
-  std::map<std::string, std::string> madeFrom;  // output -> model, so none is written twice
+  std::vector<ExportJob> jobs;
   for (const std::string& modelPath : args.paths) {
-    const std::string outPath =
-        (fs::path(args.strOutDir) / fs::path(modelPath).stem()).string() + ExportExtension(format);
-    const auto [it, fresh] = madeFrom.try_emplace(outPath, modelPath);
-    if (!fresh) {
-      Complain("not exporting " + modelPath + ": " + outPath + " holds the export of " +
-               it->second);
-      status = kExitFailure;
-      continue;
-    }
-    if (ExportOne(modelPath, format, outPath, args.nPalette) != kExitOk) status = kExitFailure;
+    jobs.push_back(
+        {modelPath, BatchOutputPath(args.strOutDir, modelPath, ExportExtension(format))});
   }
-  return status;
+  return RunJobs(jobs, format, args.nPalette);
 }
 
 }  // namespace

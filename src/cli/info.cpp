@@ -17,7 +17,7 @@
 #include "cli/info_palette.h"
 #include "cli/report.h"
 #include "model/model.h"
-#include "model/printable_name.h"
+#include "io/printable_name.h"
 
 namespace {
 

@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -18,6 +17,7 @@
 #include "cli/modules.h"
 #include "cli/render_options.h"
 #include "cli/report.h"
+#include "io/output_plan.h"
 
 namespace {
 
@@ -33,17 +33,43 @@ constexpr const char* kPictureExtension = ".png";
 
 namespace fs = std::filesystem;
 
+enum class NumberParse { kOk, kNotNumber, kTooSmall, kTooLarge };
+
 // Whole-string number parsing: "1.5x" or "" is refused, as are NaN and
-// infinities, which would only leave the picture blank.
-bool ParseDouble(const std::string& text, double& value) {
-  if (text.empty()) return false;
+// infinities, which would only leave the picture blank. A number the
+// machine cannot hold is told apart, so the user learns what to change.
+NumberParse ParseNumber(const std::string& text, double& value) {
+  if (text.empty()) return NumberParse::kNotNumber;
   const char* begin = text.c_str();
   char* end = nullptr;
   errno = 0;
   const double parsed = std::strtod(begin, &end);
-  if (end != begin + text.size() || errno == ERANGE || !std::isfinite(parsed)) return false;
+  if (end != begin + text.size()) return NumberParse::kNotNumber;
+  if (errno == ERANGE) {
+    return std::fabs(parsed) < 1.0 ? NumberParse::kTooSmall : NumberParse::kTooLarge;
+  }
+  if (!std::isfinite(parsed)) return NumberParse::kNotNumber;
   value = parsed;
-  return true;
+  return NumberParse::kOk;
+}
+
+bool ParseDouble(const std::string& text, double& value) {
+  return ParseNumber(text, value) == NumberParse::kOk;
+}
+
+// The message for an option's number, or fallback when it is no number.
+std::string NumberError(const char* option, const std::string& text, NumberParse result,
+                        const std::string& fallback) {
+  switch (result) {
+    case NumberParse::kTooSmall:
+      return std::string(option) + " " + text + " is too small";
+    case NumberParse::kTooLarge:
+      return std::string(option) + " " + text + " is too large";
+    case NumberParse::kOk:
+    case NumberParse::kNotNumber:
+      break;
+  }
+  return fallback;
 }
 
 bool ParseInt(const std::string& text, int& value) {
@@ -73,10 +99,8 @@ bool ParseDoubles(const std::string& text, std::size_t count, double* values) {
   return true;
 }
 
-// FILE OUT, or DIR/<name>.png for each model of a batch; no picture is
-// written twice in one run.
-bool MakeJobs(const RenderArguments& args, std::vector<RenderJob>& jobs, std::string& error,
-              std::vector<std::string>* skipped) {
+// FILE OUT, or DIR/<name>.png for each model of a batch.
+bool MakeJobs(const RenderArguments& args, std::vector<RenderJob>& jobs, std::string& error) {
   if (args.outDir.empty()) {
     if (args.paths.size() != 2) {
       error = "render takes FILE OUT, or --out-dir DIR FILE...";
@@ -89,17 +113,8 @@ bool MakeJobs(const RenderArguments& args, std::vector<RenderJob>& jobs, std::st
     error = "--out-dir needs at least one model";
     return false;
   }
-  std::map<std::string, std::string> madeFrom;  // picture -> model
   for (const std::string& modelPath : args.paths) {
-    const std::string outPath =
-        (fs::path(args.outDir) / fs::path(modelPath).stem()).string() + kPictureExtension;
-    const auto [it, fresh] = madeFrom.try_emplace(outPath, modelPath);
-    if (fresh) {
-      jobs.push_back({modelPath, outPath});
-    } else if (skipped != nullptr) {
-      skipped->push_back("not rendering " + modelPath + ": " + outPath + " holds the picture of " +
-                         it->second);
-    }
+    jobs.push_back({modelPath, BatchOutputPath(args.outDir, modelPath, kPictureExtension)});
   }
   return true;
 }
@@ -118,10 +133,9 @@ bool ParseRenderSize(const std::string& text, int& width, int& height) {
   return true;
 }
 
-bool ParseRenderOptions(const RenderArguments& args, RenderOptions& options, std::string& error,
-                        std::vector<std::string>* skipped) {
+bool ParseRenderOptions(const RenderArguments& args, RenderOptions& options, std::string& error) {
   options = RenderOptions{};
-  if (!MakeJobs(args, options.jobs, error, skipped)) return false;
+  if (!MakeJobs(args, options.jobs, error)) return false;
   options.wireframe = args.wireframe;
   options.width = kDefaultWidth;
   options.height = kDefaultHeight;
@@ -162,8 +176,9 @@ bool ParseRenderOptions(const RenderArguments& args, RenderOptions& options, std
   }
   if (!args.distance.empty()) {
     double distance = 0.0;
-    if (!ParseDouble(args.distance, distance)) {
-      error = "--distance must be a number";
+    const NumberParse parsed = ParseNumber(args.distance, distance);
+    if (parsed != NumberParse::kOk) {
+      error = NumberError("--distance", args.distance, parsed, "--distance must be a number");
       return false;
     }
     options.distance = distance;
@@ -191,6 +206,18 @@ bool ParseRenderOptions(const RenderArguments& args, RenderOptions& options, std
     }
   }
   return true;
+}
+
+std::vector<std::string> PlanRenderJobs(std::vector<RenderJob>& jobs) {
+  output::COutputPlan plan("the model being rendered");
+  for (const RenderJob& job : jobs) plan.AddInput(job.modelPath);
+  std::vector<std::string> refusals;
+  std::erase_if(jobs, [&](const RenderJob& job) {
+    const output::PlanCheck check = plan.Claim(job.modelPath, {job.outputPath});
+    if (!check.Ok()) refusals.push_back(check.Line());
+    return !check.Ok();
+  });
+  return refusals;
 }
 
 namespace {
@@ -228,18 +255,20 @@ void AddRenderCommand(CLI::App& app, int& exitCode) {
   cmd->callback([args, &exitCode] {
     RenderOptions options;
     std::string error;
-    std::vector<std::string> skipped;
-    if (!ParseRenderOptions(*args, options, error, &skipped)) {
+    if (!ParseRenderOptions(*args, options, error)) {
       Complain(error);
       exitCode = kExitUsage;
       return;
     }
-    for (const std::string& text : skipped) Complain(text);
     if (!args->outDir.empty() && !MakeFolder(args->outDir)) {
       exitCode = kExitFailure;
       return;
     }
+    // Planned once the folder is there, so that every picture is named by
+    // the folder it will be written in.
+    const std::vector<std::string> refused = PlanRenderJobs(options.jobs);
+    for (const std::string& text : refused) Complain(text);
     const int status = options.jobs.empty() ? kExitOk : RunRenderModule(options);
-    exitCode = skipped.empty() ? status : kExitFailure;
+    exitCode = refused.empty() ? status : kExitFailure;
   });
 }

@@ -13,8 +13,8 @@
 #include "doc/app_paths.h"
 #include "doc/zorvik_doc.h"
 #include "model/mip_file.h"
-#include "model/png_image.h"
-#include "model/safe_write.h"
+#include "io/png_image.h"
+#include "io/safe_write.h"
 #include "platform/module_entry.h"
 #include "platform/platform.h"
 #include "platform/posix_paths.h"
@@ -66,9 +66,9 @@ int RenderOne(CZorvikDoc& doc, const HeadlessGlContext& context, const RenderOpt
     Complain("cannot encode the picture of " + job.modelPath);
     return kExitFailure;
   }
-  std::string error;
-  if (safewrite::WriteFile(job.outputPath, png, error) != 0) {
-    Complain(error);
+  if (const safewrite::WriteResult written = safewrite::WriteFile(job.outputPath, png);
+      !written.Ok()) {
+    Complain(written.Line());
     return kExitFailure;
   }
   return kExitOk;

@@ -52,8 +52,11 @@ bool ParseRenderSize(const std::string& text, int& width, int& height);
 
 // False with a message for the user when a value does not parse or is out
 // of range, or when the files are neither FILE OUT nor, with an output
-// folder, one or more models. A batch's pictures are DIR/<name>.png; a
-// model whose picture name another model of the batch has taken already
-// is left out, with a message in skipped for each.
-bool ParseRenderOptions(const RenderArguments& args, RenderOptions& options, std::string& error,
-                        std::vector<std::string>* skipped = nullptr);
+// folder, one or more models. A batch's pictures are DIR/<name>.png.
+bool ParseRenderOptions(const RenderArguments& args, RenderOptions& options, std::string& error);
+
+// Checks every picture of the run against the run's models and against
+// each other before anything is drawn: a job whose picture would replace
+// a model (its own, another of the run's, or any LGMD file) or a picture
+// the run writes already is left out. Returns the refusals, one line each.
+std::vector<std::string> PlanRenderJobs(std::vector<RenderJob>& jobs);

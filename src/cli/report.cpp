@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "cli/commands.h"
 
@@ -20,6 +21,12 @@ bool ReadModelOrComplain(CModel& model, const std::string& path) {
   if (model.Read(path, result) == 0) return true;
   Complain("cannot read model " + path + ": " + result.Reason());
   return false;
+}
+
+std::string BatchOutputPath(const std::string& dir, const std::string& modelPath,
+                            const char* extension) {
+  return (std::filesystem::path(dir) / std::filesystem::path(modelPath).stem()).string() +
+         extension;
 }
 
 namespace {

@@ -13,6 +13,10 @@ void Complain(const std::string& text);
 // and returns false.
 bool ReadModelOrComplain(CModel& model, const std::string& path);
 
+// DIR/<model's name><extension>: where a batch puts the output of a model.
+std::string BatchOutputPath(const std::string& dir, const std::string& modelPath,
+                            const char* extension);
+
 // Writes text to stdout. False when the write failed; the reason is kept
 // for CloseStandardOutput, since a later flush may not see it again.
 bool WriteOutput(const std::string& text);

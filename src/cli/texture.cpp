@@ -11,13 +11,12 @@
 #include "cli/commands.h"
 #include "cli/info_palette.h"
 #include "cli/report.h"
-#include "model/file_bytes.h"
-#include "model/lgmd_magic.h"
+#include "io/file_bytes.h"
+#include "io/output_plan.h"
+#include "io/png_image.h"
+#include "io/safe_write.h"
 #include "model/mip_file.h"
 #include "model/model.h"
-#include "model/png_image.h"
-#include "model/safe_write.h"
-#include "model/same_file.h"
 #include "model/texture_convert.h"
 
 namespace {
@@ -45,9 +44,8 @@ bool EndsWith(const std::string& path, const char* extension) {
 }
 
 int Write(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::string strError;
-  if (safewrite::WriteFile(path, bytes, strError) != 0) {
-    Complain(strError);
+  if (const safewrite::WriteResult written = safewrite::WriteFile(path, bytes); !written.Ok()) {
+    Complain(written.Line());
     return kExitFailure;
   }
   return kExitOk;
@@ -121,12 +119,12 @@ int RunTexture(const TextureArgs& args) {
     Complain("texture takes IN.png OUT.mip, or IN.mip OUT.png");
     return kExitUsage;
   }
-  if (IsSameFile(args.strOut, args.strIn)) {
-    Complain("cannot write " + args.strOut + ": it is the file being converted");
-    return kExitFailure;
-  }
-  if (HasLgmdMagic(args.strOut)) {
-    Complain("cannot write " + args.strOut + ": it is a model file");
+  // Neither the picture or texture being converted nor a model may be
+  // replaced by the result.
+  output::COutputPlan plan("the file being converted");
+  plan.AddInput(args.strIn);
+  if (const output::PlanCheck check = plan.Claim(args.strIn, {args.strOut}); !check.Ok()) {
+    Complain(check.Line());
     return kExitFailure;
   }
   CModel model;

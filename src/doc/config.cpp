@@ -12,8 +12,8 @@
 #include "doc/app_paths.h"
 #include "doc/config.h"
 #include "doc/zorvik_doc.h"
-#include "model/file_bytes.h"
-#include "model/safe_write.h"
+#include "io/file_bytes.h"
+#include "io/safe_write.h"
 #include "platform/install_layout.h"
 #include "platform/platform.h"
 

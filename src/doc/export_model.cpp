@@ -3,17 +3,18 @@
 
 #include "doc/app_paths.h"
 #include "doc/zorvik_doc.h"
-#include "model/export_formats.h"
-#include "model/safe_write.h"
-#include "model/same_file.h"
+#include "convert/export_formats.h"
+#include "io/output_plan.h"
+#include "io/safe_write.h"
 
 int CZorvikDoc::ExportModel(const std::string& path) {
   return ExportModel(path, ExportFormat::kCob);
 }
 
 // The model only reports what went wrong; the document is where the user
-// hears of it. The files are built in memory first and written all or
-// nothing, so a refused or failed export leaves every target as it was.
+// hears of it. The files are built in memory first, checked against the
+// open model and any other model, and written all or nothing, so a refused
+// or failed export leaves every target as it was.
 int CZorvikDoc::ExportModel(const std::string& path, ExportFormat format) {
   std::vector<OutputFile> files;
   std::string strError;
@@ -21,13 +22,16 @@ int CZorvikDoc::ExportModel(const std::string& path, ExportFormat format) {
     ShowError(strError);
     return -1;
   }
+  std::vector<std::string> paths;
+  for (const OutputFile& file : files) paths.push_back(file.path);
   // The model on screen may be the only copy there is.
-  if (const OutputFile* over = FindFileOverModel(files, m_strModelFile)) {
-    ShowError(safewrite::OpenError(over->path) + ": it is the open model file");
+  output::COutputPlan plan(kOpenModelRole);
+  if (const output::PlanCheck check = plan.Claim(m_strModelFile, paths); !check.Ok()) {
+    ShowError(safewrite::OpenError(check.path) + "\r\n" + check.Reason());
     return -1;
   }
-  if (safewrite::WriteFiles(files, strError) != 0) {
-    ShowError(strError);
+  if (const safewrite::WriteResult written = safewrite::WriteFiles(files); !written.Ok()) {
+    ShowError(written.Box());
     return -1;
   }
   return 0;

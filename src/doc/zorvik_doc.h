@@ -6,12 +6,16 @@
 
 #include <string>
 
-#include "model/export_formats.h"
+#include "convert/export_formats.h"
 #include "model/model.h"
 #include "render/draw.h"
 #include "render/draw_recording.h"
 #include "render/scene.h"
 #include "render/texture_set.h"
+
+// How a refusal names the model on screen: no file the viewer writes may
+// be it ("Error opening X for writing", then this reason).
+inline constexpr const char* kOpenModelRole = "the open model file";
 
 class CZorvikDoc {
  public:

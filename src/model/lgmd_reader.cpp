@@ -19,10 +19,10 @@
 #include <utility>
 #include <vector>
 
-#include "model/byte_cursor.h"
-#include "model/file_bytes.h"
+#include "io/byte_cursor.h"
+#include "io/file_bytes.h"
+#include "io/lgmd_magic.h"
 #include "model/lgmd_layout.h"
-#include "model/lgmd_magic.h"
 #include "model/model.h"
 #include "model/read_result.h"
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "io/lgmd_magic.h"
 #include "model/lgmd_layout.h"
-#include "model/lgmd_magic.h"
 #include "model/model.h"
 
 using namespace lgmdfile;
@@ -74,7 +74,7 @@ class LgmdWriter {
   explicit LgmdWriter(const CModel& model)
       : m_model(model), m_normals(model.m_vecNormals.begin(), model.m_vecNormals.end()) {}
 
-  WriteResult Write(std::vector<std::uint8_t>& bytes) {
+  LgmdWriteResult Write(std::vector<std::uint8_t>& bytes) {
     if (!CheckHeader() || !CheckMaterials() || !CheckPolygons() || !LinkSubObjects()) {
       return m_result;
     }
@@ -83,20 +83,21 @@ class LgmdWriter {
   }
 
  private:
-  bool Fail(WriteError error, std::string reason) {
+  bool Fail(LgmdWriteError error, std::string reason) {
     m_result.error = error;
     m_result.reason = std::move(reason);
     return false;
   }
   bool Count(const char* what, std::size_t count, std::size_t limit) {
     if (count <= limit) return true;
-    return Fail(WriteError::TooMany, std::to_string(count) + " " + what + ", more than the " +
-                                         std::to_string(limit) + " a model file can hold");
+    return Fail(LgmdWriteError::TooMany, std::to_string(count) + " " + what + ", more than the " +
+                                             std::to_string(limit) + " a model file can hold");
   }
   bool NameFits(const std::string& where, const std::string& name, std::size_t width) {
     if (name.size() <= width && name.find('\0') == std::string::npos) return true;
-    return Fail(WriteError::NameTooLong, where + ": the name \"" + name + "\" is longer than the " +
-                                             std::to_string(width) + " bytes its field holds");
+    return Fail(LgmdWriteError::NameTooLong, where + ": the name \"" + name +
+                                                 "\" is longer than the " + std::to_string(width) +
+                                                 " bytes its field holds");
   }
 
   bool CheckHeader() {
@@ -117,13 +118,13 @@ class LgmdWriter {
       const std::string where = "material " + std::to_string(j);
       if (!NameFits(where, material.strName, kMaterialNameWidth)) return false;
       if (material.nKind < 0 || material.nKind > 255 || material.nId < 0 || material.nId > 255) {
-        return Fail(WriteError::OutOfRange, where + ": kind and id must each fit in a byte");
+        return Fail(LgmdWriteError::OutOfRange, where + ": kind and id must each fit in a byte");
       }
       const bool numbered = material.nKind == kTexturedKind && !byPosition;
       if (numbered && (material.nTexNumber < 0 || material.nTexNumber > 255)) {
-        return Fail(WriteError::OutOfRange, where + ": texture number " +
-                                                std::to_string(material.nTexNumber) +
-                                                " does not fit in a byte");
+        return Fail(LgmdWriteError::OutOfRange, where + ": texture number " +
+                                                    std::to_string(material.nTexNumber) +
+                                                    " does not fit in a byte");
       }
     }
     return true;
@@ -145,29 +146,30 @@ class LgmdWriter {
       const auto corners = static_cast<std::size_t>(p.nVerts);
       if (p.nVerts < 0 || p.nVerts > 255 || p.vecVertIdx.size() != corners ||
           p.vecAuxIdx.size() != corners || p.vecTexIdx.size() != corners) {
-        return Fail(WriteError::OutOfRange, where() + ": " + std::to_string(p.nVerts) +
-                                                " corners, or index lists of another length");
+        return Fail(LgmdWriteError::OutOfRange, where() + ": " + std::to_string(p.nVerts) +
+                                                    " corners, or index lists of another length");
       }
       if (!FitsI16(p.nMaterialId)) {
-        return Fail(WriteError::OutOfRange,
+        return Fail(LgmdWriteError::OutOfRange,
                     where() + ": material id " + std::to_string(p.nMaterialId) + " does not fit");
       }
       for (std::size_t c = 0; c < corners; ++c) {
         if (p.vecVertIdx[c] < 0 || static_cast<std::size_t>(p.vecVertIdx[c]) >= vertices) {
-          return Fail(WriteError::OutOfRange,
+          return Fail(LgmdWriteError::OutOfRange,
                       where() + ": vertex index " + std::to_string(p.vecVertIdx[c]) +
                           " outside the " + std::to_string(vertices) + " vertices");
         }
         if (!FitsI16(p.vecAuxIdx[c])) {
-          return Fail(WriteError::OutOfRange, where() + ": second index " +
-                                                  std::to_string(p.vecAuxIdx[c]) + " does not fit");
+          return Fail(
+              LgmdWriteError::OutOfRange,
+              where() + ": second index " + std::to_string(p.vecAuxIdx[c]) + " does not fit");
         }
       }
       const Material* material = materials.Match(p.nMaterialId, p.byFlags);
       m_textured[k] = material != nullptr && material->nKind == kTexturedKind && corners != 0;
       for (std::size_t c = 0; m_textured[k] && c < corners; ++c) {
         if (p.vecTexIdx[c] < 0 || static_cast<std::size_t>(p.vecTexIdx[c]) >= texCoords) {
-          return Fail(WriteError::OutOfRange,
+          return Fail(LgmdWriteError::OutOfRange,
                       where() + ": texture-coordinate index " + std::to_string(p.vecTexIdx[c]) +
                           " outside the " + std::to_string(texCoords) + " texture coordinates");
         }
@@ -202,25 +204,25 @@ class LgmdWriter {
       const int parent = objects[j].nParent;
       const std::string where = "sub-object " + std::to_string(j);
       if (parent < -1 || parent >= count) {
-        return Fail(WriteError::BadHierarchy, where + ": parent " + std::to_string(parent) +
-                                                  " is not one of the sub-objects");
+        return Fail(LgmdWriteError::BadHierarchy, where + ": parent " + std::to_string(parent) +
+                                                      " is not one of the sub-objects");
       }
       if (parent >= 0 && m_childLink[parent] != kNoChild) {
-        return Fail(WriteError::BadHierarchy,
+        return Fail(LgmdWriteError::BadHierarchy,
                     where + " and sub-object " + std::to_string(m_childLink[parent] - 1) +
                         " have the same parent, but a record links only one child");
       }
       if (parent >= 0) m_childLink[parent] = j + 1;  // links count from 1, the root being 0
       for (int index = parent, steps = 0; index != -1; index = objects[index].nParent) {
         if (++steps > count) {
-          return Fail(WriteError::BadHierarchy, where + ": its parents come back to it");
+          return Fail(LgmdWriteError::BadHierarchy, where + ": its parents come back to it");
         }
       }
       const long long length = static_cast<long long>(objects[j].nLast) - objects[j].nFirst + 1;
       if (!FitsI16(objects[j].nFirst) || !FitsI16(length)) {
-        return Fail(WriteError::OutOfRange, where + ": the index range " +
-                                                std::to_string(objects[j].nFirst) + " to " +
-                                                std::to_string(objects[j].nLast) + " does not fit");
+        return Fail(LgmdWriteError::OutOfRange,
+                    where + ": the index range " + std::to_string(objects[j].nFirst) + " to " +
+                        std::to_string(objects[j].nLast) + " does not fit");
       }
     }
     return true;
@@ -361,7 +363,7 @@ class LgmdWriter {
   }
 
   const CModel& m_model;
-  WriteResult m_result;
+  LgmdWriteResult m_result;
   std::vector<Vertex> m_normals;   // the model's table, and the normals added for it
   std::vector<int> m_normalIndex;  // per polygon
   std::vector<bool> m_textured;    // per polygon: its record holds texture-coordinate indices
@@ -370,7 +372,7 @@ class LgmdWriter {
 
 }  // namespace
 
-WriteResult WriteLgmd(const CModel& model, std::vector<std::uint8_t>& bytes) {
+LgmdWriteResult WriteLgmd(const CModel& model, std::vector<std::uint8_t>& bytes) {
   bytes.clear();
   return LgmdWriter(model).Write(bytes);
 }

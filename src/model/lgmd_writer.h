@@ -22,7 +22,7 @@
 
 class CModel;
 
-enum class WriteError {
+enum class LgmdWriteError {
   None,
   TooMany,       // more records than the file's counts or indices can hold
   OutOfRange,    // a value that does not fit its field, or an index outside its array
@@ -30,12 +30,12 @@ enum class WriteError {
   BadHierarchy,  // sub-objects the object records cannot express
 };
 
-struct WriteResult {
-  WriteError error = WriteError::None;
+struct LgmdWriteResult {
+  LgmdWriteError error = LgmdWriteError::None;
   std::string reason;  // one line naming the record and the value, e.g. "polygon 3: ..."
-  bool ok() const { return error == WriteError::None; }
+  bool ok() const { return error == LgmdWriteError::None; }
 };
 
 // The model as an LGMD file. On failure bytes is empty and nothing about
 // the model has changed.
-WriteResult WriteLgmd(const CModel& model, std::vector<std::uint8_t>& bytes);
+LgmdWriteResult WriteLgmd(const CModel& model, std::vector<std::uint8_t>& bytes);

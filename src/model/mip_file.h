@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "model/file_bytes.h"
+#include "io/file_bytes.h"
 #include "model/model.h"
 
 namespace mip {

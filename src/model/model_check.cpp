@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
+#include "io/printable_name.h"
 #include "model/lgmd_layout.h"
 #include "model/mip_file.h"
 #include "model/model.h"
 #include "model/placement.h"
-#include "model/printable_name.h"
 
 namespace {
 

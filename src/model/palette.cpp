@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/file_bytes.h"
+#include "io/file_bytes.h"
 #include "model/model.h"
 #include "model/palette_text.h"
 

@@ -11,11 +11,11 @@
 #include <utility>
 #include <vector>
 
-#include "model/file_bytes.h"
+#include "io/file_bytes.h"
+#include "io/path_parts.h"
+#include "io/printable_name.h"
 #include "model/mip_file.h"
 #include "model/model.h"
-#include "model/path_parts.h"
-#include "model/printable_name.h"
 
 namespace {
 

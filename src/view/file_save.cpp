@@ -4,9 +4,9 @@
 #include <string>
 
 #include "doc/zorvik_doc.h"
-#include "model/export_formats.h"
-#include "model/export_scene.h"
-#include "model/path_parts.h"
+#include "convert/export_formats.h"
+#include "convert/export_scene.h"
+#include "io/path_parts.h"
 #include "platform/platform.h"
 #include "view/zorvik_view.h"
 

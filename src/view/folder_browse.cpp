@@ -8,7 +8,7 @@
 
 #include <wx/arrstr.h>
 
-#include "model/lgmd_magic.h"
+#include "io/lgmd_magic.h"
 #include "view/zorvik_view.h"
 
 namespace {

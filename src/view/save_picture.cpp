@@ -8,8 +8,9 @@
 
 #include "doc/app_paths.h"
 #include "doc/zorvik_doc.h"
-#include "model/png_image.h"
-#include "model/safe_write.h"
+#include "io/output_plan.h"
+#include "io/png_image.h"
+#include "io/safe_write.h"
 #include "platform/platform.h"
 #include "render/framebuffer.h"
 #include "view/zorvik_view.h"
@@ -53,12 +54,20 @@ void CZorvikView::OnFileSavePicture(wxCommandEvent&) {
   std::string path;
   if (!platform::Current().AskSaveFile(request, path)) return;
 
+  // A picture never replaces the model on screen, nor any other model.
+  output::COutputPlan plan(kOpenModelRole);
+  if (const output::PlanCheck check = plan.Claim(m_strModelPath, {path}); !check.Ok()) {
+    ShowError(safewrite::OpenError(path) + "\r\n" + check.Reason());
+    return;
+  }
   std::vector<std::uint8_t> png;
   std::string error;
   if (!RenderPicture(png, error)) {
-    ShowError("Error writing " + path + ": " + error);
+    ShowError(safewrite::WriteError(path) + "\r\n" + error);
     return;
   }
   // Written whole or not at all, as every file the program writes.
-  if (safewrite::WriteFile(path, png, error) != 0) ShowError(error);
+  if (const safewrite::WriteResult written = safewrite::WriteFile(path, png); !written.Ok()) {
+    ShowError(written.Box());
+  }
 }

@@ -6,7 +6,7 @@
 
 #include "doc/app_paths.h"
 #include "doc/zorvik_doc.h"
-#include "model/path_parts.h"
+#include "io/path_parts.h"
 #include "platform/platform.h"
 #include "render/frame_memory.h"
 #include "view/command_ids.h"

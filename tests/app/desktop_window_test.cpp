@@ -168,6 +168,16 @@ TEST_F(DesktopWindowTest, SavePictureWritesWhatTheScreenShows) {
   ASSERT_EQ(recorder().messages().size(), 1u);
   EXPECT_EQ(recorder().messages()[0].icon, MsgIcon::Stop);
   EXPECT_FALSE(fs::exists(dir().File("no such folder")));
+
+  // The open model itself: refused, the model as it was.
+  const std::string model = view()->m_strModelPath;
+  const std::string bytes = ReadWholeFile(model);
+  recorder().QueueSaveAnswer(model);
+  Command(ID_FILE_SAVE_PICTURE);
+  ASSERT_EQ(recorder().messages().size(), 2u);
+  EXPECT_EQ(recorder().messages()[1].text,
+            "Error opening " + model + " for writing\r\nit is the open model file");
+  EXPECT_EQ(ReadWholeFile(model), bytes);
 }
 
 TEST_F(DesktopWindowTest, WindowSizeIsKeptBetweenRuns) {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "lgmd_builder/lgmd_builder.h"
-#include "model/cob_export.h"
+#include "convert/cob_export.h"
 #include "model/model.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
@@ -116,11 +116,11 @@ TEST(ExportCommand, FailuresExitWithAMessageAndKeepTheOldFile) {
        out},
       {"output under a file",
        {model, plainFile + "/x.cob"},
-       "zorvik: Error opening " + plainFile + "/x.cob for writing\n",
+       "zorvik: Error opening " + plainFile + "/x.cob for writing: Not a directory\n",
        out},
       {"output is a directory",
        {model, folder},
-       "zorvik: Error opening " + folder + " for writing\n",
+       "zorvik: Error opening " + folder + " for writing: Is a directory\n",
        out},
   };
   for (const Case& c : cases) {

@@ -292,7 +292,7 @@ TEST_F(RenderCommandTest, FailedWriteLeavesNothingBehind) {
   fs::create_directory(Out());
   RunResult run = Render(model);
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, "zorvik: Error opening " + Out() + " for writing\n");
+  EXPECT_EQ(run.err, "zorvik: Error opening " + Out() + " for writing: Is a directory\n");
   EXPECT_TRUE(fs::is_directory(Out()));
   for (const auto& entry : fs::directory_iterator(m_dir.path())) {
     EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
@@ -300,8 +300,8 @@ TEST_F(RenderCommandTest, FailedWriteLeavesNothingBehind) {
 
   run = RunProgram({kProgram, "render", model, m_dir.File("no/such/folder/out.png")});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err,
-            "zorvik: Error opening " + m_dir.File("no/such/folder/out.png") + " for writing\n");
+  EXPECT_EQ(run.err, "zorvik: Error opening " + m_dir.File("no/such/folder/out.png") +
+                         " for writing: No such file or directory\n");
 }
 
 TEST_F(RenderCommandTest, ReplacesAnExistingPicture) {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "io/png_image.h"
 #include "lgmd_builder/lgmd_builder.h"
 #include "model/model.h"
-#include "model/png_image.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -155,7 +155,7 @@ TEST(TextureCommand, RefusesWithTheReason) {
       {{dir.File("absent.png"), dir.File("o.mip")}, 1, "No such file"},
       {{dir.File("negative.mip"), dir.File("o.png")}, 1, "negative size"},
       {{dir.File("dot.png"), dir.File("o.png")}, 2, "IN.png OUT.mip"},
-      {{dir.File("dot.png"), dir.File("model.mip")}, 1, "it is a model file"},
+      {{dir.File("dot.png"), dir.File("model.mip")}, 1, "it is an LGMD model"},
       {{dir.File("dot.png"), dir.File("same.mip")}, 1, "it is the file being converted"},
   };
   for (const Case& c : cases) {

@@ -11,7 +11,7 @@
 
 #include "doc/zorvik_doc.h"
 #include "doc_fixture.h"
-#include "model/cob_export.h"
+#include "convert/cob_export.h"
 #include "support/small_fs.h"
 
 namespace {
@@ -71,7 +71,8 @@ TEST_F(ExportModelTest, FailuresAreShownWithTheStopIcon) {
   const std::string underFile = File("plain") + "/plane.cob";
   { std::ofstream(File("plain")) << "x"; }
   EXPECT_EQ(m_doc.ExportModel(underFile), -1);
-  Messages expected = {{"Error opening " + underFile + " for writing", MsgIcon::Stop}};
+  Messages expected = {
+      {"Error opening " + underFile + " for writing\r\nNot a directory", MsgIcon::Stop}};
   EXPECT_EQ(m_ui.messages(), expected);
 
   // A file made read-only is refused as one that cannot be opened, and kept
@@ -80,7 +81,8 @@ TEST_F(ExportModelTest, FailuresAreShownWithTheStopIcon) {
   { std::ofstream(readOnly) << "kept"; }
   chmod(readOnly.c_str(), 0444);
   EXPECT_EQ(m_doc.ExportModel(readOnly), -1);
-  expected.push_back({"Error opening " + readOnly + " for writing", MsgIcon::Stop});
+  expected.push_back(
+      {"Error opening " + readOnly + " for writing\r\nPermission denied", MsgIcon::Stop});
   EXPECT_EQ(m_ui.messages(), expected);
   EXPECT_EQ(ReadWholeFile(readOnly), "kept");
   struct stat st {};
@@ -92,7 +94,7 @@ TEST_F(ExportModelTest, FailuresAreShownWithTheStopIcon) {
   m_doc.m_model.m_vecVertices.resize(5000);
   const std::string full = root() + "/disk/plane.cob";
   EXPECT_EQ(m_doc.ExportModel(full), -1);
-  expected.push_back({"Error writing " + full, MsgIcon::Stop});
+  expected.push_back({"Error writing " + full + "\r\nNo space left on device", MsgIcon::Stop});
   EXPECT_EQ(m_ui.messages(), expected);
 }
 
@@ -105,7 +107,7 @@ TEST_F(ExportModelTest, TheOpenModelFileIsNeverWrittenOver) {
   { std::ofstream(m_doc.m_strModelFile) << "LGMD model bytes"; }
   EXPECT_EQ(m_doc.ExportModel(File("plane.gltf"), ExportFormat::kGltf), -1);
   EXPECT_EQ(m_doc.ExportModel(m_doc.m_strModelFile), -1);
-  const std::string refused = " for writing: it is the open model file";
+  const std::string refused = " for writing\r\nit is the open model file";
   EXPECT_EQ(m_ui.messages(),
             (Messages{{"Error opening " + m_doc.m_strModelFile + refused, MsgIcon::Stop},
                       {"Error opening " + m_doc.m_strModelFile + refused, MsgIcon::Stop}}));

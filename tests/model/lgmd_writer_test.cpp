@@ -289,45 +289,47 @@ TEST(LgmdWriter, RefusesWhatTheFileCannotHold) {
   struct Case {
     const char* what;
     void (*change)(CModel&);
-    WriteError error;
+    LgmdWriteError error;
   };
   const Case cases[] = {
       {"model name of 9 bytes", [](CModel& m) { m.m_strName = "ninebytes"; },
-       WriteError::NameTooLong},
+       LgmdWriteError::NameTooLong},
       {"material name of 17 bytes",
        [](CModel& m) { m.m_vecMaterials[0].strName = std::string(17, 'm'); },
-       WriteError::NameTooLong},
-      {"material id 256", [](CModel& m) { m.m_vecMaterials[1].nId = 256; }, WriteError::OutOfRange},
+       LgmdWriteError::NameTooLong},
+      {"material id 256", [](CModel& m) { m.m_vecMaterials[1].nId = 256; },
+       LgmdWriteError::OutOfRange},
       {"texture number 300", [](CModel& m) { m.m_vecMaterials[0].nTexNumber = 300; },
-       WriteError::OutOfRange},
+       LgmdWriteError::OutOfRange},
       {"vertex index past the vertices",
        [](CModel& m) {
          m.m_vecPolygons[0].vecVertIdx = m.m_indexPool.Add({0, 1, 2, 8});
        },
-       WriteError::OutOfRange},
+       LgmdWriteError::OutOfRange},
       {"texture index past the coordinates",
        [](CModel& m) {
          m.m_vecPolygons[0].vecTexIdx = m.m_indexPool.Add({0, 1, 2, 4});
        },
-       WriteError::OutOfRange},
+       LgmdWriteError::OutOfRange},
       {"two children of one parent",
        [](CModel& m) {
          m.m_vecSubObjects.resize(3);
          m.m_vecSubObjects[2].nParent = 0;
        },
-       WriteError::BadHierarchy},
+       LgmdWriteError::BadHierarchy},
       {"a parent chain that comes back", [](CModel& m) { m.m_vecSubObjects[0].nParent = 1; },
-       WriteError::BadHierarchy},
-      {"256 sub-objects", [](CModel& m) { m.m_vecSubObjects.resize(256); }, WriteError::TooMany},
+       LgmdWriteError::BadHierarchy},
+      {"256 sub-objects", [](CModel& m) { m.m_vecSubObjects.resize(256); },
+       LgmdWriteError::TooMany},
       {"range of 40000", [](CModel& m) { m.m_vecSubObjects[0].nLast = 40000; },
-       WriteError::OutOfRange},
+       LgmdWriteError::OutOfRange},
   };
   for (const Case& c : cases) {
     CModel model;
     ASSERT_EQ(model.ReadFromMemory(full.data(), full.size()), 0);
     c.change(model);
     Bytes bytes = {1, 2, 3};
-    const WriteResult result = WriteLgmd(model, bytes);
+    const LgmdWriteResult result = WriteLgmd(model, bytes);
     EXPECT_EQ(result.error, c.error) << c.what << ": " << result.reason;
     EXPECT_FALSE(result.reason.empty()) << c.what;
     EXPECT_TRUE(bytes.empty()) << c.what;

@@ -17,7 +17,7 @@ namespace roundtrip {
 // Empty when the promise holds, otherwise what broke it. first receives the
 // first re-save.
 inline std::string Problem(const CModel& model, std::vector<std::uint8_t>& first) {
-  const WriteResult written = WriteLgmd(model, first);
+  const LgmdWriteResult written = WriteLgmd(model, first);
   if (!written.ok()) return "the writer refuses it: " + written.reason;
   CModel back;
   ReadResult why;

@@ -18,7 +18,7 @@
 
 #include "app/window_fixture.h"
 #include "input_driver.h"
-#include "model/cob_export.h"
+#include "convert/cob_export.h"
 #include "platform/platform_wx.h"
 #include "view_models.h"
 
@@ -131,7 +131,10 @@ TEST_F(FileSaveTest, CtrlSWritesTheOpenModelOrReportsWhyNot) {
   const std::vector<Case> cases = {
       {"cancelled", std::nullopt, {}, false},
       {"saved", good, {}, true},
-      {"cannot be created", bad, {{"Error opening " + bad + " for writing", MsgIcon::Stop}}, false},
+      {"cannot be created",
+       bad,
+       {{"Error opening " + bad + " for writing\r\nNot a directory", MsgIcon::Stop}},
+       false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -232,7 +235,8 @@ TEST_F(FileSaveTest, TheOpenModelFileIsNotWrittenOver) {
   const struct {
     const char* key;
     std::string answer;
-  } cases[] = {{"ctrl+s", model}, {"ctrl+e", link}};
+    std::string named;  // how the refusal names the model when the answer is another name
+  } cases[] = {{"ctrl+s", model, ""}, {"ctrl+e", link, " (" + model + ")"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.key);
     recorder().ClearLog();
@@ -240,7 +244,8 @@ TEST_F(FileSaveTest, TheOpenModelFileIsNotWrittenOver) {
     ASSERT_TRUE(PressCtrlS(c.key));
     window_test::Pump(50);
     EXPECT_EQ(recorder().messages(),
-              (Messages{{"Error opening " + c.answer + " for writing: it is the open model file",
+              (Messages{{"Error opening " + c.answer + " for writing\r\nit is the open model file" +
+                             c.named,
                          MsgIcon::Stop}}));
   }
   EXPECT_EQ(ReadWholeFile(model), bytes);

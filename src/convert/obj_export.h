@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "model/export_scene.h"
+#include "convert/export_scene.h"
 
 class CModel;
 
 // Builds the files of an OBJ export in memory; nothing is written: the OBJ
-// at outPath, its material library "<stem>.mtl" and one "<stem>_<material>
+// at outPath, its material library "<stem>.mtl" and one "<stem>.<material>
 // .png" per texture beside it. The main file comes last in files. One "o"
 // group per part ("body", "object_N"), "usemtl" per material; the library
 // gives each material its colour (Kd), its texture (map_Kd) and, for
@@ -18,5 +18,8 @@ class CModel;
 //
 // The model must have its palette applied and its texture images read.
 // Returns 0, or -1 with strError set when a texture cannot be encoded.
+// The material library of an OBJ at outPath: "<stem>.mtl".
+std::string ObjLibraryPath(const std::string& outPath);
+
 int BuildObj(const CModel& model, const std::string& outPath, std::vector<OutputFile>& files,
              std::string& strError);

@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "model/printable_name.h"
+#include "io/printable_name.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "model/export_formats.h"
-#include "model/export_scene.h"
+#include "convert/export_formats.h"
+#include "convert/export_scene.h"
 #include "model/model.h"
 #include "model/placement.h"
 #include "support/export_examples.h"
@@ -222,10 +222,10 @@ TEST_F(ExportSceneTest, EachFormatBuildsItsFilesBesideTheMainOne) {
       {ExportFormat::kGlb, d + "p.glb", {d + "p.glb"}},
       {ExportFormat::kGltf,
        d + "p.gltf",
-       {d + "p_skin.png", d + "p_t_glass.png", d + "p_geometry.bin", d + "p.gltf"}},
+       {d + "p.skin.png", d + "p.t_glass.png", d + "p_geometry.bin", d + "p.gltf"}},
       {ExportFormat::kObj,
        d + "p.obj",
-       {d + "p_skin.png", d + "p_t_glass.png", d + "p.mtl", d + "p.obj"}},
+       {d + "p.skin.png", d + "p.t_glass.png", d + "p.mtl", d + "p.obj"}},
       {ExportFormat::kCob, d + "p.cob", {d + "p.cob"}},
   };
   for (const Case& c : cases) {
@@ -245,8 +245,8 @@ TEST_F(ExportSceneTest, EachFormatBuildsItsFilesBesideTheMainOne) {
   std::string error;
   ASSERT_EQ(BuildExportFiles(m_model, ExportFormat::kObj, d + "p.obj", files, error), 0);
   const std::string library(files[2].bytes.begin(), files[2].bytes.end());
-  EXPECT_NE(library.find("map_d p_t_glass.png"), std::string::npos) << library;
-  EXPECT_EQ(library.find("map_d p_skin.png"), std::string::npos) << library;
+  EXPECT_NE(library.find("map_d p.t_glass.png"), std::string::npos) << library;
+  EXPECT_EQ(library.find("map_d p.skin.png"), std::string::npos) << library;
 }
 
 }  // namespace

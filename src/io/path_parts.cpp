@@ -1,4 +1,4 @@
-#include "model/path_parts.h"
+#include "io/path_parts.h"
 
 std::string DirectoryOf(const std::string& path) {
   const std::string::size_type slash = path.rfind('/');

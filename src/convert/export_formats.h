@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "model/export_scene.h"
+#include "convert/export_scene.h"
 
 class CModel;
 
@@ -27,6 +27,11 @@ std::string ExportExtensionList();
 // Whether the format carries colours and textures, so that the model needs
 // its palette applied and its textures read before the build.
 bool ExportNeedsPalette(ExportFormat format);
+
+// The files an export at outPath writes beside it whatever the model
+// holds: the OBJ's material library, the glTF's buffer. Its texture
+// pictures depend on the model and come with the build.
+std::vector<std::string> ExportCompanionPaths(ExportFormat format, const std::string& outPath);
 
 // Builds every file of the export in memory, the main file (outPath) last.
 // Returns 0, or -1 with strError set.

@@ -1,4 +1,4 @@
-#include "model/lgmd_magic.h"
+#include "io/lgmd_magic.h"
 
 #include <sys/stat.h>
 

@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "model/export_scene.h"
+#include "convert/export_scene.h"
 
 class CModel;
 
 // Builds the files of a glTF export of the model in memory; nothing is
 // written. binary: one ".glb" at outPath with the geometry and the PNG
 // textures inside. Otherwise the JSON at outPath, with the geometry in
-// "<stem>_geometry.bin" and one "<stem>_<material>.png" per texture beside
-// it ("dir/plane.gltf" -> "dir/plane_geometry.bin", "dir/plane_fabric.png";
+// "<stem>_geometry.bin" and one "<stem>.<material>.png" per texture beside
+// it ("dir/plane.gltf" -> "dir/plane_geometry.bin", "dir/plane.fabric.png";
 // the buffer is never "<stem>.bin", which is usually the model itself). The
 // main file comes last in files.
 //
@@ -22,5 +22,8 @@ class CModel;
 // (ApplyPalette, ReadTextureImages); a texture that could not be read gives
 // the white the viewer draws instead. Returns 0, or -1 with strError set
 // when a texture cannot be encoded or the library fails.
+// The buffer of a ".gltf" at outPath: "<stem>_geometry.bin".
+std::string GltfBufferPath(const std::string& outPath);
+
 int BuildGltf(const CModel& model, const std::string& outPath, bool binary,
               std::vector<OutputFile>& files, std::string& strError);

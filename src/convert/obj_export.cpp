@@ -1,10 +1,10 @@
-#include "model/obj_export.h"
+#include "convert/obj_export.h"
 
 #include <charconv>
 #include <exception>
 #include <string_view>
 
-#include "model/png_image.h"
+#include "io/png_image.h"
 
 namespace {
 
@@ -123,6 +123,10 @@ std::vector<std::uint8_t> BuildLibrary(const ExportScene& scene,
 
 }  // namespace
 
+std::string ObjLibraryPath(const std::string& outPath) {
+  return PathStem(outPath) + kLibrarySuffix;
+}
+
 int BuildObj(const CModel& model, const std::string& outPath, std::vector<OutputFile>& files,
              std::string& strError) {
   files.clear();
@@ -142,7 +146,7 @@ int BuildObj(const CModel& model, const std::string& outPath, std::vector<Output
     std::vector<std::string> names;
     for (const ExportMaterial& material : scene.materials) names.push_back(material.name);
     const std::vector<std::string> materialNames = SafeUniqueNames(names);
-    const std::string libraryPath = PathStem(outPath) + kLibrarySuffix;
+    const std::string libraryPath = ObjLibraryPath(outPath);
     files.push_back({libraryPath, BuildLibrary(scene, materialNames, texturePaths)});
     files.push_back({outPath, BuildObjText(scene, FileNamePart(libraryPath), materialNames)});
   } catch (const std::exception& e) {

@@ -1,6 +1,6 @@
 // Writing files safely: every failure leaves the old file and no temporary
 // file; links, pipes, modes and owners are treated as the user expects.
-#include "model/safe_write.h"
+#include "io/safe_write.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -92,18 +92,20 @@ TEST(SafeWrite, TargetsThatCannotBeWrittenAreRefusedAndLeftAlone) {
   WriteText(dir.File("locked"), kOld);
   ASSERT_EQ(chmod(dir.File("locked").c_str(), 0444), 0);
   fs::create_directory(dir.File("folder"));
-  const std::string targets[] = {
-      dir.File("plain") + "/out",    // a path component that is a file
-      dir.File("missing") + "/out",  // a directory that does not exist
-      dir.File("folder"),            // a directory itself
-      dir.File("folder") + "/",      // no file name at all
-      dir.File("locked"),            // a read-only file
-      "",                            // no path
+  const struct {
+    std::string target;
+    const char* reason;
+  } cases[] = {
+      {dir.File("plain") + "/out", "Not a directory"},              // a file as a folder
+      {dir.File("missing") + "/out", "No such file or directory"},  // no such folder
+      {dir.File("folder"), "Is a directory"},
+      {dir.File("folder") + "/", "Is a directory"},  // no file name at all
+      {dir.File("locked"), "Permission denied"},     // a read-only file
+      {"", "No such file or directory"},
   };
-  for (const std::string& target : targets) {
-    std::string error;
-    EXPECT_EQ(safewrite::WriteFile(target, kNew, error), -1) << target;
-    EXPECT_EQ(error, "Error opening " + target + " for writing");
+  for (const auto& c : cases) {
+    const safewrite::WriteResult result = safewrite::WriteFile(c.target, kNew);
+    EXPECT_EQ(result.Line(), "Error opening " + c.target + " for writing: " + c.reason);
   }
   EXPECT_EQ(ReadWholeFile(dir.File("locked")), kOld);
   EXPECT_EQ(Mode(dir.File("locked")), 0444u);
@@ -138,46 +140,72 @@ TEST(SafeWrite, WriteFailuresLeaveTheOldFilesAndNoTemporaryFile) {
       ScopedTempDir dir;
       const std::string path = dir.File("plane.cob");
       WriteText(path, kOld);
-      std::string error;
-      EXPECT_EQ(safewrite::WriteFile(path, kNew, error, FailingAfter(budget, chunk)), -1);
-      EXPECT_EQ(error, "Error writing " + path);
+      EXPECT_EQ(safewrite::WriteFile(path, kNew, FailingAfter(budget, chunk)).Line(),
+                "Error writing " + path + ": No space left on device");
       EXPECT_EQ(ReadWholeFile(path), kOld);
       EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"plane.cob"});
     }
   }
   // A whole budget, cut in pieces and interrupted, still writes everything.
   ScopedTempDir dir;
-  std::string error;
-  ASSERT_EQ(safewrite::WriteFile(dir.File("ok"), kNew, error, FailingAfter(SIZE_MAX, 7)), 0);
+  ASSERT_TRUE(safewrite::WriteFile(dir.File("ok"), kNew, FailingAfter(SIZE_MAX, 7)).Ok());
   EXPECT_EQ(ReadWholeFile(dir.File("ok")), NewContent());
 }
 
+// A set fails at each of its three places in each way a file can fail:
+// before anything is replaced (no folder), while the files are put in
+// place (a name too long for the file system, caught only by the rename),
+// and at the end (a link to a device that is full). Every target then holds
+// what it held before, a new one is gone, and no temporary file is left.
 TEST(SafeWrite, ASetIsWrittenWholeOrNotAtAll) {
+  const struct {
+    const char* name;
+    std::string reason;
+  } failures[] = {
+      {"missing/a.png", "Error opening % for writing: No such file or directory"},
+      {"", "Error writing %: File name too long"},  // a name of 300 characters
+      {"full.png", "Error writing %: No space left on device"},
+  };
+  for (const auto& failure : failures) {
+    for (std::size_t place = 0; place < 3; ++place) {
+      SCOPED_TRACE(std::string(failure.name) + " at " + std::to_string(place));
+      ScopedTempDir dir;
+      fs::create_symlink("/dev/full", dir.File("full.png"));
+      WriteText(dir.File("a.gltf"), kOld);
+      WriteText(dir.File("a.wing.png"), kOld + "2");
+      const std::vector<std::string> before = Entries(dir.path());
+      std::vector<safewrite::OutputFile> set = {{dir.File("a.gltf"), kNew},
+                                                {dir.File("a_geometry.bin"), kNew},
+                                                {dir.File("a.wing.png"), kNew}};
+      const std::string name = *failure.name ? failure.name : std::string(300, 'n');
+      set[place].path = dir.File(name);
+      std::string expected = failure.reason;
+      expected.replace(expected.find('%'), 1, set[place].path);
+
+      EXPECT_EQ(safewrite::WriteFiles(set).Line(), expected);
+      EXPECT_EQ(ReadWholeFile(dir.File("a.gltf")), kOld);
+      EXPECT_EQ(ReadWholeFile(dir.File("a.wing.png")), kOld + "2");
+      EXPECT_EQ(Entries(dir.path()), before);
+    }
+  }
   ScopedTempDir dir;
   WriteText(dir.File("a.gltf"), kOld);
-  const std::vector<safewrite::OutputFile> set = {{dir.File("a.gltf"), kNew},
-                                                  {dir.File("a.bin"), kNew},
-                                                  {dir.File("missing") + "/a.png", kNew}};
-  std::string error;
-  EXPECT_EQ(safewrite::WriteFiles(set, error), -1);
-  EXPECT_EQ(error, "Error opening " + dir.File("missing") + "/a.png for writing");
-  EXPECT_EQ(ReadWholeFile(dir.File("a.gltf")), kOld);
-  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"a.gltf"});
-
-  const std::vector<safewrite::OutputFile> good(set.begin(), set.begin() + 2);
-  ASSERT_EQ(safewrite::WriteFiles(good, error), 0) << error;
+  const std::vector<safewrite::OutputFile> good = {{dir.File("a.gltf"), kNew},
+                                                   {dir.File("a.bin"), kNew}};
+  ASSERT_TRUE(safewrite::WriteFiles(good).Ok());
   EXPECT_EQ(ReadWholeFile(dir.File("a.bin")), NewContent());
   EXPECT_EQ(ReadWholeFile(dir.File("a.gltf")), NewContent());
+  EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"a.bin", "a.gltf"}));
 }
 
 TEST(SafeWrite, PipesTakeTheBytesInPlaceAndAPipeNobodyReadsIsRefused) {
   ScopedTempDir dir;
   const std::string path = dir.File("pipe");
   ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-  std::string error;
   // No reader: refused at once instead of waiting for ever.
-  EXPECT_EQ(safewrite::WriteFile(path, kNew, error), -1);
-  EXPECT_EQ(error, "Error opening " + path + " for writing");
+  EXPECT_EQ(safewrite::WriteFile(path, kNew).Line(),
+            "Error opening " + path + " for writing: no program reads the pipe");
+  std::string error;
 
   const int reader = open(path.c_str(), O_RDONLY | O_NONBLOCK);
   ASSERT_GE(reader, 0);
@@ -198,14 +226,14 @@ TEST(SafeWriteOnDisk, FullAndReadOnlyDisksLeaveTheOldFile) {
   WriteText(path, kOld);
   std::string error;
   const std::vector<std::uint8_t> huge(240 * 1024, 1);  // far more than the disk holds
-  EXPECT_EQ(safewrite::WriteFile(path, huge, error), -1);
-  EXPECT_EQ(error, "Error writing " + path);
+  EXPECT_EQ(safewrite::WriteFile(path, huge).Line(),
+            "Error writing " + path + ": No space left on device");
   EXPECT_EQ(ReadWholeFile(path), kOld);
   EXPECT_EQ(Entries(dir.path() / "disk"), std::vector<std::string>{"plane.cob"});
 
   ASSERT_TRUE(disk.MakeReadOnly());
-  EXPECT_EQ(safewrite::WriteFile(path, kNew, error), -1);
-  EXPECT_EQ(error, "Error opening " + path + " for writing");
+  EXPECT_EQ(safewrite::WriteFile(path, kNew).Line(),
+            "Error opening " + path + " for writing: Read-only file system");
   EXPECT_EQ(ReadWholeFile(path), kOld);
 }
 

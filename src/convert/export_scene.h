@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "model/safe_write.h"
+#include "io/safe_write.h"
 
 class CModel;
 
@@ -90,8 +90,9 @@ std::string PathStem(const std::string& outPath);
 std::string FileNamePart(const std::string& path);
 
 // The files that carry the scene's textures beside an export at outPath,
-// one per image: "<stem>_<material>.png" ("dir/plane.obj" ->
-// "dir/plane_fabric.png"), made distinct as SafeUniqueNames does.
+// one per image: "<stem>.<material>.png" ("dir/plane.obj" ->
+// "dir/plane.fabric.png"), made distinct as SafeUniqueNames does. No two
+// models of a run can name the same picture, as a safe name has no dot.
 std::vector<std::string> TexturePaths(const ExportScene& scene, const std::string& outPath);
 
 // Names turned into distinct file-name-safe words: characters other than

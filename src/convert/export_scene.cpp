@@ -1,4 +1,4 @@
-#include "model/export_scene.h"
+#include "convert/export_scene.h"
 
 #include <algorithm>
 #include <cmath>
@@ -292,13 +292,18 @@ std::string FileNamePart(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// A sanitised name never holds a dot, so "<stem>.<material>.png" splits
+// back one way only: model "x" with material "y_z" and model "x_y" with
+// material "z" cannot both name "x_y_z.png" in one batch.
+constexpr const char* kTextureSeparator = ".";
+
 std::vector<std::string> TexturePaths(const ExportScene& scene, const std::string& outPath) {
   std::vector<std::string> names;
   for (const ExportImage& image : scene.images) names.push_back(image.name);
   const std::string stem = PathStem(outPath);
   std::vector<std::string> paths;
   for (const std::string& safe : SafeUniqueNames(names))
-    paths.push_back(stem + "_" + safe + ".png");
+    paths.push_back(stem + kTextureSeparator + safe + ".png");
   return paths;
 }
 

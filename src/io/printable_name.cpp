@@ -1,4 +1,4 @@
-#include "model/printable_name.h"
+#include "io/printable_name.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "model/gltf_export.h"
+#include "convert/gltf_export.h"
 
 #include <tiny_gltf.h>
 
@@ -11,7 +11,7 @@
 #include <limits>
 #include <sstream>
 
-#include "model/png_image.h"
+#include "io/png_image.h"
 
 namespace {
 
@@ -269,7 +269,7 @@ int Serialise(tinygltf::Model& model, const std::string& outPath, bool binary,
   }
   std::string main = stream.str();
   if (separateBuffer) {
-    const std::string bufferPath = PathStem(outPath) + kBufferSuffix;
+    const std::string bufferPath = GltfBufferPath(outPath);
     main = PointBufferToFile(main, UriOf(FileNamePart(bufferPath)), bufferBytes.size());
     files.push_back(
         {bufferPath, std::vector<std::uint8_t>(bufferBytes.begin(), bufferBytes.end())});
@@ -279,6 +279,8 @@ int Serialise(tinygltf::Model& model, const std::string& outPath, bool binary,
 }
 
 }  // namespace
+
+std::string GltfBufferPath(const std::string& outPath) { return PathStem(outPath) + kBufferSuffix; }
 
 int BuildGltf(const CModel& model, const std::string& outPath, bool binary,
               std::vector<OutputFile>& files, std::string& strError) {

@@ -1,4 +1,4 @@
-#include "model/png_image.h"
+#include "io/png_image.h"
 
 #include <png.h>
 #include <zlib.h>

@@ -1,13 +1,13 @@
-#include "model/lgmd_export.h"
+#include "convert/lgmd_export.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <system_error>
 
-#include "model/file_bytes.h"
+#include "io/file_bytes.h"
+#include "io/path_parts.h"
 #include "model/lgmd_writer.h"
 #include "model/model.h"
-#include "model/path_parts.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ int BuildLgmdExport(const std::string& modelPath, const std::string& outPath,
     return -1;
   }
   safewrite::OutputFile main{outPath, {}};
-  const WriteResult written = WriteLgmd(model, main.bytes);
+  const LgmdWriteResult written = WriteLgmd(model, main.bytes);
   if (!written.ok()) {
     strError = "cannot write " + outPath + " as LGMD: " + written.reason;
     return -1;

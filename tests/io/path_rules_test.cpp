@@ -1,5 +1,5 @@
 // The directory of a model's path, and whether an output is the model file
-// itself.
+// itself however it is named.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -7,8 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "model/path_parts.h"
-#include "model/same_file.h"
+#include "io/output_plan.h"
+#include "io/path_parts.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -30,7 +30,7 @@ TEST(PathParts, DirectoryIsCutAtTheLastSlashOnly) {
   for (const auto& c : cases) EXPECT_EQ(DirectoryOf(c.path), c.dir) << c.path;
 }
 
-TEST(SameFile, GoesByTheFileNotTheName) {
+TEST(OutputPlan, KnowsAModelByTheFileNotTheName) {
   ScopedTempDir dir;
   const std::string model = dir.File("plane.bin");
   std::ofstream(model) << "model";
@@ -39,7 +39,7 @@ TEST(SameFile, GoesByTheFileNotTheName) {
   ASSERT_EQ(link(model.c_str(), dir.File("hard.bin").c_str()), 0);
   const struct {
     std::string path;
-    bool same;
+    bool refused;
   } cases[] = {
       {model, true},
       {dir.File("link.bin"), true},
@@ -47,16 +47,15 @@ TEST(SameFile, GoesByTheFileNotTheName) {
       {dir.path().string() + "/./plane.bin", true},
       {dir.File("copy.bin"), false},  // equal bytes, another file
       {dir.File("absent.bin"), false},
-      {"", false},
   };
-  for (const auto& c : cases) EXPECT_EQ(IsSameFile(c.path, model), c.same) << c.path;
-  EXPECT_FALSE(IsSameFile(model, ""));
-
-  const std::vector<safewrite::OutputFile> files = {{dir.File("out.png"), {}},
-                                                    {dir.File("hard.bin"), {}}};
-  ASSERT_NE(FindFileOverModel(files, model), nullptr);
-  EXPECT_EQ(FindFileOverModel(files, model)->path, dir.File("hard.bin"));
-  EXPECT_EQ(FindFileOverModel(files, dir.File("copy.bin")), nullptr);
+  for (const auto& c : cases) {
+    output::COutputPlan plan("the model being exported");
+    const output::PlanCheck check = plan.Claim(model, {dir.File("out.png"), c.path});
+    EXPECT_EQ(!check.Ok(), c.refused) << c.path;
+    if (c.refused) {
+      EXPECT_EQ(check.path, c.path);
+    }
+  }
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
-#include "model/export_formats.h"
+#include "convert/export_formats.h"
 
 #include <array>
 #include <cstddef>
 #include <utility>
 
-#include "model/cob_export.h"
-#include "model/gltf_export.h"
-#include "model/obj_export.h"
+#include "convert/cob_export.h"
+#include "convert/gltf_export.h"
+#include "convert/obj_export.h"
 
 namespace {
 
@@ -69,6 +69,19 @@ std::string ExportExtensionList() {
 }
 
 bool ExportNeedsPalette(ExportFormat format) { return format != ExportFormat::kCob; }
+
+std::vector<std::string> ExportCompanionPaths(ExportFormat format, const std::string& outPath) {
+  switch (format) {
+    case ExportFormat::kGltf:
+      return {GltfBufferPath(outPath)};
+    case ExportFormat::kObj:
+      return {ObjLibraryPath(outPath)};
+    case ExportFormat::kCob:
+    case ExportFormat::kGlb:
+      break;
+  }
+  return {};
+}
 
 int BuildExportFiles(const CModel& model, ExportFormat format, const std::string& outPath,
                      std::vector<OutputFile>& files, std::string& strError) {

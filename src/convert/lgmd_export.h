@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "model/safe_write.h"
+#include "io/safe_write.h"
 
 // The files of the re-save of the model at modelPath as outPath: the
 // texture copies first, the model last. Returns 0, or -1 with strError

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "lgmd_builder/lgmd_builder.h"
-#include "model/lgmd_export.h"
+#include "convert/lgmd_export.h"
 #include "model/lgmd_writer.h"
 #include "model/model.h"
 #include "support/full_model.h"

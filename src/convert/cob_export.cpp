@@ -3,13 +3,13 @@
 // then the closing "END " chunk. Materials, textures, normals and the
 // sub-object structure stay behind; the positions are the placed, model-space
 // ones, so the exported object looks like the one on screen.
-#include "model/cob_export.h"
+#include "convert/cob_export.h"
 
 #include <bit>
 #include <string_view>
 
 #include "model/model.h"
-#include "model/safe_write.h"
+#include "io/safe_write.h"
 
 namespace cob {
 namespace {

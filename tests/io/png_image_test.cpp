@@ -1,6 +1,6 @@
 // Pictures and export images survive the PNG encoder byte for byte, as
 // another decoder reads them back; impossible requests are refused.
-#include "model/png_image.h"
+#include "io/png_image.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "model/file_bytes.h"
+#include "io/file_bytes.h"
 
 #include <errno.h>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 // The trueSpace export: the bytes of the file. How the file reaches the
 // disk is the safe-write module's, tested with it.
-#include "model/cob_export.h"
+#include "convert/cob_export.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -35,22 +35,27 @@ seeds_of() {
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-status=0
-for target in "${targets[@]}"; do
+
+# One target's run; its verdict and, for a finding, the log and the inputs
+# in base64 go to $work/<target>/report.
+fuzz_one() {
+  local target=$1
   # New inputs go to a scratch folder, never into the committed corpus.
   # Findings stay in build-fuzz/findings for a look after the run.
-  findings="build-fuzz/findings/$target"
+  local findings="build-fuzz/findings/$target"
   rm -rf "$findings"
   mkdir -p "$work/$target/corpus" "$findings"
-  log="$work/$target/log"
+  local log="$work/$target/log" report="$work/$target/report"
   # shellcheck disable=SC2046
   if build-fuzz/fuzz/"$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
       -artifact_prefix="$findings/" "$work/$target/corpus" $(seeds_of "$target") \
       >"$log" 2>&1; then
+    local runs
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
-    echo "$target: ${runs:-?} executions in ${seconds} s, no finding"
-  else
-    status=1
+    echo "$target: ${runs:-?} executions in ${seconds} s, no finding" >"$report"
+    return
+  fi
+  {
     echo "$target: FINDING"
     tail -n 80 "$log"
     for input in "$findings"/*; do
@@ -58,6 +63,24 @@ for target in "${targets[@]}"; do
       echo "--- $(basename "$input") ($(stat -c %s "$input") bytes), base64:"
       base64 "$input"
     done
+  } >"$report"
+}
+
+# Each target runs for its full time; as many run at once as there are
+# cores, so the whole run takes a fraction of their sum.
+for target in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$(nproc)" ]; do wait -n || true; done
+  fuzz_one "$target" &
+done
+wait
+status=0
+for target in "${targets[@]}"; do
+  if [ -f "$work/$target/report" ]; then
+    cat "$work/$target/report"
+    grep -q "^$target: FINDING" "$work/$target/report" && status=1
+  else
+    echo "$target: did not finish"
+    status=1
   fi
 done
 exit $status

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "cli/report.h"
+#include "cli/console.h"
 #include "model/model_check.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "cli/commands.h"
-#include "cli/report.h"
+#include "cli/console.h"
 #include "platform/stderr_platform.h"
 
 namespace {

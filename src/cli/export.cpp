@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/info_palette.h"
-#include "cli/report.h"
 #include "convert/export_formats.h"
 #include "io/output_plan.h"
 #include "io/safe_write.h"

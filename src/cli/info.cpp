@@ -14,10 +14,11 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/info_palette.h"
-#include "cli/report.h"
-#include "model/model.h"
 #include "io/printable_name.h"
+#include "io/text.h"
+#include "model/model.h"
 
 namespace {
 
@@ -44,23 +45,6 @@ Json Numbers(const float* values, int count) {
 Json Point(const Vertex& v) {
   const float xyz[3] = {v.x, v.y, v.z};
   return Numbers(xyz, 3);
-}
-
-// Names are bytes in the file's own 8-bit code page; each byte is taken as
-// the Latin-1 character of that code and written in UTF-8.
-std::string Latin1ToUtf8(const std::string& bytes) {
-  std::string text;
-  text.reserve(bytes.size());
-  for (char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b < 0x80) {
-      text.push_back(c);
-    } else {
-      text.push_back(static_cast<char>(0xC0 | (b >> 6)));
-      text.push_back(static_cast<char>(0x80 | (b & 0x3F)));
-    }
-  }
-  return text;
 }
 
 template <typename Indices>

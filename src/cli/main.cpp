@@ -2,8 +2,8 @@
 // without a display; anything else opens the window, which the viewer
 // module brings in only then.
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/modules.h"
-#include "cli/report.h"
 
 int main(int argc, char** argv) {
   if (IsCliInvocation(argc, argv)) return CloseStandardOutput(RunCli(argc, argv));

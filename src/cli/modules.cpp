@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "cli/report.h"
+#include "cli/console.h"
 #include "platform/posix_paths.h"
 
 #ifndef ZORVIK_MODULE_DIR_FROM_BIN

@@ -14,10 +14,11 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/modules.h"
 #include "cli/render_options.h"
-#include "cli/report.h"
 #include "io/output_plan.h"
+#include "io/text.h"
 
 namespace {
 
@@ -70,13 +71,6 @@ std::string NumberError(const char* option, const std::string& text, NumberParse
       break;
   }
   return fallback;
-}
-
-bool ParseInt(const std::string& text, int& value) {
-  const char* begin = text.data();
-  const char* end = begin + text.size();
-  const auto result = std::from_chars(begin, end, value);
-  return !text.empty() && result.ec == std::errc() && result.ptr == end;
 }
 
 std::vector<std::string> SplitList(const std::string& text, char separator) {

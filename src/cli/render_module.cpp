@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/render_options.h"
-#include "cli/report.h"
 #include "doc/app_paths.h"
 #include "doc/zorvik_doc.h"
-#include "model/mip_file.h"
 #include "io/png_image.h"
 #include "io/safe_write.h"
+#include "model/mip_file.h"
 #include "platform/module_entry.h"
 #include "platform/platform.h"
 #include "platform/posix_paths.h"

@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/info_palette.h"
-#include "cli/report.h"
 #include "io/file_bytes.h"
 #include "io/output_plan.h"
 #include "io/png_image.h"
 #include "io/safe_write.h"
+#include "io/text.h"
 #include "model/mip_file.h"
 #include "model/model.h"
 #include "model/texture_convert.h"
@@ -32,15 +33,10 @@ struct TextureArgs {
   bool bDither = false;
 };
 
+// Extensions in any case, as file names of the simulator's days were.
 bool EndsWith(const std::string& path, const char* extension) {
-  const std::string ext(extension);
-  if (path.size() < ext.size()) return false;
-  for (std::size_t i = 0; i < ext.size(); ++i) {
-    char c = path[path.size() - ext.size() + i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != ext[i]) return false;
-  }
-  return true;
+  const std::string lower = LowerAscii(path);
+  return lower.ends_with(extension);
 }
 
 int Write(const std::string& path, const std::vector<std::uint8_t>& bytes) {

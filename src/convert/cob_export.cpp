@@ -8,8 +8,8 @@
 #include <bit>
 #include <string_view>
 
-#include "model/model.h"
 #include "io/safe_write.h"
+#include "model/model.h"
 
 namespace cob {
 namespace {

@@ -8,6 +8,7 @@
 #include "convert/gltf_export.h"
 #include "convert/lgmd_export.h"
 #include "convert/obj_export.h"
+#include "io/text.h"
 
 namespace {
 
@@ -22,15 +23,10 @@ constexpr std::array<FormatName, 5> kFormats = {{{ExportFormat::kCob, "cob"},
                                                  {ExportFormat::kObj, "obj"},
                                                  {ExportFormat::kLgmd, "bin"}}};
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  return text;
-}
-
 }  // namespace
 
 bool ExportFormatOfName(const std::string& name, ExportFormat& format) {
-  const std::string lower = Lower(name);
+  const std::string lower = LowerAscii(name);
   for (const FormatName& entry : kFormats) {
     if (lower == entry.name) {
       format = entry.format;

@@ -1,5 +1,7 @@
 #include "convert/export_scene.h"
 
+#include "io/text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -91,7 +93,7 @@ ExportMaterial DescribeMaterial(const CModel& model, int materialIndex, ExportSc
     return out;
   }
   const Material& material = model.m_vecMaterials[static_cast<std::size_t>(materialIndex)];
-  out.name = TextToUtf8(material.strName);
+  out.name = Latin1ToUtf8(material.strName, true);
   if (material.nKind == kColourKind) {
     out.color = {material.fColor[0], material.fColor[1], material.fColor[2]};
   } else if (const TextureEntry* texture = TextureOf(model, material)) {
@@ -219,7 +221,7 @@ void AddPolygon(const CModel& model, const Polygon& polygon, bool textured,
 
 ExportScene BuildExportScene(const CModel& model) {
   ExportScene scene;
-  scene.name = TextToUtf8(model.m_strName);
+  scene.name = Latin1ToUtf8(model.m_strName, true);
   const std::vector<int> owners = SubObjectOfEachPolygon(model);
   const std::size_t materialCount = model.m_vecMaterials.size();
 
@@ -280,18 +282,6 @@ std::size_t CountTriangles(const ExportScene& scene) {
   return triangles;
 }
 
-std::string PathStem(const std::string& outPath) {
-  const std::string::size_type slash = outPath.rfind('/');
-  const std::string::size_type dot = outPath.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return outPath;
-  return outPath.substr(0, dot);
-}
-
-std::string FileNamePart(const std::string& path) {
-  const std::string::size_type slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // A sanitised name never holds a dot, so "<stem>.<material>.png" splits
 // back one way only: model "x" with material "y_z" and model "x_y" with
 // material "z" cannot both name "x_y_z.png" in one batch.
@@ -318,33 +308,11 @@ std::vector<std::string> SafeUniqueNames(const std::vector<std::string>& names) 
       safe += keep ? c : '_';
     }
     if (safe.empty()) safe = "unnamed";
-    auto lower = [](std::string s) {
-      for (char& c : s) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-      return s;
-    };
     std::string candidate = safe;
-    for (int n = 2; taken.count(lower(candidate)) != 0; ++n)
+    for (int n = 2; taken.count(LowerAscii(candidate)) != 0; ++n)
       candidate = safe + "_" + std::to_string(n);
-    taken.insert(lower(candidate));
+    taken.insert(LowerAscii(candidate));
     out.push_back(candidate);
-  }
-  return out;
-}
-
-std::string TextToUtf8(const std::string& text) {
-  constexpr unsigned kFirstPrintable = 0x20;
-  constexpr unsigned kDelete = 0x7F;
-  constexpr unsigned kFirstHigh = 0x80;
-  std::string out;
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < kFirstPrintable || byte == kDelete) continue;
-    if (byte < kFirstHigh) {
-      out += c;
-    } else {
-      out += static_cast<char>(0xC0 | (byte >> 6));
-      out += static_cast<char>(0x80 | (byte & 0x3F));
-    }
   }
   return out;
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "io/path_parts.h"
 #include "io/safe_write.h"
 
 class CModel;
@@ -82,13 +83,6 @@ ExportScene BuildExportScene(const CModel& model);
 // Counts over all nodes, for reports and tests.
 std::size_t CountTriangles(const ExportScene& scene);
 
-// outPath without its extension: the name that the files written beside
-// the main one are made from ("dir/plane.gltf" -> "dir/plane").
-std::string PathStem(const std::string& outPath);
-
-// The last path component.
-std::string FileNamePart(const std::string& path);
-
 // The files that carry the scene's textures beside an export at outPath,
 // one per image: "<stem>.<material>.png" ("dir/plane.obj" ->
 // "dir/plane.fabric.png"), made distinct as SafeUniqueNames does. No two
@@ -99,8 +93,3 @@ std::vector<std::string> TexturePaths(const ExportScene& scene, const std::strin
 // ASCII letters, digits, '-' and '_' become '_', an empty name becomes
 // "unnamed", and a name met before gets "_2", "_3"... appended.
 std::vector<std::string> SafeUniqueNames(const std::vector<std::string>& names);
-
-// Names from the model file are 8-bit text of the simulator's Windows days;
-// interchange formats want UTF-8. Bytes 0x80 and up are taken as Latin-1,
-// control characters are dropped.
-std::string TextToUtf8(const std::string& text);

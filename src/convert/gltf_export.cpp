@@ -1,4 +1,5 @@
 #include "convert/gltf_export.h"
+#include "io/text.h"
 
 #include <tiny_gltf.h>
 
@@ -34,24 +35,14 @@ double SrgbToLinear(double c) {
   return std::pow((c + 0.055) / 1.055, 2.4);
 }
 
-// Percent-encodes a file name for a relative URI.
-std::string UriOf(const std::string& fileName) {
-  static const char* kHex = "0123456789ABCDEF";
-  std::string out;
-  for (char c : fileName) {
-    const auto byte = static_cast<unsigned char>(c);
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                       c == '-' || c == '_' || c == '.' || c == '~';
-    if (plain) {
-      out += c;
-    } else {
-      out += '%';
-      out += kHex[byte >> 4];
-      out += kHex[byte & 0x0F];
-    }
-  }
-  return out;
+// What a relative URI may hold as it is; every other byte of a file name
+// is percent-encoded.
+bool IsUriPlain(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+         c == '_' || c == '.' || c == '~';
 }
+
+std::string UriOf(const std::string& fileName) { return PercentEncode(fileName, IsUriPlain); }
 
 // Collects the one buffer and its views.
 class BufferWriter {

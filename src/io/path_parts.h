@@ -1,8 +1,8 @@
-// The directory of a file's path, by the one rule of this platform: only
-// '/' separates names ('\' is an ordinary character in a Linux file name).
+// The parts of a file's path, by the one rule of this platform: only '/'
+// separates names ('\' is an ordinary character in a Linux file name).
 // Everything that derives a model's directory (File Open's remembered
 // directory, the file dialogs' starting folder, the textures beside a
-// model) asks here.
+// model) or the names of an export's files asks here.
 #pragma once
 
 #include <string>
@@ -10,3 +10,10 @@
 // Everything before the last '/'; "/" for a file directly in the root; "."
 // for a bare name, which lies in the working directory.
 std::string DirectoryOf(const std::string& path);
+
+// outPath without its extension: the name that the files written beside
+// the main one are made from ("dir/plane.gltf" -> "dir/plane").
+std::string PathStem(const std::string& outPath);
+
+// The last path component.
+std::string FileNamePart(const std::string& path);

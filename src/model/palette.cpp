@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "io/file_bytes.h"
+#include "io/text.h"
 #include "model/model.h"
 #include "model/palette_text.h"
 
@@ -48,32 +49,6 @@ class TokenCursor {
   std::string_view m_text;
   std::size_t m_pos = 0;
 };
-
-// A whole token of an optional sign and decimal digits whose value fits an
-// int. Anything else, a number too large for an int included, is not an
-// integer and ends the palette.
-bool ParseInt(std::string_view token, int& value) {
-  std::size_t pos = 0;
-  bool negative = false;
-  if (pos < token.size() && (token[pos] == '+' || token[pos] == '-')) {
-    negative = token[pos] == '-';
-    ++pos;
-  }
-  if (pos == token.size()) return false;
-  // Accumulate the magnitude in 64 bits and stop as soon as it leaves the
-  // int range, so that no run of digits can overflow.
-  const std::int64_t limit = negative ? -static_cast<std::int64_t>(std::numeric_limits<int>::min())
-                                      : std::numeric_limits<int>::max();
-  std::int64_t magnitude = 0;
-  for (; pos < token.size(); ++pos) {
-    const char c = token[pos];
-    if (c < '0' || c > '9') return false;
-    magnitude = magnitude * 10 + (c - '0');
-    if (magnitude > limit) return false;
-  }
-  value = static_cast<int>(negative ? -magnitude : magnitude);
-  return true;
-}
 
 // Reads the next three integers; false when the text ends or a token is not
 // an integer before all three are read.

@@ -4,9 +4,9 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
-#include <filesystem>
 #include <unordered_map>
 
+#include "io/path_parts.h"
 #include "model/lgmd_layout.h"
 
 namespace mip {
@@ -170,7 +170,7 @@ std::vector<std::uint8_t> EncodeMip(int width, int height,
 }
 
 bool IsSeeThroughFileName(const std::string& path) {
-  return lgmdfile::IsTransparentTextureName(std::filesystem::path(path).filename().string());
+  return lgmdfile::IsTransparentTextureName(FileNamePart(path));
 }
 
 }  // namespace mip

@@ -14,6 +14,7 @@
 #include "io/file_bytes.h"
 #include "io/path_parts.h"
 #include "io/printable_name.h"
+#include "io/text.h"
 #include "model/mip_file.h"
 #include "model/model.h"
 
@@ -29,14 +30,6 @@ constexpr const char* kMissingSeparator = "\r\n";
 // turned into a path.
 bool IsPlainName(const std::string& name) {
   return name.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
-}
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string LowerAscii(const std::string& s) {
-  std::string lower(s);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return LowerAscii(c); });
-  return lower;
 }
 
 // Finds texture files in one directory. Texture sets were made on a file

@@ -29,7 +29,8 @@ RunResult Texture(const std::vector<std::string>& args) {
 
 std::vector<PaletteEntry> ShippedPalette(const char* file) {
   CModel model;
-  EXPECT_EQ(model.LoadPalette(std::string(ZORVIK_BINARY_DIR) + "/" + file), 0);
+  const fs::path path = fs::path(ZORVIK_BINARY_DIR) / file;
+  EXPECT_EQ(model.LoadPalette(path.string()), 0);
   return model.m_vecPalette;
 }
 

@@ -30,7 +30,7 @@ class RecordingTest : public ::testing::Test {
   void SetUp() override {
     if (!m_context.Create(kWidth, kHeight))
       GTEST_SKIP() << "no headless OpenGL: " << m_context.error();
-    const std::string tool = std::string(ZORVIK_BINARY_DIR) + "/make_samples";
+    const std::string tool = ZORVIK_BINARY_DIR "/make_samples";
     const std::string dir = m_dir.path().string();
     ASSERT_EQ(RunProgram({tool, dir}).exitCode, 0);
     ASSERT_EQ(RunProgram({tool, "--large", dir}).exitCode, 0);

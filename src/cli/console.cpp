@@ -1,4 +1,4 @@
-#include "cli/report.h"
+#include "cli/console.h"
 
 #include <cerrno>
 #include <cstdio>

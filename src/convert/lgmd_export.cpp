@@ -21,6 +21,15 @@ bool SameFolder(const std::string& a, const std::string& b) {
   return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
+// Models of one set share their textures: saving several of them into one
+// folder copies a texture once, and the later ones find it there.
+bool HoldsAlready(const safewrite::OutputFile& copy) {
+  std::vector<std::uint8_t> there;
+  std::string reason;
+  return filebytes::ReadFileBytes(copy.path, there, reason, kMaxTextureFileSize) &&
+         there == copy.bytes;
+}
+
 }  // namespace
 
 int BuildLgmdExport(const std::string& modelPath, const std::string& outPath,
@@ -48,7 +57,7 @@ int BuildLgmdExport(const std::string& modelPath, const std::string& outPath,
         strError = "cannot copy texture " + texture + ": " + reason;
         return -1;
       }
-      files.push_back(std::move(copy));
+      if (!HoldsAlready(copy)) files.push_back(std::move(copy));
     }
   }
   files.push_back(std::move(main));

@@ -13,5 +13,7 @@
 // texture copies first, the model last. Returns 0, or -1 with strError
 // naming the file and the reason. Textures the model names but that are
 // not there are not copied; the viewer lists them when the copy is opened.
+// A copy whose target holds the same bytes already is left out, so that
+// models sharing textures can be saved into one folder in one run.
 int BuildLgmdExport(const std::string& modelPath, const std::string& outPath,
                     std::vector<safewrite::OutputFile>& files, std::string& strError);

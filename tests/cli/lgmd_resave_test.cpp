@@ -1,6 +1,7 @@
 // `zorvik export M.bin OUT.bin`: the model saved again as LGMD, run as a
 // user runs it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <regex>
@@ -73,6 +74,7 @@ TEST(LgmdResave, ReplacesAnotherModelButNeverItsOwn) {
   const std::string other = dir.File("other.bin");
   ASSERT_TRUE(lgmd::WriteFile(other, lgmd::Build(lgmd::ModelDesc{})));
   fs::create_symlink(model, dir.File("link.bin"));
+  ASSERT_TRUE(lgmd::WriteFile(dir.File("FABRIC.MIP"), lgmd::BuildMip(1, 1, {9})));
   const std::string before = ReadWholeFile(model);
 
   RunResult run = Zorvik({"export", model, other});
@@ -95,9 +97,20 @@ TEST(LgmdResave, ReplacesAnotherModelButNeverItsOwn) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("it is an LGMD model"), std::string::npos) << run.err;
 
+  // Both models, now the same, name one texture: it is copied once.
   run = Zorvik({"export", "--format", "bin", "--out-dir", dir.File("batch"), model, other});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(ReadWholeFile(dir.File("batch/full.bin")), before);
+  EXPECT_EQ(ReadWholeFile(dir.File("batch/other.bin")), before);
+  EXPECT_EQ(ReadWholeFile(dir.File("batch/FABRIC.MIP")), ReadWholeFile(dir.File("FABRIC.MIP")));
+  // Saved there again, the texture already there is left alone.
+  struct stat first {};
+  ASSERT_EQ(stat(dir.File("batch/FABRIC.MIP").c_str(), &first), 0);
+  run = Zorvik({"export", "--format", "bin", "--out-dir", dir.File("batch"), model});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  struct stat again {};
+  ASSERT_EQ(stat(dir.File("batch/FABRIC.MIP").c_str(), &again), 0);
+  EXPECT_EQ(again.st_ino, first.st_ino);
 }
 
 }  // namespace

@@ -13,6 +13,9 @@ packages=(
   # generic and the GNOME way), man page, the Debian package, the icon tool.
   desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl libglib2.0-bin
   groff-base dpkg-dev libcairo2-dev
+  # The package's checks: lintian, the AppStream validator, the shells
+  # whose completion the tests run.
+  lintian appstream bash-completion zsh
   # The fuzz targets the test command runs: clang with libFuzzer.
   clang libclang-rt-14-dev
 )

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Zorvik and runs the whole test suite: once with warnings as errors,
-# then the tests outside the window again under the address and
+# then the Debian package from a Release build of only what ships, checked
+# by lintian and appstreamcli, then the tests outside the window again under the address and
 # undefined-behaviour sanitizers, then every fuzz target for a fixed time
 # (scripts/fuzz.sh, its own build directory). Window tests start their own
 # virtual display, one each, so they run side by side.
@@ -14,6 +15,18 @@ jobs=$(nproc)
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVIK_WERROR=ON >/dev/null
 cmake --build build-test -j "$jobs"
 (cd build-test && ctest --output-on-failure -j "$jobs")
+
+# The package as Debian would judge it: no lintian error or warning, valid
+# AppStream metadata. Only what ships is built, so this also shows that a
+# build without the tests' libraries works.
+cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DZORVIK_WERROR=ON \
+  -DZORVIK_TESTS=OFF >/dev/null
+cmake --build build-deb -j "$jobs"
+rm -rf build-deb/package
+(cd build-deb && cpack -G DEB -B package >/dev/null)
+lintian --fail-on error,warning build-deb/package/zorvik_*.deb
+appstreamcli validate --no-net build-deb/generated/org.zorvik.Zorvik.metainfo.xml
+echo "package: lintian and appstreamcli passed"
 
 if [ "${ZORVIK_SKIP_SANITIZERS:-0}" != 1 ]; then
   cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZORVIK_WERROR=ON \

@@ -6,6 +6,7 @@
 
 #include "app/icons.h"
 #include "app/resources.h"
+#include "zorvik_version.h"
 
 namespace {
 

@@ -6,7 +6,6 @@
 
 inline constexpr const char* kAppTitle = "Zorvik";
 inline constexpr const char* kVendorName = "Zorvik";
-inline constexpr const char* kVersionText = "Zorvik Version 2.0";
 // The message pane while nothing is pointed at.
 inline constexpr const char* kIdleMessage = "Ready";
 // The lock indicators, shown while the lock is on.

@@ -1,17 +1,29 @@
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <vector>
 
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "platform/stderr_platform.h"
+#include "zorvik_version.h"
 
 namespace {
 
-constexpr const char* kVersionRecord = "2.0.0.0";
+constexpr std::string_view kCommands[] = {"info", "export", "render", "texture", "check"};
+
+// The end of every usage error: where to read how it is done.
+std::string UsageError(const std::string& text, const std::string& command = {}) {
+  const std::string help = command.empty() ? "zorvik --help" : "zorvik " + command + " --help";
+  return "zorvik: " + text + "\nTry '" + help + "' for more information.\n";
+}
 
 // The program's own help names the window's form first, which the parser
 // knows nothing of (a file name is no command); the commands keep the
@@ -28,11 +40,50 @@ class ZorvikHelpFormatter : public CLI::Formatter {
 
 }  // namespace
 
-bool IsCliInvocation(int argc, char** argv) {
-  if (argc < 2) return false;
-  const std::string_view first = argv[1];
-  return first == "info" || first == "export" || first == "render" || first == "texture" ||
-         first == "check" || first == "--version" || first == "--help" || first == "-h";
+Invocation ParseInvocation(int argc, char** argv) {
+  const std::string program = argc > 0 ? argv[0] : "zorvik";
+  Invocation result;
+  if (argc > 1 &&
+      std::find(std::begin(kCommands), std::end(kCommands), argv[1]) != std::end(kCommands)) {
+    result.kind = Invocation::Kind::Command;
+    result.args.assign(argv, argv + argc);
+    return result;
+  }
+  std::vector<std::string> files;
+  bool options = true;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (options && arg == "--") {
+      options = false;
+    } else if (!options || arg.size() < 2 || arg[0] != '-') {
+      files.push_back(arg);
+    } else if (arg == "--help" || arg == "-h" || arg == "--version") {
+      result.kind = Invocation::Kind::Command;
+      result.args = {program, arg};
+      return result;
+    } else {
+      result.kind = Invocation::Kind::UsageError;
+      result.error = UsageError("unknown option '" + arg + "'");
+      return result;
+    }
+  }
+  if (files.size() > 1) {
+    result.kind = Invocation::Kind::UsageError;
+    result.error = UsageError("extra operand '" + files[1] + "': the window opens one model");
+    return result;
+  }
+  result.kind = Invocation::Kind::Viewer;
+  result.args = {program};
+  if (!files.empty()) {
+    // The toolkit reads options of its own from the command line; a model
+    // whose name starts with a dash is handed over as a full path, which it
+    // cannot take for one.
+    const std::string& file = files.front();
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(file, error);
+    result.args.push_back(file[0] != '-' ? file : error ? "./" + file : full.string());
+  }
+  return result;
 }
 
 int RunCli(int argc, char** argv) {
@@ -46,6 +97,12 @@ int RunCli(int argc, char** argv) {
   app.require_subcommand(0, 1);
   bool showVersion = false;
   app.add_flag("--version", showVersion, "Print the version and exit");
+  // Every usage error names the program first, as GNU tools do, and points
+  // to the help of the command it concerns.
+  app.failure_message([](const CLI::App* parser, const CLI::Error& e) {
+    const auto chosen = parser->get_subcommands();
+    return UsageError(e.what(), chosen.empty() ? std::string() : chosen.front()->get_name());
+  });
 
   int exitCode = kExitOk;
   AddInfoCommand(app, exitCode);
@@ -53,6 +110,8 @@ int RunCli(int argc, char** argv) {
   AddRenderCommand(app, exitCode);
   AddTextureCommand(app, exitCode);
   AddCheckCommand(app, exitCode);
+  // After the commands, which would inherit it.
+  app.footer("A model whose name starts with a dash follows \"--\": zorvik -- -plane.bin");
 
   try {
     app.parse(argc, argv);
@@ -61,7 +120,7 @@ int RunCli(int argc, char** argv) {
     return status == 0 ? kExitOk : kExitUsage;
   }
   if (showVersion) {
-    WriteOutput(std::string(kVersionRecord) + "\n");
+    WriteOutput(std::string("zorvik ") + kProgramVersion + "\n");
     return kExitOk;
   }
   if (app.get_subcommands().empty()) {

@@ -2,6 +2,9 @@
 // `zorvik texture`, `zorvik check` and `zorvik --version`. They need no display.
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace CLI {
 class App;
 }
@@ -11,8 +14,22 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
-// True when argv names a headless command rather than the viewer.
-bool IsCliInvocation(int argc, char** argv);
+// What the program's arguments ask for, decided before anything is loaded:
+// a command (or --help, --version), the window, or nothing at all because
+// the arguments are wrong.
+struct Invocation {
+  enum class Kind { Command, Viewer, UsageError };
+  Kind kind = Kind::Viewer;
+  // Command: the arguments for RunCli. Viewer: the program and at most
+  // one model, written so the toolkit never takes it for an option.
+  std::vector<std::string> args;
+  // UsageError: the message, "zorvik: " and the hint to --help included.
+  std::string error;
+};
+
+// Sorts argv the GNU way: an argument that starts with '-' is an option
+// until "--", and the window knows only --help and --version.
+Invocation ParseInvocation(int argc, char** argv);
 
 // Parses argv and runs the command; returns the exit status.
 int RunCli(int argc, char** argv);

@@ -1,11 +1,39 @@
 // The `zorvik` program: a first argument that names a command runs it here,
-// without a display; anything else opens the window, which the viewer
-// module brings in only then.
+// without a display; a model name or nothing opens the window, which the
+// viewer module brings in only then. Wrong arguments are refused before
+// either, so no toolkit starts just to fail.
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/modules.h"
 
+namespace {
+
+// argv as the C entry points take it; the strings stay owned by args.
+std::vector<char*> ArgvOf(std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  return argv;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (IsCliInvocation(argc, argv)) return CloseStandardOutput(RunCli(argc, argv));
-  return RunViewerModule(argc, argv);
+  Invocation invocation = ParseInvocation(argc, argv);
+  std::vector<char*> args = ArgvOf(invocation.args);
+  const int count = static_cast<int>(invocation.args.size());
+  switch (invocation.kind) {
+    case Invocation::Kind::UsageError:
+      std::fputs(invocation.error.c_str(), stderr);
+      return kExitUsage;
+    case Invocation::Kind::Command:
+      return CloseStandardOutput(RunCli(count, args.data()));
+    case Invocation::Kind::Viewer:
+      break;
+  }
+  return RunViewerModule(count, args.data());
 }

@@ -151,7 +151,8 @@ WriteResult Prepare(Pending& file, const WriteFn& write) {
   if (file.existed) {
     // Someone else's file stays theirs where we may keep it so; the mode is
     // set after, since changing the owner clears the set-id bits.
-    if (fchown(fd, st.st_uid, st.st_gid) != 0) (void)fchown(fd, static_cast<uid_t>(-1), st.st_gid);
+    [[maybe_unused]] const bool kept =
+        fchown(fd, st.st_uid, st.st_gid) == 0 || fchown(fd, static_cast<uid_t>(-1), st.st_gid) == 0;
     ok = fchmod(fd, mode) == 0;
   }
   // A file system that cannot sync at all (EINVAL) is no write failure.

@@ -23,12 +23,16 @@ model=$(cd "$here/../.." && pwd)/samples/demo/biplane.bin
 case $case_name in
 install)
   install_prefix
-  for f in bin/zorvik lib/zorvik/zorvik-viewer.so lib/zorvik/zorvik-render.so \
+  for f in bin/zorvik lib/*/zorvik/zorvik-viewer.so lib/*/zorvik/zorvik-render.so \
            share/zorvik/sanfran.pal share/zorvik/seattle.pal \
            share/applications/zorvik.desktop share/mime/packages/zorvik.xml \
            share/icons/hicolor/scalable/apps/zorvik.svg \
-           share/thumbnailers/zorvik.thumbnailer share/man/man1/zorvik.1; do
-    [ -f "$prefix/$f" ] || fail "$f is not installed"
+           share/thumbnailers/zorvik.thumbnailer share/man/man1/zorvik.1.gz \
+           share/metainfo/org.zorvik.Zorvik.metainfo.xml share/bash-completion/completions/zorvik \
+           share/zsh/vendor-completions/_zorvik share/doc/zorvik/copyright \
+           share/doc/zorvik/changelog.gz; do
+    # shellcheck disable=SC2086 # the glob finds the multiarch folder
+    [ -f "$(echo $prefix/$f)" ] || fail "$f is not installed"
   done
   for size in 16 22 24 32 48 64 128 256; do
     icon=$prefix/share/icons/hicolor/${size}x${size}/apps/zorvik.png
@@ -40,8 +44,14 @@ install)
   [ "$(identify -format '%wx%h' "$tmp/r.png")" = 64x48 ] || fail "render wrote no picture"
   # Nothing of the build's portable layout went along.
   [ ! -e "$prefix/bin/zorvik.cfg" ] && [ ! -e "$prefix/bin/sanfran.pal" ] || fail "portable files in bin/"
-  # The manual page reads without warnings.
-  [ -z "$(groff -man -ww -z "$prefix/share/man/man1/zorvik.1" 2>&1)" ] || fail "zorvik.1 warns"
+  # The manual page reads without warnings and carries the program's
+  # version and a date.
+  page=$(gzip -dc "$prefix/share/man/man1/zorvik.1.gz")
+  [ -z "$(groff -man -ww -z <<<"$page" 2>&1)" ] || fail "zorvik.1 warns"
+  th=$(grep '^\.TH' <<<"$page")
+  version=$("$prefix/bin/zorvik" --version)
+  [[ $th == *"\"Zorvik ${version#zorvik }\""* && $th =~ \"[0-9]{4}-[0-9]{2}-[0-9]{2}\" ]] ||
+    fail "the manual page's title line: $th (program: $version)"
   ;;
 desktop-entry)
   install_prefix
@@ -94,16 +104,45 @@ first-start)
   grep -q '^w=' "$XDG_CONFIG_HOME/zorvik/window.conf" || fail "the window's size was not kept"
   [ ! -e "$prefix/bin/zorvik.cfg" ] || fail "wrote beside the installed program"
   ;;
+appstream)
+  install_prefix
+  metainfo=$prefix/share/metainfo/org.zorvik.Zorvik.metainfo.xml
+  appstreamcli validate --no-net "$metainfo"
+  # It names the menu entry that is installed beside it, the version the
+  # program gives and the file type the desktop knows.
+  entry=$(sed -n 's:.*<launchable type="desktop-id">\(.*\)</launchable>.*:\1:p' "$metainfo")
+  [ -f "$prefix/share/applications/$entry" ] || fail "launchable $entry is not installed"
+  version=$("$prefix/bin/zorvik" --version)
+  grep -q "<release version=\"${version#zorvik }\"" "$metainfo" || fail "no release $version"
+  grep -q '<mediatype>model/x-lgmd</mediatype>' "$metainfo" || fail "no media type"
+  ;;
+completion)
+  install_prefix
+  bash "$here/completion_test.sh" "$prefix/share/bash-completion/completions/zorvik" "$prefix/bin"
+  zsh "$here/zsh_completion_test.zsh" "$prefix/share/zsh/vendor-completions" "$prefix/bin"
+  ;;
 deb)
   (cd "$tmp" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/pkg" >/dev/null)
   deb=$(ls "$tmp"/pkg/zorvik_*.deb)
   contents=$(dpkg-deb -c "$deb")
-  for f in ./usr/bin/zorvik ./usr/lib/zorvik/zorvik-viewer.so ./usr/share/zorvik/seattle.pal \
+  multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+  for f in ./usr/bin/zorvik ./usr/lib/$multiarch/zorvik/zorvik-viewer.so ./usr/share/zorvik/seattle.pal \
            ./usr/share/applications/zorvik.desktop ./usr/share/mime/packages/zorvik.xml \
-           ./usr/share/thumbnailers/zorvik.thumbnailer ./usr/share/man/man1/zorvik.1 \
-           ./usr/share/icons/hicolor/48x48/apps/zorvik.png; do
+           ./usr/share/thumbnailers/zorvik.thumbnailer ./usr/share/man/man1/zorvik.1.gz \
+           ./usr/share/icons/hicolor/48x48/apps/zorvik.png ./usr/share/doc/zorvik/copyright \
+           ./usr/share/doc/zorvik/changelog.gz ./usr/share/metainfo/org.zorvik.Zorvik.metainfo.xml; do
     grep -q " $f\$" <<<"$contents" || fail "$f is not in the package"
   done
+  # The version is the program's, the description one paragraph under its
+  # summary, and no maintainer script runs ldconfig for the private modules.
+  version=$("$build/zorvik" --version)
+  [ "$(dpkg-deb -f "$deb" Version)" = "${version#zorvik }" ] || fail "package version"
+  ! dpkg-deb -f "$deb" Description | grep -q '^ *;' || fail "description lines start with ;"
+  dpkg-deb -e "$deb" "$tmp/control"
+  ! grep -rqs ldconfig "$tmp/control" || fail "maintainer scripts call ldconfig"
+  # Stripped: no debugging sections left in the program.
+  dpkg-deb -x "$deb" "$tmp/root"
+  ! readelf -S "$tmp/root/usr/bin/zorvik" | grep -q '\.debug_info' || fail "zorvik is not stripped"
   # The desktop's caches belong to their own packages, never to ours.
   ! grep -q 'mime.cache\|mimeinfo.cache\|icon-theme.cache' <<<"$contents" || fail "caches packaged"
   dpkg-deb -f "$deb" Depends | grep -q libwx || fail "no dependency on the toolkit"

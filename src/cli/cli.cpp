@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr std::string_view kCommands[] = {"info", "export", "render"};
+constexpr std::string_view kCommands[] = {"info", "export", "render", "texture", "check"};
 
 // The end of every usage error: where to read how it is done.
 std::string UsageError(const std::string& text, const std::string& command = {}) {
@@ -108,6 +108,8 @@ int RunCli(int argc, char** argv) {
   AddInfoCommand(app, exitCode);
   AddExportCommand(app, exitCode);
   AddRenderCommand(app, exitCode);
+  AddTextureCommand(app, exitCode);
+  AddCheckCommand(app, exitCode);
   // After the commands, which would inherit it.
   app.footer("A model whose name starts with a dash follows \"--\": zorvik -- -plane.bin");
 

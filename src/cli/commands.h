@@ -1,5 +1,5 @@
-// The headless commands: `zorvik info`, `zorvik export`, `zorvik render`
-// and `zorvik --version`. They need no display.
+// The headless commands: `zorvik info`, `zorvik export`, `zorvik render`,
+// `zorvik texture`, `zorvik check` and `zorvik --version`. They need no display.
 #pragma once
 
 #include <string>
@@ -39,3 +39,5 @@ int RunCli(int argc, char** argv);
 void AddInfoCommand(CLI::App& app, int& exitCode);
 void AddExportCommand(CLI::App& app, int& exitCode);
 void AddRenderCommand(CLI::App& app, int& exitCode);
+void AddTextureCommand(CLI::App& app, int& exitCode);
+void AddCheckCommand(CLI::App& app, int& exitCode);

@@ -1,8 +1,8 @@
 // `zorvik export FILE.bin OUT [--palette N]` and the batch form
 // `zorvik export --format F --out-dir DIR FILE.bin...`: the model written as
-// a trueSpace object (.cob, geometry only, as the viewer's File > Save), or
-// as glTF (.glb, .gltf) or Wavefront OBJ (.obj) with its parts, colours and
-// palette-converted textures.
+// a trueSpace object (.cob, geometry only, as the viewer's File > Save), as
+// glTF (.glb, .gltf) or Wavefront OBJ (.obj) with its parts, colours and
+// palette-converted textures, or saved again as LGMD (.bin).
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -66,7 +66,7 @@ int ExportOne(output::COutputPlan& plan, const ExportJob& job, ExportFormat form
     }
   }
   std::vector<OutputFile> files;
-  if (BuildExportFiles(model, format, job.outPath, files, strError) != 0) {
+  if (BuildExportFiles(model, job.modelPath, format, job.outPath, files, strError) != 0) {
     Complain(strError);
     return kExitFailure;
   }
@@ -98,7 +98,8 @@ int RunJobs(const std::vector<ExportJob>& jobs, ExportFormat format, int palette
   int status = kExitOk;
   std::vector<const ExportJob*> planned;
   for (const ExportJob& job : jobs) {
-    const output::PlanCheck check = plan.Claim(job.modelPath, PlannedFiles(format, job.outPath));
+    const output::PlanCheck check =
+        plan.Claim(job.modelPath, PlannedFiles(format, job.outPath), ExportMayReplaceModel(format));
     if (check.Ok()) {
       planned.push_back(&job);
     } else {
@@ -154,18 +155,25 @@ int RunBatch(const ExportArgs& args) {
 
 void AddExportCommand(CLI::App& app, int& exitCode) {
   CLI::App* cmd = app.add_subcommand(
-      "export", "Write a model as trueSpace (.cob), glTF (.glb, .gltf) or Wavefront OBJ (.obj)");
+      "export",
+      "Write a model as trueSpace (.cob), glTF (.glb, .gltf), Wavefront OBJ (.obj) or LGMD (.bin)");
   auto args = std::make_shared<ExportArgs>();
   cmd->add_option("FILES", args->paths,
                   "FILE.bin OUT (the format follows OUT's extension: " + ExportExtensionList() +
                       "), or with --out-dir the models to export")
       ->required();
-  CLI::Option* format =
-      cmd->add_option("--format", args->strFormat, "Format of a batch export: cob, glb, gltf, obj");
+  CLI::Option* format = cmd->add_option("--format", args->strFormat,
+                                        "Format of a batch export: cob, glb, gltf, obj, bin");
   CLI::Option* outDir = cmd->add_option("--out-dir", args->strOutDir,
                                         "Folder of a batch export: DIR/<name>.<format>");
   cmd->add_option("--palette", args->nPalette,
                   "1 Seattle, any other integer San Francisco (default 0)");
+  cmd->footer(
+      "OUT.bin saves the model again as LGMD, with the file's own colours: every byte of its\n"
+      "sections comes back, but bytes outside every section (gaps between sections, a partial\n"
+      "texture-coordinate record) are not kept. The .mip files it names are copied beside OUT\n"
+      "when OUT is in another folder. It may replace an existing LGMD model, never the one\n"
+      "it is made from.");
   cmd->callback([args, format, outDir, &exitCode] {
     const bool batch = format->count() > 0 || outDir->count() > 0;
     exitCode = batch ? RunBatch(*args) : RunSingle(*args);

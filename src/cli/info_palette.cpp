@@ -5,8 +5,7 @@
 #include "platform/install_layout.h"
 #include "platform/posix_paths.h"
 
-int LoadPaletteAndTextures(CModel& model, const std::string& modelPath, int palette,
-                           std::string& missing, std::string& strError) {
+int LoadProgramPalette(CModel& model, int palette, std::string& strError) {
   // The program's palettes live beside its executable, or in the data
   // directory of an installed copy. Without our own directory there is no
   // palette to trust: a bare file name would be looked up in whatever the
@@ -23,6 +22,12 @@ int LoadPaletteAndTextures(CModel& model, const std::string& modelPath, int pale
     strError = "Error Loading Palette\n" + palettePath + ": " + reason;
     return -1;
   }
+  return 0;
+}
+
+int LoadPaletteAndTextures(CModel& model, const std::string& modelPath, int palette,
+                           std::string& missing, std::string& strError) {
+  if (LoadProgramPalette(model, palette, strError) != 0) return -1;
   model.ApplyPalette(palette);
   missing = model.ReadTextureImages(modelPath);
   return 0;

@@ -21,6 +21,11 @@ struct PaletteReport {
   std::vector<std::string> missingTextures;  // in the order of the message
 };
 
+// Loads the palette of index `palette` into the model from the program's
+// data directory ("seattle.pal" only for 1, "sanfran.pal" otherwise),
+// without applying it. Returns 0, or -1 with the message in strError.
+int LoadProgramPalette(CModel& model, int palette, std::string& strError);
+
 // The open sequence's palette and texture steps with no display: loads the
 // palette of index `palette` from the program's data directory ("seattle.pal"
 // only for 1, "sanfran.pal" otherwise), applies it to the model's materials

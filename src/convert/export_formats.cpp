@@ -6,6 +6,7 @@
 
 #include "convert/cob_export.h"
 #include "convert/gltf_export.h"
+#include "convert/lgmd_export.h"
 #include "convert/obj_export.h"
 #include "io/text.h"
 
@@ -16,10 +17,11 @@ struct FormatName {
   const char* name;  // the extension without its dot
 };
 
-constexpr std::array<FormatName, 4> kFormats = {{{ExportFormat::kCob, "cob"},
+constexpr std::array<FormatName, 5> kFormats = {{{ExportFormat::kCob, "cob"},
                                                  {ExportFormat::kGlb, "glb"},
                                                  {ExportFormat::kGltf, "gltf"},
-                                                 {ExportFormat::kObj, "obj"}}};
+                                                 {ExportFormat::kObj, "obj"},
+                                                 {ExportFormat::kLgmd, "bin"}}};
 
 }  // namespace
 
@@ -51,6 +53,8 @@ const char* ExportExtension(ExportFormat format) {
       return ".gltf";
     case ExportFormat::kObj:
       return ".obj";
+    case ExportFormat::kLgmd:
+      return ".bin";
   }
   return "";
 }
@@ -64,7 +68,13 @@ std::string ExportExtensionList() {
   return list;
 }
 
-bool ExportNeedsPalette(ExportFormat format) { return format != ExportFormat::kCob; }
+// The LGMD re-save holds the file's own colours and textures, as .cob holds
+// none.
+bool ExportNeedsPalette(ExportFormat format) {
+  return format != ExportFormat::kCob && format != ExportFormat::kLgmd;
+}
+
+bool ExportMayReplaceModel(ExportFormat format) { return format == ExportFormat::kLgmd; }
 
 std::vector<std::string> ExportCompanionPaths(ExportFormat format, const std::string& outPath) {
   switch (format) {
@@ -74,6 +84,7 @@ std::vector<std::string> ExportCompanionPaths(ExportFormat format, const std::st
       return {ObjLibraryPath(outPath)};
     case ExportFormat::kCob:
     case ExportFormat::kGlb:
+    case ExportFormat::kLgmd:
       break;
   }
   return {};
@@ -92,7 +103,17 @@ int BuildExportFiles(const CModel& model, ExportFormat format, const std::string
       return BuildGltf(model, outPath, false, files, strError);
     case ExportFormat::kObj:
       return BuildObj(model, outPath, files, strError);
+    case ExportFormat::kLgmd:
+      strError = "an LGMD model is saved again from its file";
+      return -1;
   }
   strError = "unknown export format";
   return -1;
+}
+
+int BuildExportFiles(const CModel& model, const std::string& modelPath, ExportFormat format,
+                     const std::string& outPath, std::vector<OutputFile>& files,
+                     std::string& strError) {
+  if (format == ExportFormat::kLgmd) return BuildLgmdExport(modelPath, outPath, files, strError);
+  return BuildExportFiles(model, format, outPath, files, strError);
 }

@@ -9,7 +9,7 @@
 
 class CModel;
 
-enum class ExportFormat { kCob, kGlb, kGltf, kObj };
+enum class ExportFormat { kCob, kGlb, kGltf, kObj, kLgmd };
 
 // The format a file name asks for by its extension, in any case; false for
 // any other extension or none.
@@ -21,7 +21,7 @@ bool ExportFormatOfName(const std::string& name, ExportFormat& format);
 // The extension of the format's main file, with the dot (".glb").
 const char* ExportExtension(ExportFormat format);
 
-// The list a usage message offers: ".cob, .glb, .gltf or .obj".
+// The list a usage message offers: ".cob, .glb, .gltf, .obj or .bin".
 std::string ExportExtensionList();
 
 // Whether the format carries colours and textures, so that the model needs
@@ -33,7 +33,20 @@ bool ExportNeedsPalette(ExportFormat format);
 // pictures depend on the model and come with the build.
 std::vector<std::string> ExportCompanionPaths(ExportFormat format, const std::string& outPath);
 
+// Whether the format's main file may replace an existing LGMD model: only
+// the LGMD writer's may (never the model it is made from), and none of the
+// files that go with it.
+bool ExportMayReplaceModel(ExportFormat format);
+
 // Builds every file of the export in memory, the main file (outPath) last.
-// Returns 0, or -1 with strError set.
+// Returns 0, or -1 with strError set. The LGMD re-save needs the model's
+// file (the overload below): this one refuses it.
 int BuildExportFiles(const CModel& model, ExportFormat format, const std::string& outPath,
                      std::vector<OutputFile>& files, std::string& strError);
+
+// The same for a model read from modelPath. The LGMD re-save reads that
+// file again, since the model on screen carries the palette's colours and
+// the file its own, and copies the textures it names into OUT's folder.
+int BuildExportFiles(const CModel& model, const std::string& modelPath, ExportFormat format,
+                     const std::string& outPath, std::vector<OutputFile>& files,
+                     std::string& strError);

@@ -1,9 +1,9 @@
 #include <string>
 #include <vector>
 
+#include "convert/export_formats.h"
 #include "doc/app_paths.h"
 #include "doc/zorvik_doc.h"
-#include "convert/export_formats.h"
 #include "io/output_plan.h"
 #include "io/safe_write.h"
 
@@ -18,15 +18,18 @@ int CZorvikDoc::ExportModel(const std::string& path) {
 int CZorvikDoc::ExportModel(const std::string& path, ExportFormat format) {
   std::vector<OutputFile> files;
   std::string strError;
-  if (BuildExportFiles(m_model, format, path, files, strError) != 0) {
+  if (BuildExportFiles(m_model, m_strModelFile, format, path, files, strError) != 0) {
     ShowError(strError);
     return -1;
   }
-  std::vector<std::string> paths;
-  for (const OutputFile& file : files) paths.push_back(file.path);
+  std::vector<std::string> companions;
+  for (const OutputFile& file : files) companions.push_back(file.path);
+  companions.pop_back();  // the main file, which alone may replace a model
   // The model on screen may be the only copy there is.
   output::COutputPlan plan(kOpenModelRole);
-  if (const output::PlanCheck check = plan.Claim(m_strModelFile, paths); !check.Ok()) {
+  output::PlanCheck check = plan.Claim(m_strModelFile, companions);
+  if (check.Ok()) check = plan.Claim(m_strModelFile, {path}, ExportMayReplaceModel(format));
+  if (!check.Ok()) {
     ShowError(safewrite::OpenError(check.path) + "\r\n" + check.Reason());
     return -1;
   }

@@ -16,6 +16,12 @@ inline std::int16_t LittleI16(const std::uint8_t* p) {
   return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | (p[1] << 8)));
 }
 
+// The unsigned 32-bit little-endian value at p.
+inline std::uint32_t LittleU32(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
 class ByteCursor {
  public:
   ByteCursor(const std::uint8_t* data, std::size_t size) : m_pData(data), m_nSize(size) {}

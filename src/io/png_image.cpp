@@ -3,8 +3,10 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -61,4 +63,32 @@ bool EncodePng(const std::vector<std::uint8_t>& pixels, int width, int height, i
   if (pixels.size() < needed) return false;
   if (!Encode(pixels.data(), width, height, channels, png)) png.clear();
   return !png.empty();
+}
+
+bool DecodePngRgba(const std::vector<std::uint8_t>& png, int maxSide,
+                   std::vector<std::uint8_t>& rgba, int& width, int& height,
+                   std::string& strReason) {
+  rgba.clear();
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (png_image_begin_read_from_memory(&image, png.data(), png.size()) == 0) {
+    strReason = std::string("not a PNG picture (") + image.message + ")";
+    return false;
+  }
+  width = static_cast<int>(std::min<png_uint_32>(image.width, std::numeric_limits<int>::max()));
+  height = static_cast<int>(std::min<png_uint_32>(image.height, std::numeric_limits<int>::max()));
+  if (width > maxSide || height > maxSide) {
+    png_image_free(&image);
+    strReason = std::to_string(image.width) + " x " + std::to_string(image.height) +
+                " pixels, larger than " + std::to_string(maxSide) + " pixels a side";
+    return false;
+  }
+  image.format = PNG_FORMAT_RGBA;
+  rgba.resize(PNG_IMAGE_SIZE(image));
+  if (png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr) == 0) {
+    strReason = std::string("a damaged PNG picture (") + image.message + ")";
+    rgba.clear();
+    return false;
+  }
+  return true;
 }

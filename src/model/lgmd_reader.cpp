@@ -9,10 +9,12 @@
 // all costs its first bytes.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,65 +22,26 @@
 #include "io/byte_cursor.h"
 #include "io/file_bytes.h"
 #include "io/lgmd_magic.h"
+#include "model/lgmd_layout.h"
 #include "model/model.h"
 #include "model/read_result.h"
 
 namespace {
 
-constexpr std::size_t kHeaderSize = 110;
-constexpr std::size_t kModelNameWidth = 8;
-constexpr std::size_t kHeaderUnusedAfterName = 44;
-constexpr int kSectionCount = 10;
-
-// Section table entries.
-constexpr int kObjectsStart = 0;
-constexpr int kMaterialsStart = 1;
-constexpr int kTexCoordsStart = 2;  // also the end of the materials
-constexpr int kTexCoordsEnd = 3;
-constexpr int kVerticesStart = 4;
-constexpr int kNormalsStart = 6;
-constexpr int kPolygonsStart = 7;  // also the end of the normals
-
-constexpr std::size_t kMaterialSize = 26;
-constexpr std::size_t kMaterialNameWidth = 16;
-constexpr std::size_t kMaterialUnusedTail = 5;
-constexpr std::size_t kTexCoordSize = 8;
-constexpr std::size_t kVertexSize = 12;
-constexpr std::size_t kNormalSize = 12;
+using namespace lgmdfile;
 
 // Polygons and corners index these sections with signed 16-bit values, so
 // no record past the first 32768 can ever be used; the rest of a longer
 // section is counted against the file's size but not kept.
-constexpr std::size_t kIndexReach = 32768;
+constexpr std::size_t kIndexReach = kMaxIndex + 1;
 
-// A polygon record is at least 12 bytes; the last one in the file needs
-// only its first 8, because what follows the normal index is skipped. The
-// longest has 255 corners with three indices each, and the version-4 pad.
-constexpr std::size_t kPolygonMinSize = 12;
-constexpr std::size_t kLastPolygonMinSize = 8;
-constexpr std::size_t kPolygonHeadSize = 8;  // unused, id, flags, corners, normal
-constexpr std::size_t kPolygonHeadSkip = 4;
+// A polygon record is at least 12 bytes. The longest has 255 corners with
+// three indices each, and the version-4 pad.
 constexpr std::size_t kPolygonMaxSize = kPolygonMinSize + 3 * 2 * 255 + 1;
-constexpr int kNoMaterialId = 255;
-constexpr std::uint8_t kColourMaterialFlag = 0x40;
-// Version 4 ends every polygon record with one byte nobody uses.
-constexpr int kVersionWithPolygonPad = 4;
-// Version 3 numbers its textures by material position, not by blue byte.
-constexpr int kVersionNumberingTexturesByPosition = 3;
-
-constexpr std::int64_t kObjectRecordSize = 93;
-constexpr std::size_t kObjectLeadSkip = 8 + 5 + 4 + 4;  // name and unused fields
-constexpr std::size_t kObjectMiddleSkip = 10;
-constexpr std::size_t kObjectTailSkip = 8;
-constexpr int kNoChild = -1;
 
 // The file buffer a model keeps between reads, at most: the largest model
 // the format can describe with four-cornered polygons is about 2 MiB.
 constexpr std::size_t kKeptBufferSize = std::size_t{4} << 20;
-
-bool IsTransparentTextureName(const std::string& name) {
-  return name.size() >= 2 && (name[0] == 't' || name[0] == 'T') && name[1] == '_';
-}
 
 // Where the parser's bytes come from. Sections are parsed one after the
 // other, and a section's cursor is only used until the next one is opened,
@@ -241,15 +204,18 @@ class LgmdParser {
       return Truncated();
     }
     m_model.m_nVersion = version;
-    m_cur.Skip(kHeaderUnusedAfterName);
+    std::uint8_t* unused = m_model.m_byHeaderUnused.data();
+    if (!m_cur.ReadBytes(unused, kHeaderUnusedAfterName)) return Truncated();
+    unused += kHeaderUnusedAfterName;
 
     std::int16_t polygons = 0, vertices = 0;
     std::uint8_t materials = 0, objects = 0;
-    if (!m_cur.ReadI16(polygons) || !m_cur.ReadI16(vertices)) return Truncated();
-    m_cur.Skip(2);
-    if (!m_cur.ReadU8(materials)) return Truncated();
-    m_cur.Skip(2);
-    if (!m_cur.ReadU8(objects)) return Truncated();
+    if (!m_cur.ReadI16(polygons) || !m_cur.ReadI16(vertices) ||
+        !m_cur.ReadBytes(unused, kHeaderUnusedAfterCounts) || !m_cur.ReadU8(materials) ||
+        !m_cur.ReadBytes(unused + kHeaderUnusedAfterCounts, kHeaderUnusedAfterMaterials) ||
+        !m_cur.ReadU8(objects)) {
+      return Truncated();
+    }
     // Negative counts and a file without its root object describe no model.
     if (polygons < 0) return BadCount("polygon count", polygons);
     if (vertices < 0) return BadCount("vertex count", vertices);
@@ -281,8 +247,10 @@ class LgmdParser {
     return true;
   }
 
-  // Materials counted in the header but absent from the file keep the
-  // record defaults: empty name, kind 0, id 0, black, opaque, texture 0.
+  // Materials counted in the header but absent from the file read as
+  // records of zeros: empty name, kind 0, id 0, black, opaque, texture 0,
+  // or in version 3 the material's position, as its records number their
+  // textures. A re-save writes such records, which read back the same.
   bool ReadMaterials() {
     m_strSection = "the material section";
     m_model.m_vecMaterials.resize(m_model.m_nMaterials);
@@ -292,18 +260,20 @@ class LgmdParser {
       for (int j = 0; j < m_model.m_nMaterials; ++j) {
         if (!ReadMaterial(j, m_model.m_vecMaterials[j])) return Truncated();
       }
+    } else if (m_model.m_nVersion == kVersionNumberingTexturesByPosition) {
+      for (int j = 0; j < m_model.m_nMaterials; ++j) m_model.m_vecMaterials[j].nTexNumber = j;
     }
-    IndexMaterials();
+    m_materials.emplace(m_model.m_vecMaterials);
     return true;
   }
 
   bool ReadMaterial(int j, Material& material) {
     std::uint8_t kind = 0, id = 0, blue = 0, green = 0, red = 0;
     if (!m_cur.ReadName(kMaterialNameWidth, material.strName) || !m_cur.ReadU8(kind) ||
-        !m_cur.ReadU8(id) || !m_cur.ReadU8(blue) || !m_cur.ReadU8(green) || !m_cur.ReadU8(red)) {
+        !m_cur.ReadU8(id) || !m_cur.ReadU8(blue) || !m_cur.ReadU8(green) || !m_cur.ReadU8(red) ||
+        !m_cur.ReadBytes(material.byUnused.data(), kMaterialUnusedTail)) {
       return false;
     }
-    m_cur.Skip(kMaterialUnusedTail);
     material.nKind = kind;
     material.nId = id;
     material.nTexIndex = -1;
@@ -319,28 +289,6 @@ class LgmdParser {
     material.nTexNumber = byPosition ? j : blue;
     if (IsTransparentTextureName(material.strName)) material.fColor[3] = 0.0f;
     return true;
-  }
-
-  // A polygon takes the first material, in index order, with its id and the
-  // kind its flags ask for. Ids are bytes and only kinds 0 and 1 ever
-  // match, so one table of 2 x 256 answers every polygon at once; filling
-  // it from the last material to the first leaves the first one in place.
-  void IndexMaterials() {
-    for (auto& byId : m_materialByKindAndId) byId.fill(nullptr);
-    auto& materials = m_model.m_vecMaterials;
-    for (auto it = materials.rbegin(); it != materials.rend(); ++it) {
-      if (it->nKind != kTexturedKind && it->nKind != kColourKind) continue;
-      if (it->nId < 0 || it->nId > 255) continue;
-      m_materialByKindAndId[static_cast<std::size_t>(it->nKind)]
-                           [static_cast<std::size_t>(it->nId)] = &*it;
-    }
-  }
-
-  Material* MatchMaterial(int materialId, std::uint8_t flags) const {
-    if (materialId == kNoMaterialId || materialId < 0 || materialId > 255) return nullptr;
-    const int kind = (flags & kColourMaterialFlag) ? kColourKind : kTexturedKind;
-    return m_materialByKindAndId[static_cast<std::size_t>(kind)]
-                                [static_cast<std::size_t>(materialId)];
   }
 
   bool ReadTexCoords() {
@@ -365,13 +313,19 @@ class LgmdParser {
     const auto count = static_cast<std::size_t>(m_model.m_nVertices);
     if (count == 0) return true;
     if (!OpenRecords(Entry(kVerticesStart), count, kVertexSize, count)) return false;
+    // The section as it is, for a re-save: placement moves the vertices.
+    const std::uint8_t* section = m_cur.Take(count * kVertexSize);
+    if (section == nullptr) return Truncated();
+    m_model.m_byFilePositions.assign(section, section + count * kVertexSize);
     m_model.m_vecVertices.resize(count);
     Vertex& lo = m_model.m_ptMin;
     Vertex& hi = m_model.m_ptMax;
+    const std::uint8_t* at = section;
     for (Vertex& v : m_model.m_vecVertices) {
-      m_cur.ReadF32(v.x);
-      m_cur.ReadF32(v.y);
-      m_cur.ReadF32(v.z);
+      v.x = std::bit_cast<float>(LittleU32(at));
+      v.y = std::bit_cast<float>(LittleU32(at + 4));
+      v.z = std::bit_cast<float>(LittleU32(at + 8));
+      at += kVertexSize;
       if (v.x > hi.x) hi.x = v.x;
       if (v.x < lo.x) lo.x = v.x;
       if (v.y > hi.y) hi.y = v.y;
@@ -405,7 +359,7 @@ class LgmdParser {
     if (count == 0) return true;
     const std::int64_t start = Entry(kPolygonsStart);
     if (start < 0 || static_cast<std::uint64_t>(start) > Size()) return Outside(start);
-    const std::size_t needed = (count - 1) * kPolygonMinSize + kLastPolygonMinSize;
+    const std::size_t needed = count * kPolygonMinSize;
     if (needed > Left(start)) return Truncated();
     // Records have no fixed length, but none is longer than the longest a
     // polygon can have: that much is enough whatever follows the section.
@@ -423,14 +377,17 @@ class LgmdParser {
   // the texture-coordinate indices. A vertex used twice by one polygon
   // counts twice. The indices go straight into the model's pool.
   bool ReadPolygon(int k, Polygon& polygon) {
-    const std::uint8_t* head = m_cur.Take(kPolygonHeadSize);
+    const std::uint8_t* head = m_cur.Take(kPolygonMinSize);
     if (head == nullptr) return Truncated();
     polygon.nMaterialId = LittleI16(head + 2);
     polygon.byFlags = head[4];
     const std::size_t corners = head[5];
     polygon.nVerts = static_cast<int>(corners);
     const int normalIndex = LittleI16(head + 6);
-    m_cur.Skip(kPolygonHeadSkip);
+    polygon.nNormalIndex = normalIndex;
+    polygon.byUnused[0] = head[0];
+    polygon.byUnused[1] = head[1];
+    std::memcpy(&polygon.byUnused[2], head + kPolygonHeadSize, kPolygonHeadSkip);
 
     const auto& normals = m_model.m_vecNormals;
     if (normalIndex < 0 || static_cast<std::size_t>(normalIndex) >= normals.size()) {
@@ -468,7 +425,7 @@ class LgmdParser {
     if (bytes == nullptr) return Truncated();
     for (std::size_t c = 0; c < corners; ++c) auxIdx[c] = LittleI16(bytes + 2 * c);
 
-    polygon.pMaterial = MatchMaterial(polygon.nMaterialId, polygon.byFlags);
+    polygon.pMaterial = m_materials->Match(polygon.nMaterialId, polygon.byFlags);
     const bool textured = polygon.pMaterial != nullptr && polygon.pMaterial->nKind == kTexturedKind;
     if (textured && corners != 0) {
       bytes = m_cur.Take(2 * corners);
@@ -484,7 +441,10 @@ class LgmdParser {
     } else {
       std::fill(texIdx, texIdx + corners, 0);
     }
-    if (m_model.m_nVersion == kVersionWithPolygonPad) m_cur.Skip(1);
+    if (m_model.m_nVersion == kVersionWithPolygonPad) {
+      // The last record may end without its pad byte.
+      if (!m_cur.ReadU8(polygon.byUnused[6])) m_cur.Skip(1);
+    }
     return true;
   }
 
@@ -504,10 +464,14 @@ class LgmdParser {
     m_strSection = "the object section";
     const int count = m_model.m_nSubObjects;
     m_model.m_nCurSubObject = 0;
+    if (!KeepRootObject()) return false;
     if (count == 0) return true;
-    // Object record 0 is the root, whose frame is model space; it is not kept.
-    const std::int64_t first = Entry(kObjectsStart) + kObjectRecordSize;
-    if (!OpenSection(first, static_cast<std::uint64_t>(count) * kObjectRecordSize)) return false;
+    // Object record 0 is the root, whose frame is model space; it takes no
+    // part in placement.
+    const std::int64_t first = Entry(kObjectsStart) + std::int64_t{kObjectRecordSize};
+    if (!OpenSection(first, std::uint64_t{kObjectRecordSize} * static_cast<std::uint64_t>(count))) {
+      return false;
+    }
     m_model.m_vecSubObjects.resize(count);
     for (SubObject& object : m_model.m_vecSubObjects) object.nParent = -1;
     for (int i = 0; i < count; ++i) {
@@ -516,16 +480,35 @@ class LgmdParser {
     return true;
   }
 
-  // The file links parent to child; the link may name an object before or
-  // after this one, so every nParent starts at -1 before the loop.
-  bool ReadSubObject(int i) {
-    SubObject& object = m_model.m_vecSubObjects[i];
-    m_cur.Skip(kObjectLeadSkip);
-    for (float& value : object.fMatrix) {
-      if (!m_cur.ReadF32(value)) return Truncated();
+  // The root's record means nothing to the viewer, so a file whose table
+  // points it outside the file is not refused for that: the record is kept
+  // for a re-save only when the file holds all of it.
+  bool KeepRootObject() {
+    const std::int64_t start = Entry(kObjectsStart);
+    if (start < 0 || static_cast<std::uint64_t>(start) > Size() ||
+        Left(start) < kObjectRecordSize) {
+      return true;
     }
-    std::int16_t child = 0, first = 0, length = 0;
-    if (!m_cur.ReadI16(child)) return Truncated();
+    if (!OpenSection(start, kObjectRecordSize)) return false;
+    const std::uint8_t* record = m_cur.Take(kObjectRecordSize);
+    if (record != nullptr) m_model.m_byRootObject.assign(record, record + kObjectRecordSize);
+    return true;
+  }
+
+  // The file links parent to child; the link may name an object before or
+  // after this one, so every nParent starts at -1 before the loop. The last
+  // record may lack the unused bytes after its index range.
+  bool ReadSubObject(int i) {
+    constexpr std::size_t kNeeded = kObjectRangeAt + 4;
+    SubObject& object = m_model.m_vecSubObjects[i];
+    const std::size_t available = std::min(kObjectRecordSize, m_cur.Remaining());
+    const std::uint8_t* record = m_cur.Take(available);
+    if (record == nullptr || available < kNeeded) return Truncated();
+    std::copy(record, record + available, object.byRecord.begin());
+    for (int k = 0; k < 12; ++k) {
+      object.fMatrix[k] = std::bit_cast<float>(LittleU32(record + kObjectMatrixAt + 4 * k));
+    }
+    const int child = LittleI16(record + kObjectChildAt);
     if (child != kNoChild) {
       // Links count the objects from 1, the root being 0.
       if (child < 1 || child > m_model.m_nSubObjects) {
@@ -534,11 +517,10 @@ class LgmdParser {
       }
       m_model.m_vecSubObjects[child - 1].nParent = i;
     }
-    m_cur.Skip(kObjectMiddleSkip);
-    if (!m_cur.ReadI16(first) || !m_cur.ReadI16(length)) return Truncated();
+    const int first = LittleI16(record + kObjectRangeAt);
+    const int length = LittleI16(record + kObjectRangeAt + 2);
     object.nFirst = first;
     object.nLast = first + length - 1;
-    m_cur.Skip(kObjectTailSkip);
     return true;
   }
 
@@ -566,7 +548,7 @@ class LgmdParser {
   CModel& m_model;
   ReadResult& m_result;
   std::string m_strSection;  // where the cursor is, for the reason of a refusal
-  std::array<std::array<Material*, 256>, 2> m_materialByKindAndId{};
+  std::optional<MaterialIndex<Material>> m_materials;
 };
 
 // Empties everything a model file supplies, keeping the memory the
@@ -576,6 +558,9 @@ void ClearFileContent(CModel& model) {
   model.m_nVersion = model.m_nPolygons = model.m_nVertices = 0;
   model.m_nMaterials = model.m_nSubObjects = 0;
   model.m_vecSectionOffsets.clear();
+  model.m_byHeaderUnused.fill(0);
+  model.m_byRootObject.clear();
+  model.m_byFilePositions.clear();
   model.m_vecMaterials.clear();
   model.m_vecVertices.clear();
   model.m_vecNormals.clear();
@@ -602,6 +587,9 @@ void SwapFileContent(CModel& a, CModel& b) {
   swap(a.m_nMaterials, b.m_nMaterials);
   swap(a.m_nSubObjects, b.m_nSubObjects);
   swap(a.m_vecSectionOffsets, b.m_vecSectionOffsets);
+  swap(a.m_byHeaderUnused, b.m_byHeaderUnused);
+  swap(a.m_byRootObject, b.m_byRootObject);
+  swap(a.m_byFilePositions, b.m_byFilePositions);
   swap(a.m_vecMaterials, b.m_vecMaterials);
   swap(a.m_vecVertices, b.m_vecVertices);
   swap(a.m_vecNormals, b.m_vecNormals);

@@ -39,6 +39,9 @@ struct Material {
   float fColor[4] = {0.0f, 0.0f, 0.0f, 1.0f};
   int nTexNumber = 0;
   int nTexIndex = -1;
+  // The last five bytes of the record, which nothing here interprets; kept
+  // so that a re-save gives them back.
+  std::array<std::uint8_t, 5> byUnused{};
 };
 
 // The three index runs live in the model's m_indexPool; a polygon built by
@@ -49,18 +52,35 @@ struct Polygon {
   IndexSpan vecTexIdx;
   IndexSpan vecAuxIdx;
   int nMaterialId = 0;
+  // The entry of m_vecNormals that dNormal was copied from.
+  int nNormalIndex = 0;
   double dNormal[3] = {0.0, 0.0, 0.0};
   std::uint8_t byFlags = 0;
+  // Bytes of the record nothing here interprets, kept for a re-save: the
+  // first two, the four after the normal index, and the byte that ends a
+  // version-4 record.
+  std::array<std::uint8_t, 7> byUnused{};
   // Non-owning: an element of m_vecMaterials, or null for no material.
   Material* pMaterial = nullptr;
 };
+
+// The size of an object record in the file.
+inline constexpr std::size_t kObjectRecordSize = 93;
 
 struct SubObject {
   float fMatrix[12] = {};
   int nParent = -1;
   int nFirst = 0;
   int nLast = 0;
+  // The record as read: its name and the bytes nothing here interprets go
+  // back into a re-save, the fields above are written over them. All zero
+  // for an object made in code.
+  std::array<std::uint8_t, kObjectRecordSize> byRecord{};
 };
+
+// The bytes of the file header nothing here interprets: offsets 16 to 59,
+// 64 and 65, 67 and 68, in that order.
+inline constexpr std::size_t kHeaderUnusedSize = 48;
 
 struct TextureEntry {
   int nNumber = 0;
@@ -139,6 +159,10 @@ class CModel {
   // MissingTextureList).
   std::string ReadTextureImages(const std::string& modelPath,
                                 int maxSide = kHeadlessMaxTextureSide);
+  // The texture files beside modelPath that the textured materials name,
+  // found as ReadTextureImages finds them, each once, in material order;
+  // names with no file are left out.
+  std::vector<std::string> TextureFilePaths(const std::string& modelPath) const;
   // The file name of every textured material whose entry holds no image, in
   // material order: a name may come twice. The names are the file's bytes
   // as they are, for callers that escape them in their own way (JSON).
@@ -158,6 +182,16 @@ class CModel {
   int m_nMaterials = 0;
   int m_nSubObjects = 0;
   std::vector<int> m_vecSectionOffsets;
+  // What a re-save needs beyond the fields above (lgmd_writer.h): the
+  // header's uninterpreted bytes, the root object's record whole (empty
+  // when the model was not read from a file that holds it) and the vertex
+  // section as the file stores it, each position in its sub-object's
+  // frame, since placement moves m_vecVertices into model space. Kept as
+  // bytes: one copy of the section costs the reader far less than a
+  // second array of positions.
+  std::array<std::uint8_t, kHeaderUnusedSize> m_byHeaderUnused{};
+  std::vector<std::uint8_t> m_byRootObject;
+  std::vector<std::uint8_t> m_byFilePositions;
   std::vector<Material> m_vecMaterials;
   // The arrays that grow with the model take their memory in large blocks
   // (see large_memory.h).

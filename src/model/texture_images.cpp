@@ -117,6 +117,21 @@ void ReadEachTexture(CModel& model, const std::string& modelPath, int maxSide) {
 
 }  // namespace
 
+std::vector<std::string> CModel::TextureFilePaths(const std::string& modelPath) const {
+  TextureFileFinder finder(DirectoryOf(modelPath));
+  std::vector<std::string> paths;
+  for (const Material& material : m_vecMaterials) {
+    std::string path;
+    if (material.nKind != kTexturedKind || !IsPlainName(material.strName) ||
+        !finder.Find(mip::FileNameFor(material.strName), path) ||
+        std::find(paths.begin(), paths.end(), path) != paths.end()) {
+      continue;
+    }
+    paths.push_back(path);
+  }
+  return paths;
+}
+
 void CModel::BuildTextureList() {
   m_vecTextures.clear();
   for (Material& material : m_vecMaterials) {

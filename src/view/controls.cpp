@@ -16,7 +16,8 @@ constexpr ControlRow kControls[] = {
     {"toolbar", "open, San Francisco / Seattle palette, wireframe, textured, background colour"},
     {"File > Save (Ctrl+S)", "export as a trueSpace \".cob\" file"},
     {"File > Export... (Ctrl+E)",
-     "export as glTF (\".glb\", \".gltf\") or Wavefront \".obj\", with the palette shown"},
+     "export as glTF (\".glb\", \".gltf\") or Wavefront \".obj\" with the palette shown, or save "
+     "the model again as LGMD (\".bin\")"},
     {"File > Save Picture...", "the view as a PNG picture of the window's size"},
     {"File > 1 to 4", "the last four models opened"},
     {"File > Exit, Ctrl+Q", "quit"},

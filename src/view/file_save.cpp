@@ -1,11 +1,11 @@
-// File > Save (a trueSpace object) and File > Export (glTF or OBJ): both ask
+// File > Save (a trueSpace object) and File > Export (glTF, OBJ or LGMD): both ask
 // for a name in the open model's directory and have the document write the
 // model there, or tell the user why it could not.
 #include <string>
 
-#include "doc/zorvik_doc.h"
 #include "convert/export_formats.h"
 #include "convert/export_scene.h"
+#include "doc/zorvik_doc.h"
 #include "io/path_parts.h"
 #include "platform/platform.h"
 #include "view/zorvik_view.h"
@@ -13,7 +13,8 @@
 namespace {
 
 constexpr const char* kExportFilter =
-    "glTF Binary (*.glb)|*.glb|glTF (*.gltf)|*.gltf|Wavefront OBJ (*.obj)|*.obj";
+    "glTF Binary (*.glb)|*.glb|glTF (*.gltf)|*.gltf|Wavefront OBJ (*.obj)|*.obj|"
+    "LGMD model (*.bin)|*.bin";
 // The format the dialog offers first, and so the extension of the name it
 // suggests.
 constexpr ExportFormat kFirstExportFormat = ExportFormat::kGlb;
@@ -54,7 +55,7 @@ void CZorvikView::OnFileExport(wxCommandEvent& /*event*/) {
   ExportFormat format{};
   if (!ExportFormatOfPath(path, format)) {
     platform::Current().ShowMessage(
-        "Error opening " + path + " for writing: the name must end in .glb, .gltf or .obj",
+        "Error opening " + path + " for writing: the name must end in .glb, .gltf, .obj or .bin",
         platform::MsgIcon::Stop);
     return;
   }

@@ -95,7 +95,7 @@ TEST(ExportFormats, BadRequestsFailClearlyAndLeaveNoFiles) {
     std::string errPart;
   };
   const std::vector<Case> cases = {
-      {"unknown extension", {model, dir.File("a.fbx")}, 2, ".cob, .glb, .gltf or .obj"},
+      {"unknown extension", {model, dir.File("a.fbx")}, 2, ".cob, .glb, .gltf, .obj or .bin"},
       {"no extension", {model, dir.File("a")}, 2, "OUT must end in"},
       {"batch without folder", {"--format", "glb", model}, 2, "--format and --out-dir"},
       {"unknown batch format",

@@ -170,6 +170,8 @@ TEST(GnuCommandLine, ManualPageListsExactlyTheOptionsOfEachCommandsHelp) {
       {{"info", "--help"}, ".SS \"zorvik info "},
       {{"export", "--help"}, ".SS \"zorvik export "},
       {{"render", "--help"}, ".SS \"zorvik render "},
+      {{"texture", "--help"}, ".SS \"zorvik texture "},
+      {{"check", "--help"}, ".SS \"zorvik check "},
   };
   for (const auto& c : commands) {
     SCOPED_TRACE(c.heading);

@@ -16,8 +16,10 @@ windows() {
     echo "$id $(xprop -id "$id" _NET_WM_WINDOW_TYPE | sed 's/.*_NET_WM_WINDOW_TYPE_//')"
   done
 }
+# A first start on a busy machine (the test suite runs beside it) may take
+# a while: a minute before it counts as no window.
 main=
-for _ in $(seq 1 200); do
+for _ in $(seq 1 600); do
   main=$(windows | awk '$2 == "NORMAL" { print $1; exit }')
   [ -n "$main" ] && break
   windows | grep -q DIALOG && stop "a message box at start-up"

@@ -8,6 +8,7 @@
 
 #include "lgmd_builder/lgmd_builder.h"
 #include "model/model.h"
+#include "support/describe_model.h"
 #include "support/lgmd_examples.h"
 #include "support/temp_dir.h"
 
@@ -24,42 +25,6 @@ std::vector<int> Ints(const IndexSpan& indices) { return {indices.begin(), indic
 int ReadDesc(CModel& model, const ModelDesc& desc) {
   const auto bytes = lgmd::Build(desc);
   return model.ReadFromMemory(bytes.data(), bytes.size());
-}
-
-// Everything a file supplies, as text, so that "unchanged" can be checked
-// in one comparison. Material references are written as indices.
-std::string Describe(const CModel& m) {
-  std::ostringstream s;
-  s.precision(9);
-  s << m.m_strName << '|' << m.m_nVersion << '|' << m.m_nPolygons << '|' << m.m_nVertices << '|'
-    << m.m_nMaterials << '|' << m.m_nSubObjects << '|' << m.m_nCurSubObject << "\nbox ";
-  s << m.m_ptMin.x << ' ' << m.m_ptMin.y << ' ' << m.m_ptMin.z << ' ' << m.m_ptMax.x << ' '
-    << m.m_ptMax.y << ' ' << m.m_ptMax.z << "\nsections";
-  for (int e : m.m_vecSectionOffsets) s << ' ' << e;
-  for (const Material& mat : m.m_vecMaterials) {
-    s << "\nmat " << mat.strName << ' ' << mat.nKind << ' ' << mat.nId << ' ' << mat.fColor[0]
-      << ' ' << mat.fColor[1] << ' ' << mat.fColor[2] << ' ' << mat.fColor[3] << ' '
-      << mat.nTexNumber << ' ' << mat.nTexIndex;
-  }
-  for (const TexCoord& t : m.m_vecTexCoords) s << "\ntc " << t.u << ' ' << t.v;
-  for (const Vertex& v : m.m_vecVertices) {
-    s << "\nv " << v.x << ' ' << v.y << ' ' << v.z << ' ' << v.nx << ' ' << v.ny << ' ' << v.nz
-      << ' ' << v.nCount;
-  }
-  for (const Vertex& n : m.m_vecNormals) s << "\nn " << n.x << ' ' << n.y << ' ' << n.z;
-  for (const Polygon& p : m.m_vecPolygons) {
-    s << "\np " << p.nVerts << ' ' << p.nMaterialId << ' ' << int{p.byFlags} << ' ' << p.dNormal[0]
-      << ' ' << p.dNormal[1] << ' ' << p.dNormal[2] << " mat "
-      << (p.pMaterial ? p.pMaterial - m.m_vecMaterials.data() : -1) << " idx";
-    for (int i : p.vecVertIdx) s << ' ' << i;
-    for (int i : p.vecAuxIdx) s << ' ' << i;
-    for (int i : p.vecTexIdx) s << ' ' << i;
-  }
-  for (const SubObject& o : m.m_vecSubObjects) {
-    s << "\no " << o.nParent << ' ' << o.nFirst << ' ' << o.nLast;
-    for (float f : o.fMatrix) s << ' ' << f;
-  }
-  return s.str();
 }
 
 TEST(Model, StartsEmptyAndSwapsRedAndBlueBothWays) {

@@ -17,8 +17,8 @@
 #include <wx/timer.h>
 
 #include "app/window_fixture.h"
-#include "input_driver.h"
 #include "convert/cob_export.h"
+#include "input_driver.h"
 #include "platform/platform_wx.h"
 #include "view_models.h"
 
@@ -178,7 +178,7 @@ TEST_F(FileSaveTest, WithNoModelOpenSaveAndExportAreDisabled) {
   EXPECT_EQ(recorder().messages(), Messages{});
 }
 
-// Ctrl+E offers the three formats in the model's directory under the
+// Ctrl+E offers the four formats in the model's directory under the
 // model's name, and writes what is on screen: the colours as the palette
 // shown makes them.
 TEST_F(FileSaveTest, CtrlEExportsTheModelAsShown) {
@@ -197,6 +197,7 @@ TEST_F(FileSaveTest, CtrlEExportsTheModelAsShown) {
       {0, dir().File("sq.glb"), {"sq.glb"}, "glTF"},
       {0, dir().File("sq.obj"), {"sq.obj", "sq.mtl"}, "# "},
       {1, dir().File("seattle.obj"), {"seattle.obj", "seattle.mtl"}, "# "},
+      {1, dir().File("copy.bin"), {"copy.bin"}, "LGMD"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.answer);
@@ -207,7 +208,8 @@ TEST_F(FileSaveTest, CtrlEExportsTheModelAsShown) {
     window_test::Pump(50);
     const platform::SaveFileRequest& request = recorder().saveRequests().at(0);
     EXPECT_EQ(request.strFilter,
-              "glTF Binary (*.glb)|*.glb|glTF (*.gltf)|*.gltf|Wavefront OBJ (*.obj)|*.obj");
+              "glTF Binary (*.glb)|*.glb|glTF (*.gltf)|*.gltf|Wavefront OBJ (*.obj)|*.obj|"
+              "LGMD model (*.bin)|*.bin");
     EXPECT_EQ(request.strInitialDir, dir().path().string());
     EXPECT_EQ(request.strInitialName, "square.glb");
     EXPECT_TRUE(request.bExtensionFromFilter);
@@ -219,6 +221,9 @@ TEST_F(FileSaveTest, CtrlEExportsTheModelAsShown) {
   // San Francisco shows the square red; Seattle matches it to its palette.
   EXPECT_NE(ReadWholeFile(dir().File("sq.mtl")).find("Kd 1 0 0\n"), std::string::npos);
   EXPECT_EQ(ReadWholeFile(dir().File("seattle.mtl")).find("Kd 1 0 0\n"), std::string::npos);
+  // The LGMD model is the file saved again, with its own colours whatever
+  // the palette shown: byte for byte the file the builder wrote.
+  EXPECT_EQ(ReadWholeFile(dir().File("copy.bin")), ReadWholeFile(model));
 }
 
 // Neither Save nor Export writes over the model that is open, by whatever
@@ -227,15 +232,14 @@ TEST_F(FileSaveTest, TheOpenModelFileIsNotWrittenOver) {
   const std::string model = WriteModel("square.bin", window_test::RedSquareModel());
   view()->OpenModel(model);
   const std::string bytes = ReadWholeFile(model);
-  // Export always names a glTF or OBJ file; a link of that name may still
-  // lead to the model.
+  // Export may name the model itself, as an LGMD file, or a link to it.
   const std::string link = dir().File("link.glb");
   fs::create_symlink(model, link);
   const struct {
     const char* key;
     std::string answer;
     std::string named;  // how the refusal names the model when the answer is another name
-  } cases[] = {{"ctrl+s", model, ""}, {"ctrl+e", link, " (" + model + ")"}};
+  } cases[] = {{"ctrl+s", model, ""}, {"ctrl+e", link, " (" + model + ")"}, {"ctrl+e", model, ""}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.key);
     recorder().ClearLog();

@@ -23,6 +23,7 @@ class ByteWriter {
   void I32(std::int32_t v) { Little(static_cast<std::uint32_t>(v), 4); }
   void F32(float v) { Little(std::bit_cast<std::uint32_t>(v), 4); }
   void Zeros(std::size_t n) { m_out.insert(m_out.end(), n, 0); }
+  void Bytes(const std::uint8_t* p, std::size_t n) { m_out.insert(m_out.end(), p, p + n); }
   // A NUL-padded field; a longer text is cut to the width.
   void Name(const std::string& text, std::size_t width) {
     const std::size_t n = text.size() < width ? text.size() : width;
@@ -50,13 +51,13 @@ std::int32_t PolygonSize(const BuilderPolygon& p, std::int32_t version) {
 
 void WriteObject(ByteWriter& w, const BuilderObject& o) {
   w.Name(o.name, 8);
-  w.Zeros(5 + 4 + 4);
+  w.Bytes(o.unused.data(), 13);
   for (float v : o.matrix) w.F32(v);
   w.I16(o.childLink);
-  w.Zeros(10);
+  w.Bytes(o.unused.data() + 13, 10);
   w.I16(o.rangeFirst);
   w.I16(o.rangeLength);
-  w.Zeros(8);
+  w.Bytes(o.unused.data() + 23, 8);
 }
 
 void WriteMaterial(ByteWriter& w, const BuilderMaterial& m) {
@@ -66,16 +67,16 @@ void WriteMaterial(ByteWriter& w, const BuilderMaterial& m) {
   w.U8(m.blue);
   w.U8(m.green);
   w.U8(m.red);
-  w.Zeros(5);
+  w.Bytes(m.unused.data(), m.unused.size());
 }
 
 void WritePolygon(ByteWriter& w, const BuilderPolygon& p, std::int32_t version) {
-  w.Zeros(2);
+  w.Bytes(p.unused.data(), 2);
   w.I16(p.materialId);
   w.U8(p.flags);
   w.U8(p.cornerCount.value_or(static_cast<std::uint8_t>(p.vertIdx.size())));
   w.I16(p.normalIndex);
-  w.Zeros(4);
+  w.Bytes(p.unused.data() + 2, 4);
   for (std::int16_t v : p.vertIdx) w.I16(v);
   if (p.auxIdx.empty()) {
     w.Zeros(2 * p.vertIdx.size());
@@ -83,7 +84,63 @@ void WritePolygon(ByteWriter& w, const BuilderPolygon& p, std::int32_t version) 
     for (std::int16_t v : p.auxIdx) w.I16(v);
   }
   for (std::int16_t v : p.texIdx) w.I16(v);
-  if (version == 4) w.U8(0);
+  if (version == 4) w.U8(p.unused[6]);
+}
+
+std::int32_t SectionSize(const ModelDesc& desc, Section section) {
+  const auto n = [](std::size_t count) { return static_cast<std::int32_t>(count); };
+  switch (section) {
+    case Section::kObjects:
+      return kObjectSize * n(ObjectCount(desc));
+    case Section::kMaterials:
+      return kMaterialSize * n(desc.materials.size());
+    case Section::kTexCoords:
+      return kTexCoordSize * n(desc.texCoords.size());
+    case Section::kVertices:
+      return kVec3Size * n(desc.vertices.size());
+    case Section::kNormals:
+      return kVec3Size * n(desc.normals.size());
+    case Section::kPolygons: {
+      std::int32_t size = 0;
+      for (const BuilderPolygon& p : desc.polygons) size += PolygonSize(p, desc.version);
+      return size;
+    }
+  }
+  return 0;
+}
+
+void WriteSection(ByteWriter& w, const ModelDesc& desc, Section section) {
+  switch (section) {
+    case Section::kObjects:
+      if (desc.objects.empty()) {
+        WriteObject(w, BuilderObject{});
+      } else {
+        for (const BuilderObject& o : desc.objects) WriteObject(w, o);
+      }
+      break;
+    case Section::kMaterials:
+      for (const BuilderMaterial& m : desc.materials) WriteMaterial(w, m);
+      break;
+    case Section::kTexCoords:
+      for (const auto& tc : desc.texCoords) {
+        w.F32(tc[0]);
+        w.F32(tc[1]);
+      }
+      break;
+    case Section::kVertices:
+      for (const auto& v : desc.vertices) {
+        for (float c : v) w.F32(c);
+      }
+      break;
+    case Section::kNormals:
+      for (const auto& n : desc.normals) {
+        for (float c : n) w.F32(c);
+      }
+      break;
+    case Section::kPolygons:
+      for (const BuilderPolygon& p : desc.polygons) WritePolygon(w, p, desc.version);
+      break;
+  }
 }
 
 }  // namespace
@@ -91,21 +148,34 @@ void WritePolygon(ByteWriter& w, const BuilderPolygon& p, std::int32_t version) 
 std::array<std::int32_t, 10> SectionTable(const ModelDesc& desc) {
   std::array<std::int32_t, 10> t{};
   std::int32_t pos = kHeaderSize;
-  t[0] = pos;
-  pos += kObjectSize * static_cast<std::int32_t>(ObjectCount(desc));
-  t[1] = pos;
-  pos += kMaterialSize * static_cast<std::int32_t>(desc.materials.size());
-  t[2] = pos;
-  pos += kTexCoordSize * static_cast<std::int32_t>(desc.texCoords.size());
-  t[3] = pos;
-  t[4] = pos;
-  pos += kVec3Size * static_cast<std::int32_t>(desc.vertices.size());
-  t[5] = pos;
-  t[6] = pos;
-  pos += kVec3Size * static_cast<std::int32_t>(desc.normals.size());
-  t[7] = pos;
-  for (const BuilderPolygon& p : desc.polygons) pos += PolygonSize(p, desc.version);
-  t[8] = pos;
+  for (std::size_t i = 0; i < desc.order.size(); ++i) {
+    pos += desc.gapBefore[i];
+    const std::int32_t size = SectionSize(desc, desc.order[i]);
+    switch (desc.order[i]) {
+      case Section::kObjects:
+        t[0] = pos;
+        break;
+      case Section::kMaterials:
+        t[1] = pos;
+        break;
+      case Section::kTexCoords:
+        t[2] = pos;
+        t[3] = pos + size;
+        break;
+      case Section::kVertices:
+        t[4] = pos;
+        t[5] = pos + size;
+        break;
+      case Section::kNormals:
+        t[6] = pos;
+        break;
+      case Section::kPolygons:
+        t[7] = pos;
+        t[8] = pos + size;
+        break;
+    }
+    pos += size;
+  }
   t[9] = 0;
   return t;
 }
@@ -115,36 +185,23 @@ std::vector<std::uint8_t> Build(const ModelDesc& desc) {
   ByteWriter w(out);
   const auto table = desc.sectionTable.value_or(SectionTable(desc));
 
-  out.reserve(static_cast<std::size_t>(SectionTable(desc)[8]) + desc.trailer.size());
+  out.reserve(static_cast<std::size_t>(kHeaderSize) + desc.trailer.size());
   for (char c : {'L', 'G', 'M', 'D'}) w.U8(static_cast<std::uint8_t>(c));
   w.I32(desc.version);
   w.Name(desc.name, 8);
-  w.Zeros(44);
+  w.Bytes(desc.headerUnused.data(), 44);
   w.I16(desc.polygonCount.value_or(static_cast<std::int16_t>(desc.polygons.size())));
   w.I16(desc.vertexCount.value_or(static_cast<std::int16_t>(desc.vertices.size())));
-  w.Zeros(2);
+  w.Bytes(desc.headerUnused.data() + 44, 2);
   w.U8(desc.materialCount.value_or(static_cast<std::uint8_t>(desc.materials.size())));
-  w.Zeros(2);
+  w.Bytes(desc.headerUnused.data() + 46, 2);
   w.U8(desc.objectCount.value_or(static_cast<std::uint8_t>(ObjectCount(desc))));
   for (std::int32_t entry : table) w.I32(entry);
 
-  if (desc.objects.empty()) {
-    WriteObject(w, BuilderObject{});
-  } else {
-    for (const BuilderObject& o : desc.objects) WriteObject(w, o);
+  for (std::size_t i = 0; i < desc.order.size(); ++i) {
+    w.Zeros(desc.gapBefore[i]);
+    WriteSection(w, desc, desc.order[i]);
   }
-  for (const BuilderMaterial& m : desc.materials) WriteMaterial(w, m);
-  for (const auto& tc : desc.texCoords) {
-    w.F32(tc[0]);
-    w.F32(tc[1]);
-  }
-  for (const auto& v : desc.vertices) {
-    for (float c : v) w.F32(c);
-  }
-  for (const auto& n : desc.normals) {
-    for (float c : n) w.F32(c);
-  }
-  for (const BuilderPolygon& p : desc.polygons) WritePolygon(w, p, desc.version);
   out.insert(out.end(), desc.trailer.begin(), desc.trailer.end());
   return out;
 }

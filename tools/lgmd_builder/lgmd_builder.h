@@ -3,9 +3,11 @@
 // builds the demo aircraft with it.
 //
 // Layout written: the 110-byte header, the object section (root object
-// first), materials, texture coordinates, vertices, normals, polygons. The
-// section table is computed from that layout unless overridden, and so are
-// the header counts; every override exists to make malformed files.
+// first), materials, texture coordinates, vertices, normals, polygons, or
+// those sections in another order with padding between them (`order`,
+// `gapBefore`). The section table is computed from that layout unless
+// overridden, and so are the header counts; every override exists to make
+// malformed files.
 #pragma once
 
 #include <array>
@@ -23,6 +25,7 @@ struct BuilderMaterial {
   std::uint8_t blue = 0;  // also the texture number of a textured material
   std::uint8_t green = 0;
   std::uint8_t red = 0;
+  std::array<std::uint8_t, 5> unused{};  // bytes 21 to 25
 };
 
 struct BuilderPolygon {
@@ -34,6 +37,8 @@ struct BuilderPolygon {
   std::vector<std::int16_t> texIdx;  // written as given; empty writes none
   // Corner count written; defaults to vertIdx.size().
   std::optional<std::uint8_t> cornerCount;
+  // Bytes 0-1, 8-11 and the byte that ends a version-4 record.
+  std::array<std::uint8_t, 7> unused{};
 };
 
 struct BuilderObject {
@@ -42,7 +47,13 @@ struct BuilderObject {
   std::int16_t childLink = -1;
   std::int16_t rangeFirst = 0;
   std::int16_t rangeLength = 0;
+  // The record's unused bytes in file order: 13 after the name, 10 after
+  // the child link, 8 at the end.
+  std::array<std::uint8_t, 31> unused{};
 };
+
+// The sections of a file, for laying them out in another order.
+enum class Section { kObjects, kMaterials, kTexCoords, kVertices, kNormals, kPolygons };
 
 struct ModelDesc {
   std::int32_t version = 2;
@@ -65,6 +76,14 @@ struct ModelDesc {
   // Extra bytes appended after the polygon section (e.g. texture
   // coordinate padding tests); cut the result to truncate.
   std::vector<std::uint8_t> trailer;
+
+  // The header's unused bytes: 16-59, 64-65, 67, 68.
+  std::array<std::uint8_t, 48> headerUnused{};
+  // The order of the sections after the header, and bytes of padding put
+  // before each one (gapBefore[i] before order[i]); the table follows.
+  std::array<Section, 6> order = {Section::kObjects,  Section::kMaterials, Section::kTexCoords,
+                                  Section::kVertices, Section::kNormals,   Section::kPolygons};
+  std::array<std::uint8_t, 6> gapBefore{};
 };
 
 // The bytes of the file.

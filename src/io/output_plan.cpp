@@ -31,37 +31,61 @@ std::string PlanCheck::Line() const { return "not writing " + path + ": " + Reas
 
 COutputPlan::COutputPlan(std::string role) : m_strRole(std::move(role)) {}
 
-COutputPlan::FileKey COutputPlan::KeyOf(const std::string& path) {
+COutputPlan::Identity COutputPlan::IdentityOf(const std::string& path) {
+  Identity id;
   struct stat st {};
-  if (stat(path.c_str(), &st) == 0) return {st.st_dev, st.st_ino, {}};
-  // Not there yet (or a link to nothing, which the write replaces): the
-  // folder it will be made in, and its name there.
-  const fs::path file(path);
-  const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
-  if (stat(folder.c_str(), &st) == 0) return {st.st_dev, st.st_ino, file.filename().string()};
+  // A link to a file is written through, so the file it leads to is the
+  // one that counts; a link to nothing is itself replaced.
+  fs::path file(path);
   std::error_code ec;
-  return {0, 0, fs::absolute(file, ec).lexically_normal().string()};
+  if (stat(path.c_str(), &st) == 0) {
+    id.inode = FileKey{st.st_dev, st.st_ino, {}};
+    const fs::path target = fs::canonical(file, ec);
+    if (!ec) file = target;
+  }
+  const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+  if (stat(folder.c_str(), &st) == 0) {
+    id.place = {st.st_dev, st.st_ino, file.filename().string()};
+  } else {
+    id.place = {0, 0, fs::absolute(file, ec).lexically_normal().string()};
+  }
+  return id;
 }
 
-void COutputPlan::AddInput(const std::string& path) { m_inputs.try_emplace(KeyOf(path), path); }
+const std::string* COutputPlan::InputOf(const Identity& id) const {
+  if (const auto in = m_inputPlaces.find(id.place); in != m_inputPlaces.end()) return &in->second;
+  if (id.inode) {
+    if (const auto in = m_inputInodes.find(*id.inode); in != m_inputInodes.end()) {
+      return &in->second;
+    }
+  }
+  return nullptr;
+}
+
+void COutputPlan::AddInput(const std::string& path) {
+  const Identity id = IdentityOf(path);
+  m_inputPlaces.try_emplace(id.place, path);
+  if (id.inode) m_inputInodes.try_emplace(*id.inode, path);
+}
 
 PlanCheck COutputPlan::Claim(const std::string& input, const std::vector<std::string>& outputs,
                              bool mayReplaceModel) {
-  const FileKey own = KeyOf(input);
+  const Identity own = IdentityOf(input);
   std::map<FileKey, std::string> claims;
   for (const std::string& path : outputs) {
     PlanCheck check{Conflict::kNone, path, {}, m_strRole};
-    const FileKey key = KeyOf(path);
-    if (key == own) {
+    const Identity id = IdentityOf(path);
+    const std::string* other = InputOf(id);
+    if (id.place == own.place || (id.inode && id.inode == own.inode)) {
       check.conflict = Conflict::kOwnInput;
       check.other = input;
-    } else if (const auto in = m_inputs.find(key); in != m_inputs.end()) {
+    } else if (other != nullptr) {
       check.conflict = Conflict::kOtherInput;
-      check.other = in->second;
-    } else if (const auto done = m_claimed.find(key); done != m_claimed.end()) {
+      check.other = *other;
+    } else if (const auto done = m_claimed.find(id.place); done != m_claimed.end()) {
       check.conflict = Conflict::kPlannedTwice;
       check.other = done->second;
-    } else if (!claims.try_emplace(key, input).second) {
+    } else if (!claims.try_emplace(id.place, input).second) {
       check.conflict = Conflict::kPlannedTwice;
       check.other = input;
     } else if (!mayReplaceModel && HasLgmdMagic(path)) {

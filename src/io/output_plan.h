@@ -17,6 +17,7 @@
 #include <sys/types.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -61,14 +62,24 @@ class COutputPlan {
                   bool mayReplaceModel = false);
 
  private:
-  // A file by identity: an existing one by device and inode (links
-  // followed); one yet to be made by its folder's identity and its name.
+  // A file by identity, two ways. Its place: the identity of the folder
+  // it is (or will be) in and its name there, links followed; a place
+  // stays the same when the file is written, so what a job claimed is
+  // still known once it exists. And, for a file that exists, its device
+  // and inode, which also know a second hard link to a model.
   using FileKey = std::tuple<dev_t, ino_t, std::string>;
-  static FileKey KeyOf(const std::string& path);
+  struct Identity {
+    FileKey place;
+    std::optional<FileKey> inode;
+  };
+  static Identity IdentityOf(const std::string& path);
+  // The input that identity is, or null.
+  const std::string* InputOf(const Identity& id) const;
 
   std::string m_strRole;
-  std::map<FileKey, std::string> m_inputs;   // -> the input's path
-  std::map<FileKey, std::string> m_claimed;  // -> the input it is written for
+  std::map<FileKey, std::string> m_inputPlaces;  // -> the input's path
+  std::map<FileKey, std::string> m_inputInodes;
+  std::map<FileKey, std::string> m_claimed;  // place -> the input it is written for
 };
 
 }  // namespace output

@@ -58,4 +58,20 @@ TEST(OutputPlan, KnowsAModelByTheFileNotTheName) {
   }
 }
 
+// A job's files are known by their place, so a file an earlier job of the
+// run has written by now is still its file, under any spelling.
+TEST(OutputPlan, KnowsWhatTheRunHasWrittenAlready) {
+  ScopedTempDir dir;
+  const std::string a = dir.File("a.bin");
+  const std::string b = dir.File("b.bin");
+  output::COutputPlan plan("the model being exported");
+  plan.AddInput(a);
+  plan.AddInput(b);
+  ASSERT_TRUE(plan.Claim(a, {dir.File("a.wing.png")}).Ok());
+  std::ofstream(dir.File("a.wing.png")) << "written";
+  const output::PlanCheck check = plan.Claim(b, {dir.path().string() + "/./a.wing.png"});
+  EXPECT_EQ(check.conflict, output::Conflict::kPlannedTwice);
+  EXPECT_EQ(check.other, a);
+}
+
 }  // namespace

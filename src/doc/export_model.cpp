@@ -2,25 +2,22 @@
 #include <vector>
 
 #include "convert/export_formats.h"
-#include "doc/app_paths.h"
 #include "doc/zorvik_doc.h"
 #include "io/output_plan.h"
 #include "io/safe_write.h"
 
-int CZorvikDoc::ExportModel(const std::string& path) {
+ExportResult CZorvikDoc::ExportModel(const std::string& path) {
   return ExportModel(path, ExportFormat::kCob);
 }
 
-// The model only reports what went wrong; the document is where the user
-// hears of it. The files are built in memory first, checked against the
-// open model and any other model, and written all or nothing, so a refused
-// or failed export leaves every target as it was.
-int CZorvikDoc::ExportModel(const std::string& path, ExportFormat format) {
+// The files are built in memory first, checked against the open model and
+// any other model, and written all or nothing, so a refused or failed
+// export leaves every target as it was.
+ExportResult CZorvikDoc::ExportModel(const std::string& path, ExportFormat format) {
   std::vector<OutputFile> files;
   std::string strError;
   if (BuildExportFiles(m_model, m_strModelFile, format, path, files, strError) != 0) {
-    ShowError(strError);
-    return -1;
+    return {ExportStatus::kCannotBuild, strError};
   }
   std::vector<std::string> companions;
   for (const OutputFile& file : files) companions.push_back(file.path);
@@ -30,12 +27,10 @@ int CZorvikDoc::ExportModel(const std::string& path, ExportFormat format) {
   output::PlanCheck check = plan.Claim(m_strModelFile, companions);
   if (check.Ok()) check = plan.Claim(m_strModelFile, {path}, ExportMayReplaceModel(format));
   if (!check.Ok()) {
-    ShowError(safewrite::OpenError(check.path) + "\r\n" + check.Reason());
-    return -1;
+    return {ExportStatus::kRefused, safewrite::OpenError(check.path) + "\r\n" + check.Reason()};
   }
   if (const safewrite::WriteResult written = safewrite::WriteFiles(files); !written.Ok()) {
-    ShowError(written.Box());
-    return -1;
+    return {ExportStatus::kCannotWrite, written.Box()};
   }
-  return 0;
+  return {};
 }

@@ -40,6 +40,22 @@ struct OpenResult {
   std::string MissingTexturesMessage() const;
 };
 
+// What became of an export: done, or why not in the words of the box the
+// view shows with the stop icon.
+enum class ExportStatus {
+  kOk,
+  kCannotBuild,  // the files could not be made in memory
+  kRefused,      // a file would replace the open model or another model
+  kCannotWrite,  // a file could not be written; every target is as it was
+};
+
+struct ExportResult {
+  ExportStatus status = ExportStatus::kOk;
+  std::string message;  // the heading, then the reason on a second line
+
+  bool Ok() const { return status == ExportStatus::kOk; }
+};
+
 class CZorvikDoc {
  public:
   CZorvikDoc() = default;
@@ -67,10 +83,9 @@ class CZorvikDoc {
 
   // Export (export_model.cpp): the model written to path as a trueSpace
   // object, or in the format given, with the palette and textures it is
-  // shown with. 0 when written; -1 after a message with the stop icon.
-  // The file the model was read from is never written over.
-  int ExportModel(const std::string& path);
-  int ExportModel(const std::string& path, ExportFormat format);
+  // shown with. The file the model was read from is never written over.
+  ExportResult ExportModel(const std::string& path);
+  ExportResult ExportModel(const std::string& path, ExportFormat format);
 
   double m_dRotY = 0.0;
   double m_dRotX = 0.0;

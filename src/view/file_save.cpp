@@ -5,6 +5,7 @@
 
 #include "convert/export_formats.h"
 #include "convert/export_scene.h"
+#include "doc/app_paths.h"
 #include "doc/zorvik_doc.h"
 #include "io/path_parts.h"
 #include "platform/platform.h"
@@ -18,6 +19,11 @@ constexpr const char* kExportFilter =
 // The format the dialog offers first, and so the extension of the name it
 // suggests.
 constexpr ExportFormat kFirstExportFormat = ExportFormat::kGlb;
+
+// The document says why an export failed; the user hears it from the box.
+void ShowExportFailure(const ExportResult& result) {
+  if (!result.Ok()) ShowError(result.message);
+}
 
 }  // namespace
 
@@ -34,8 +40,7 @@ void CZorvikView::OnFileSave(wxCommandEvent& /*event*/) {
   request.strInitialName = PathStem(FileNamePart(m_strModelPath)) + request.strDefaultExt;
   std::string path;
   if (!platform::Current().AskSaveFile(request, path)) return;
-  // Any failure has already been shown by the document.
-  GetDocument()->ExportModel(path);
+  ShowExportFailure(GetDocument()->ExportModel(path));
 }
 
 // What is on screen goes out: the document's model already carries the
@@ -59,7 +64,7 @@ void CZorvikView::OnFileExport(wxCommandEvent& /*event*/) {
         platform::MsgIcon::Stop);
     return;
   }
-  GetDocument()->ExportModel(path, format);
+  ShowExportFailure(GetDocument()->ExportModel(path, format));
 }
 
 // Save and Export both need a model.

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "convert/cob_export.h"
 #include "doc/zorvik_doc.h"
 #include "doc_fixture.h"
-#include "convert/cob_export.h"
 #include "support/small_fs.h"
 
 namespace {
@@ -42,8 +42,7 @@ class ExportModelTest : public DocTest {
 TEST_F(ExportModelTest, WritesTheModelQuietly) {
   AddTriangle();
   const std::string path = File("plane.cob");
-  EXPECT_EQ(m_doc.ExportModel(path), 0);
-  EXPECT_EQ(m_ui.messages(), Messages{});
+  EXPECT_TRUE(m_doc.ExportModel(path).Ok());
   const std::string written = ReadWholeFile(path);
   EXPECT_EQ(std::vector<std::uint8_t>(written.begin(), written.end()),
             cob::BuildCobFile(m_doc.m_model));
@@ -59,31 +58,28 @@ TEST_F(ExportModelTest, WritesTheModelQuietly) {
                  {ExportFormat::kObj, "plane.obj", "", {"plane.mtl"}}};
   for (const auto& f : formats) {
     SCOPED_TRACE(f.name);
-    EXPECT_EQ(m_doc.ExportModel(File(f.name), f.format), 0);
+    EXPECT_TRUE(m_doc.ExportModel(File(f.name), f.format).Ok());
     EXPECT_EQ(ReadWholeFile(File(f.name)).rfind(f.magic, 0), 0u);
     for (const char* other : f.beside) EXPECT_TRUE(fs::exists(File(other))) << other;
   }
+  // The document itself shows nothing, done or failed.
   EXPECT_EQ(m_ui.messages(), Messages{});
 }
 
-TEST_F(ExportModelTest, FailuresAreShownWithTheStopIcon) {
+TEST_F(ExportModelTest, FailuresSayWhyAndKeepTheOldFile) {
   SmallFileSystem disk(root() + "/disk", "16k");
   const std::string underFile = File("plain") + "/plane.cob";
   { std::ofstream(File("plain")) << "x"; }
-  EXPECT_EQ(m_doc.ExportModel(underFile), -1);
-  Messages expected = {
-      {"Error opening " + underFile + " for writing\r\nNot a directory", MsgIcon::Stop}};
-  EXPECT_EQ(m_ui.messages(), expected);
+  EXPECT_EQ(m_doc.ExportModel(underFile).message,
+            "Error opening " + underFile + " for writing\r\nNot a directory");
 
   // A file made read-only is refused as one that cannot be opened, and kept
   // with its mode, even for root.
   const std::string readOnly = File("kept.cob");
   { std::ofstream(readOnly) << "kept"; }
   chmod(readOnly.c_str(), 0444);
-  EXPECT_EQ(m_doc.ExportModel(readOnly), -1);
-  expected.push_back(
-      {"Error opening " + readOnly + " for writing\r\nPermission denied", MsgIcon::Stop});
-  EXPECT_EQ(m_ui.messages(), expected);
+  EXPECT_EQ(m_doc.ExportModel(readOnly).message,
+            "Error opening " + readOnly + " for writing\r\nPermission denied");
   EXPECT_EQ(ReadWholeFile(readOnly), "kept");
   struct stat st {};
   ASSERT_EQ(stat(readOnly.c_str(), &st), 0);
@@ -93,9 +89,9 @@ TEST_F(ExportModelTest, FailuresAreShownWithTheStopIcon) {
   // Far more vertices than the small disk holds.
   m_doc.m_model.m_vecVertices.resize(5000);
   const std::string full = root() + "/disk/plane.cob";
-  EXPECT_EQ(m_doc.ExportModel(full), -1);
-  expected.push_back({"Error writing " + full + "\r\nNo space left on device", MsgIcon::Stop});
-  EXPECT_EQ(m_ui.messages(), expected);
+  const ExportResult result = m_doc.ExportModel(full);
+  EXPECT_EQ(result.status, ExportStatus::kCannotWrite);
+  EXPECT_EQ(result.message, "Error writing " + full + "\r\nNo space left on device");
 }
 
 // The model on screen may be the only copy: no export replaces the file it
@@ -105,15 +101,13 @@ TEST_F(ExportModelTest, TheOpenModelFileIsNeverWrittenOver) {
   AddTriangle();
   m_doc.m_strModelFile = File("plane_geometry.bin");
   { std::ofstream(m_doc.m_strModelFile) << "LGMD model bytes"; }
-  EXPECT_EQ(m_doc.ExportModel(File("plane.gltf"), ExportFormat::kGltf), -1);
-  EXPECT_EQ(m_doc.ExportModel(m_doc.m_strModelFile), -1);
-  const std::string refused = " for writing\r\nit is the open model file";
-  EXPECT_EQ(m_ui.messages(),
-            (Messages{{"Error opening " + m_doc.m_strModelFile + refused, MsgIcon::Stop},
-                      {"Error opening " + m_doc.m_strModelFile + refused, MsgIcon::Stop}}));
+  const std::string refused =
+      "Error opening " + m_doc.m_strModelFile + " for writing\r\nit is the open model file";
+  EXPECT_EQ(m_doc.ExportModel(File("plane.gltf"), ExportFormat::kGltf).message, refused);
+  EXPECT_EQ(m_doc.ExportModel(m_doc.m_strModelFile).message, refused);
   EXPECT_EQ(ReadWholeFile(m_doc.m_strModelFile), "LGMD model bytes");
   EXPECT_FALSE(fs::exists(File("plane.gltf")));
-  EXPECT_EQ(m_doc.ExportModel(File("other.gltf"), ExportFormat::kGltf), 0);
+  EXPECT_TRUE(m_doc.ExportModel(File("other.gltf"), ExportFormat::kGltf).Ok());
 }
 
 }  // namespace

@@ -285,8 +285,15 @@ void CMainFrame::DoGiveHelp(const wxString& text, bool show) {
   SetStatusText(show ? text : wxString(kIdleMessage), kMessageField);
 }
 
+void ShowSettingsMessages(const SettingsResult& result) {
+  for (const DocMessage& message : result.messages) {
+    platform::Current().ShowMessage(message.text, message.icon);
+  }
+  if (result.bMustStop) platform::Current().EndProcess(1);
+}
+
 void CMainFrame::NewDocument() {
-  if (!m_pDocument->OnNewDocument()) return;
+  ShowSettingsMessages(m_pDocument->OnNewDocument());
   // The configuration read again may bring another background colour and
   // palette; the view takes them as after a resize.
   if (m_pView != nullptr) {
@@ -300,6 +307,7 @@ void CMainFrame::NewDocument() {
 void CMainFrame::OnClose(wxCloseEvent& event) {
   bool canClose = true;
   try {
+    ShowSettingsMessages(m_pDocument->SaveConfig());
     canClose = m_pDocument->CanCloseFrame();
   } catch (...) {
     // Whatever went wrong while saving, the window still closes.

@@ -10,9 +10,14 @@
 
 class CRecentFiles;
 class CZorvikDoc;
+struct SettingsResult;
 class CZorvikView;
 class wxStatusBar;
 class wxToolBar;
+
+// Shows what reading or writing the settings had to say, in order, and
+// ends the program when it cannot go on.
+void ShowSettingsMessages(const SettingsResult& result);
 
 class CMainFrame : public wxFrame {
  public:

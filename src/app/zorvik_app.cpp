@@ -7,7 +7,6 @@
 
 #include "app/about_dlg.h"
 #include "app/failure_report.h"
-#include "app/held_messages.h"
 #include "app/main_frame.h"
 #include "app/resources.h"
 #include "app/toolkit_settings.h"
@@ -55,26 +54,19 @@ CMainFrame* CreateMainWindow(CZorvikDoc& doc) {
   // The configuration is read before the window is first shown, so that
   // its colours are in the first picture; its messages wait for the window
   // and stand over it.
-  std::vector<CHeldMessages::Message> messages;
-  {
-    CHeldMessages held;
-    if (!doc.OnNewDocument()) {
-      frame->Destroy();
-      return nullptr;
-    }
-    messages = held.Take();
+  SettingsResult settings = doc.OnNewDocument();
+  if (settings.bMustStop) {
+    frame->Destroy();
+    ShowSettingsMessages(settings);
+    return nullptr;
   }
   frame->SetTitle(kAppTitle);
   frame->RestorePlacement();
   frame->Show(true);
   frame->Update();
   frame->GetView()->SetFocus();
-  if (!messages.empty()) {
-    frame->GetView()->CallWhenShown([messages] {
-      for (const CHeldMessages::Message& message : messages) {
-        platform::Current().ShowMessage(message.text, message.icon);
-      }
-    });
+  if (!settings.messages.empty()) {
+    frame->GetView()->CallWhenShown([settings] { ShowSettingsMessages(settings); });
   }
   return frame;
 }

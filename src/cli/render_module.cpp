@@ -93,7 +93,11 @@ int RunRender(const RenderOptions& options) {
   doc.m_dBkBlue = options.background[2];
   // The palettes are where the window finds them: beside the executable or
   // in the installation's data directory.
-  AppPaths().SetBaseDir(platform::ExecutableDirectory());
+  if (const PathStatus status = AppPaths().SetBaseDir(platform::ExecutableDirectory());
+      status != PathStatus::kOk) {
+    Complain(PathMessage(status));
+    return kExitFailure;
+  }
   doc.m_nPolygonMode = options.wireframe ? kPolygonModeLine : kPolygonModeFill;
   doc.SetupScene(options.width, options.height);
   // Cleared to alpha 0; every face drawn is opaque, so what stays 0 is

@@ -14,28 +14,35 @@ constexpr const char* kLastOpenDirError = "Error#3: Error getting short path nam
 // its content, a failed one leaves the previous result there. The platform's
 // conversion has no length limit of its own here, so long paths are kept
 // whole rather than cut at some buffer size.
-void CAppPaths::SetBaseDir(const std::string& dir) {
-  std::string converted;
-  if (!platform::Current().CanonicalDirectory(dir, converted)) {
-    // Without its own directory the program finds neither its palettes nor
-    // its configuration; it stops here, saving nothing.
-    ShowError(kBaseDirError);
-    platform::Current().EndProcess(1);
-    return;
+std::string PathMessage(PathStatus status) {
+  switch (status) {
+    case PathStatus::kOk:
+      break;
+    case PathStatus::kBaseDirUnknown:
+      return kBaseDirError;
+    case PathStatus::kLastOpenDirUnknown:
+      return kLastOpenDirError;
   }
+  return {};
+}
+
+// Without its own directory the program finds neither its palettes nor its
+// configuration; the caller stops it, saving nothing.
+PathStatus CAppPaths::SetBaseDir(const std::string& dir) {
+  std::string converted;
+  if (!platform::Current().CanonicalDirectory(dir, converted)) return PathStatus::kBaseDirUnknown;
   m_szShortPath = converted;
   m_strBaseDir = m_szShortPath;
   m_layout = platform::FindFileLayout(m_strBaseDir, kPaletteFileNames);
+  return PathStatus::kOk;
 }
 
-void CAppPaths::SetLastOpenDir(const std::string& dir) {
+PathStatus CAppPaths::SetLastOpenDir(const std::string& dir) {
   std::string converted;
-  if (platform::Current().CanonicalDirectory(dir, converted)) {
-    m_szShortPath = converted;
-  } else {
-    ShowError(kLastOpenDirError);
-  }
+  const bool done = platform::Current().CanonicalDirectory(dir, converted);
+  if (done) m_szShortPath = converted;
   m_strLastOpenDir = m_szShortPath;
+  return done ? PathStatus::kOk : PathStatus::kLastOpenDirUnknown;
 }
 
 void CAppPaths::Reset() {
@@ -48,8 +55,4 @@ void CAppPaths::Reset() {
 CAppPaths& AppPaths() {
   static CAppPaths paths;
   return paths;
-}
-
-void ShowError(const std::string& message) {
-  platform::Current().ShowMessage(message, platform::MsgIcon::Stop);
 }

@@ -9,11 +9,22 @@
 
 #include "platform/install_layout.h"
 
+// What became of a directory's conversion.
+enum class PathStatus {
+  kOk,
+  kBaseDirUnknown,      // the program cannot find itself: it must stop
+  kLastOpenDirUnknown,  // the last good conversion is taken instead
+};
+
+// The stop box's text for a failed conversion ("Error#1: ..."); empty for
+// kOk.
+std::string PathMessage(PathStatus status);
+
 class CAppPaths {
  public:
-  void SetBaseDir(const std::string& dir);
+  PathStatus SetBaseDir(const std::string& dir);
   std::string GetBaseDir() const { return m_strBaseDir; }
-  void SetLastOpenDir(const std::string& dir);
+  PathStatus SetLastOpenDir(const std::string& dir);
   std::string GetLastOpenDir() const { return m_strLastOpenDir; }
 
   // Decided with the base directory; both end with '/'. A portable copy
@@ -40,6 +51,3 @@ class CAppPaths {
 
 // The one process-wide object.
 CAppPaths& AppPaths();
-
-// A message box with the stop icon.
-void ShowError(const std::string& message);

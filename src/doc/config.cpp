@@ -98,16 +98,17 @@ ConfigValues ParseConfigText(std::string_view text) {
   return values;
 }
 
-bool CZorvikDoc::OnNewDocument() {
+SettingsResult CZorvikDoc::OnNewDocument() {
   const std::string exe = platform::Current().GetExecutablePath();
   const std::string::size_type slash = exe.rfind('/');
   const std::string dir = slash == std::string::npos ? std::string() : exe.substr(0, slash + 1);
-  AppPaths().SetBaseDir(dir);
-  LoadConfig();
-  return true;
+  if (const PathStatus status = AppPaths().SetBaseDir(dir); status != PathStatus::kOk) {
+    return {{{PathMessage(status), platform::MsgIcon::Stop}}, true};
+  }
+  return LoadConfig();
 }
 
-void CZorvikDoc::LoadConfig() {
+SettingsResult CZorvikDoc::LoadConfig() {
   std::vector<std::uint8_t> bytes;
   const std::string path = ConfigPath();
   std::string reason;
@@ -115,10 +116,9 @@ void CZorvikDoc::LoadConfig() {
     // An installed copy has no configuration of the user's own until its
     // first close: a file that is not there yet is no fault. One that is
     // there and cannot be read still says so, and why.
-    if (AppPaths().IsInstalled() && platform::IsMissing(path)) return;
-    platform::Current().ShowMessage("Error loading config file\r\n" + path + ": " + reason,
-                                    platform::MsgIcon::Exclamation);
-    return;
+    if (AppPaths().IsInstalled() && platform::IsMissing(path)) return {};
+    return {
+        {{"Error loading config file\r\n" + path + ": " + reason, platform::MsgIcon::Exclamation}}};
   }
 
   const ConfigValues values =
@@ -127,10 +127,17 @@ void CZorvikDoc::LoadConfig() {
   if (values.red) m_dBkRed = *values.red;
   if (values.green) m_dBkGreen = *values.green;
   if (values.blue) m_dBkBlue = *values.blue;
-  if (values.lastOpenDir) AppPaths().SetLastOpenDir(*values.lastOpenDir);
+  SettingsResult result;
+  if (values.lastOpenDir) {
+    const PathStatus status = AppPaths().SetLastOpenDir(*values.lastOpenDir);
+    if (status != PathStatus::kOk) {
+      result.messages.push_back({PathMessage(status), platform::MsgIcon::Stop});
+    }
+  }
+  return result;
 }
 
-void CZorvikDoc::SaveConfig() {
+SettingsResult CZorvikDoc::SaveConfig() {
   const std::string dir = AppPaths().GetLastOpenDir();
   std::string content;
   content += "Region " + std::to_string(m_nPalette) + "\n";
@@ -147,16 +154,11 @@ void CZorvikDoc::SaveConfig() {
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(content.data());
   const safewrite::WriteResult written =
       safewrite::WriteFile(ConfigPath(), {bytes, content.size()});
-  if (!written.Ok()) {
-    platform::Current().ShowMessage(
-        "Error saving config file\r\n" + written.path + ": " + written.reason,
-        platform::MsgIcon::Exclamation);
-  }
+  if (written.Ok()) return {};
+  return {{{"Error saving config file\r\n" + written.path + ": " + written.reason,
+            platform::MsgIcon::Exclamation}}};
 }
 
-bool CZorvikDoc::CanCloseFrame() {
-  // The document is never modified, so closing always goes ahead, also when
-  // the settings could not be written.
-  SaveConfig();
-  return true;
-}
+// The document is never modified, so closing always goes ahead, also when
+// the settings could not be written.
+bool CZorvikDoc::CanCloseFrame() { return true; }

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "convert/export_formats.h"
 #include "model/model.h"
+#include "platform/platform.h"
 #include "render/draw.h"
 #include "render/draw_recording.h"
 #include "render/scene.h"
@@ -56,6 +58,21 @@ struct ExportResult {
   bool Ok() const { return status == ExportStatus::kOk; }
 };
 
+// A message the document has for the user; the window or a command shows
+// it, in the order given.
+struct DocMessage {
+  std::string text;
+  platform::MsgIcon icon = platform::MsgIcon::None;
+};
+
+// What reading or writing the settings came to.
+struct SettingsResult {
+  std::vector<DocMessage> messages;
+  // The program's own directory is unknown: after the messages it stops
+  // with exit code 1, saving nothing.
+  bool bMustStop = false;
+};
+
 class CZorvikDoc {
  public:
   CZorvikDoc() = default;
@@ -66,9 +83,12 @@ class CZorvikDoc {
   void GetModelCounts(int* polygons, int* vertices, int* materials) const;
 
   // Configuration (config.cpp).
-  bool OnNewDocument();
-  void LoadConfig();
-  void SaveConfig();
+  // The program's directory, then the settings read; shows nothing.
+  SettingsResult OnNewDocument();
+  SettingsResult LoadConfig();
+  SettingsResult SaveConfig();
+  // Whether the window may close: always, since the document is never
+  // modified; the window saves the settings first.
   bool CanCloseFrame();
 
   // The scene, with a current OpenGL context: the fixed state for a cx x cy

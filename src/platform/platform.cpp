@@ -20,3 +20,7 @@ Platform& Current() {
 void SetCurrent(Platform* platform) { g_current = platform; }
 
 }  // namespace platform
+
+void ShowError(const std::string& message) {
+  platform::Current().ShowMessage(message, platform::MsgIcon::Stop);
+}

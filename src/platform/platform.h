@@ -60,3 +60,6 @@ Platform& Current();
 void SetCurrent(Platform* platform);
 
 }  // namespace platform
+
+// A message box with the stop icon, through the layer in force.
+void ShowError(const std::string& message);

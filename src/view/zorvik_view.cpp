@@ -221,7 +221,10 @@ bool CZorvikView::OpenModel(const std::string& path) {
   if (wxWindow* top = wxGetTopLevelParent(this)) {
     top->SetLabel(wxString::FromUTF8(kModelTitlePrefix + path));
   }
-  AppPaths().SetLastOpenDir(DirectoryOf(m_strModelPath));
+  if (const PathStatus status = AppPaths().SetLastOpenDir(DirectoryOf(m_strModelPath));
+      status != PathStatus::kOk) {
+    ShowError(PathMessage(status));
+  }
   InvalidateView(false);
 
   wxCommandEvent opened(EVT_ZORVIK_MODEL_OPENED, GetId());

@@ -189,7 +189,7 @@ class WindowFixture : public ::testing::Test {
     m_pDoc = std::make_unique<CZorvikDoc>();
     m_pFrame = new CMainFrame(m_pDoc.get());
     ASSERT_TRUE(m_pFrame->OnCreate());
-    ASSERT_TRUE(m_pDoc->OnNewDocument());
+    ShowSettingsMessages(m_pDoc->OnNewDocument());
   }
 
   // The close request the user makes: the settings are saved, the window

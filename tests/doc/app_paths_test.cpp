@@ -22,9 +22,9 @@ TEST_F(AppPathsTest, BaseDirIsCanonicalWithItsTrailingSlash) {
   fs::create_directories(File("Program Files/Zorvik"));
   fs::create_directory_symlink(File("Program Files/Zorvik"), File("link"));
 
-  AppPaths().SetBaseDir(m_temp.File("link") + "/");
+  Show(AppPaths().SetBaseDir(m_temp.File("link") + "/"));
   EXPECT_EQ(AppPaths().GetBaseDir(), File("Program Files/Zorvik/"));
-  AppPaths().SetBaseDir(m_temp.File("Program Files") + "/./Zorvik");
+  Show(AppPaths().SetBaseDir(m_temp.File("Program Files") + "/./Zorvik"));
   EXPECT_EQ(AppPaths().GetBaseDir(), File("Program Files/Zorvik"));
   EXPECT_TRUE(m_ui.events().empty());
 }
@@ -48,7 +48,7 @@ TEST_F(AppPathsTest, FailedLastOpenDirTakesTheLastGoodConversion) {
   };
   for (const Step& step : steps) {
     m_ui.ClearLog();
-    AppPaths().SetLastOpenDir(step.dir);
+    Show(AppPaths().SetLastOpenDir(step.dir));
     EXPECT_EQ(AppPaths().GetLastOpenDir(), step.expected) << "dir '" << step.dir << "'";
     const std::vector<RecordedMessage> expected =
         step.message ? std::vector<RecordedMessage>{kError3} : std::vector<RecordedMessage>{};
@@ -57,20 +57,20 @@ TEST_F(AppPathsTest, FailedLastOpenDirTakesTheLastGoodConversion) {
 }
 
 TEST_F(AppPathsTest, StaleDirectoryAtStartUpFallsBackToTheBaseDir) {
-  AppPaths().SetBaseDir(root() + "/");
-  AppPaths().SetLastOpenDir(File("no longer here"));
+  Show(AppPaths().SetBaseDir(root() + "/"));
+  Show(AppPaths().SetLastOpenDir(File("no longer here")));
   EXPECT_EQ(m_ui.messages(), std::vector<RecordedMessage>{kError3});
   EXPECT_EQ(AppPaths().GetLastOpenDir(), root() + "/");
   EXPECT_EQ(AppPaths().GetBaseDir(), root() + "/");
 }
 
 TEST_F(AppPathsTest, UnconvertibleBaseDirShowsError1AndExits) {
-  AppPaths().SetBaseDir(root() + "/");
+  Show(AppPaths().SetBaseDir(root() + "/"));
   for (const std::string& dir : {std::string(), File("missing/")}) {
     m_ui.ClearLog();
     int code = -1;
     try {
-      AppPaths().SetBaseDir(dir);
+      Show(AppPaths().SetBaseDir(dir));
     } catch (const platform::EndProcessCalled& exit) {
       code = exit.code();
     }

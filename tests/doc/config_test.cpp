@@ -49,7 +49,7 @@ class ConfigTest : public DocTest {
 
 TEST_F(ConfigTest, NoFileKeepsDefaultsAndCloseWritesThem) {
   CZorvikDoc doc;
-  EXPECT_TRUE(doc.OnNewDocument());
+  Show(doc.OnNewDocument());
   EXPECT_EQ(AppPaths().GetBaseDir(), ExeDir());
   EXPECT_TRUE(IsConfigMessage(m_ui.messages(), kConfigLoadError, ConfigFile(),
                               "No such file or directory"));
@@ -60,6 +60,7 @@ TEST_F(ConfigTest, NoFileKeepsDefaultsAndCloseWritesThem) {
   EXPECT_EQ(AppPaths().GetLastOpenDir(), "");
 
   m_ui.ClearLog();
+  Show(doc.SaveConfig());
   EXPECT_TRUE(doc.CanCloseFrame());
   EXPECT_TRUE(m_ui.messages().empty());
   EXPECT_EQ(ReadWholeFile(ConfigFile()), "Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
@@ -79,7 +80,7 @@ TEST_F(ConfigTest, ItemsAreTakenByPositionWhateverTheKeys) {
     m_ui.ClearLog();
     WriteConfig(text);
     CZorvikDoc doc;
-    doc.OnNewDocument();
+    Show(doc.OnNewDocument());
     EXPECT_TRUE(m_ui.messages().empty()) << text;
     EXPECT_EQ(doc.m_nPalette, 1) << text;
     EXPECT_EQ(doc.m_dBkRed, 0.5) << text;
@@ -114,7 +115,7 @@ TEST_F(ConfigTest, ReadingStopsAtTheFirstBadItem) {
     CZorvikDoc doc;
     doc.m_nPalette = 3;
     doc.m_dBkRed = doc.m_dBkGreen = doc.m_dBkBlue = keep;
-    doc.OnNewDocument();
+    Show(doc.OnNewDocument());
     EXPECT_EQ(m_ui.messages(), Messages{kError3}) << c.text;
     EXPECT_EQ(doc.m_nPalette, c.palette) << c.text;
     EXPECT_EQ(doc.m_dBkRed, c.red) << c.text;
@@ -138,8 +139,8 @@ TEST_F(ConfigTest, SettingsAreWrittenBackAsRead) {
     m_ui.ClearLog();
     WriteConfig(text);
     CZorvikDoc doc;
-    doc.OnNewDocument();
-    doc.SaveConfig();
+    Show(doc.OnNewDocument());
+    Show(doc.SaveConfig());
     EXPECT_TRUE(m_ui.messages().empty()) << text;
     EXPECT_EQ(ReadWholeFile(ConfigFile()), text);
   }
@@ -161,8 +162,8 @@ TEST_F(ConfigTest, ColoursAreWrittenWithSixSignificantDigits) {
     doc.m_dBkRed = c.red;
     doc.m_dBkGreen = c.green;
     doc.m_dBkBlue = c.blue;
-    AppPaths().SetBaseDir(ExeDir());
-    doc.SaveConfig();
+    Show(AppPaths().SetBaseDir(ExeDir()));
+    Show(doc.SaveConfig());
     EXPECT_EQ(ReadWholeFile(ConfigFile()), "Region 1\n" + c.line + "\nLastOpenDir -\n");
   }
   EXPECT_TRUE(m_ui.messages().empty());
@@ -191,20 +192,20 @@ TEST_F(ConfigTest, DirectoryValues) {
     m_ui.ClearLog();
     WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir " + c.value + "\n");
     CZorvikDoc doc;
-    doc.OnNewDocument();
+    Show(doc.OnNewDocument());
     EXPECT_EQ(m_ui.messages(), c.messages) << c.value;
     EXPECT_EQ(AppPaths().GetLastOpenDir(), c.expected) << c.value;
   }
 
   // And the other way: saved, the file keeps three lines and reads back.
-  AppPaths().SetLastOpenDir(odd);
+  Show(AppPaths().SetLastOpenDir(odd));
   CZorvikDoc doc;
-  doc.SaveConfig();
+  Show(doc.SaveConfig());
   EXPECT_EQ(ReadWholeFile(ConfigFile()), "Region 0\nBkgndClr 0 0 0\nLastOpenDir " +
                                              File("my%20models/100%25%20done%09v2%0Aold") + "\n");
   AppPaths().Reset();
   m_ui.ClearLog();
-  doc.OnNewDocument();
+  Show(doc.OnNewDocument());
   EXPECT_TRUE(m_ui.messages().empty());
   EXPECT_EQ(AppPaths().GetLastOpenDir(), odd);
 }
@@ -212,9 +213,9 @@ TEST_F(ConfigTest, DirectoryValues) {
 TEST_F(ConfigTest, StaleDirectoryIsReplacedByTheExecutablesOnNextSave) {
   WriteConfig("Region 1\nBkgndClr 0 0 0\nLastOpenDir /no/such/folder\n");
   CZorvikDoc doc;
-  doc.OnNewDocument();
+  Show(doc.OnNewDocument());
   EXPECT_EQ(m_ui.messages(), Messages{kError3});
-  doc.CanCloseFrame();
+  Show(doc.SaveConfig());
   EXPECT_EQ(ReadWholeFile(ConfigFile()),
             "Region 1\nBkgndClr 0 0 0\nLastOpenDir " + root() + "/zorvik%20bin/\n");
 }
@@ -222,10 +223,10 @@ TEST_F(ConfigTest, StaleDirectoryIsReplacedByTheExecutablesOnNextSave) {
 TEST_F(ConfigTest, FileNewReadsTheSavedSettingsAgain) {
   WriteConfig("Region 1\nBkgndClr 0.5 0.5 0.5\nLastOpenDir -\n");
   CZorvikDoc doc;
-  doc.OnNewDocument();
+  Show(doc.OnNewDocument());
   doc.m_nPalette = 0;
   doc.m_dBkRed = 0.0;
-  doc.OnNewDocument();
+  Show(doc.OnNewDocument());
   EXPECT_EQ(doc.m_nPalette, 1);
   EXPECT_EQ(doc.m_dBkRed, 0.5);
   EXPECT_TRUE(m_ui.messages().empty());
@@ -247,7 +248,7 @@ TEST_F(ConfigTest, OversizedFileIsRefusedQuicklyAndDefaultsStay) {
     m_ui.ClearLog();
     CZorvikDoc doc;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_TRUE(doc.OnNewDocument());
+    Show(doc.OnNewDocument());
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
     EXPECT_EQ(doc.m_nPalette, c.read ? 1 : 0);
     if (c.read) {
@@ -264,11 +265,11 @@ TEST_F(ConfigTest, FailedSaveKeepsTheOldFile) {
   const std::string old = "Region 1\nBkgndClr 0.5 0.5 0.5\nLastOpenDir -\n";
   CZorvikDoc doc;
   doc.m_nPalette = 0;
-  AppPaths().SetBaseDir(ExeDir());
+  Show(AppPaths().SetBaseDir(ExeDir()));
 
   // The configuration's name is taken by a folder: the final rename fails.
   fs::create_directories(ConfigFile() + "/inside");
-  doc.SaveConfig();
+  Show(doc.SaveConfig());
   EXPECT_TRUE(IsConfigMessage(m_ui.messages(), kConfigSaveError, ConfigFile(), "Is a directory"));
   EXPECT_TRUE(fs::is_directory(ConfigFile() + "/inside"));
   EXPECT_TRUE(Leftovers().empty());
@@ -284,7 +285,7 @@ TEST_F(ConfigTest, FailedSaveKeepsTheOldFile) {
     none.rlim_cur = 0;
     auto* previous = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &none), 0);
-    doc.SaveConfig();
+    Show(doc.SaveConfig());
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
   }
@@ -295,7 +296,7 @@ TEST_F(ConfigTest, FailedSaveKeepsTheOldFile) {
   // The base directory lies below a plain file: nothing can be created.
   m_ui.ClearLog();
   AppPaths().m_strBaseDir = ConfigFile() + "/";
-  doc.SaveConfig();
+  Show(doc.SaveConfig());
   EXPECT_TRUE(IsConfigMessage(m_ui.messages(), kConfigSaveError, ConfigFile()));
   EXPECT_EQ(ReadWholeFile(ConfigFile()), old);
 }
@@ -309,14 +310,14 @@ TEST_F(ConfigTest, ReadOnlyDirectoryKeepsTheOldFile) {
   fs::permissions(ExeDir(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
                                 fs::perms::others_exec | fs::perms::group_read |
                                 fs::perms::group_exec);
-  AppPaths().SetBaseDir(ExeDir());
+  Show(AppPaths().SetBaseDir(ExeDir()));
 
   EXPECT_EXIT(
       {
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) std::_Exit(3);
         platform::ScopedRecordingPlatform ui;
         CZorvikDoc doc;
-        doc.SaveConfig();
+        Show(doc.SaveConfig());
         std::_Exit(IsConfigMessage(ui.messages(), kConfigSaveError, ConfigFile()) ? 0 : 2);
       },
       testing::ExitedWithCode(0), "");
@@ -333,8 +334,9 @@ TEST_F(ConfigTest, ReadOnlyFileIsRefusedAtCloseAndKeptWithItsMode) {
   fs::permissions(ConfigFile(),
                   fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   CZorvikDoc doc;
-  AppPaths().SetBaseDir(ExeDir());
+  Show(AppPaths().SetBaseDir(ExeDir()));
   doc.m_nPalette = 0;
+  Show(doc.SaveConfig());
   EXPECT_TRUE(doc.CanCloseFrame());
   EXPECT_TRUE(IsConfigMessage(m_ui.messages(), kConfigSaveError, ConfigFile()));
   EXPECT_EQ(ReadWholeFile(ConfigFile()), old);
@@ -361,7 +363,7 @@ TEST_F(ConfigTest, Error1EndsTheProcessWithCode1) {
         ui.SetRealExit(true);
         ui.SetExecutablePath("/no/such/folder/zorvik");
         CZorvikDoc doc;
-        doc.OnNewDocument();
+        Show(doc.OnNewDocument());
         std::_Exit(0);
       },
       testing::ExitedWithCode(1), "^\\[Error#1: Error getting short path name - aborting\\]\n$");
@@ -370,7 +372,7 @@ TEST_F(ConfigTest, Error1EndsTheProcessWithCode1) {
   // configuration is never read.
   m_ui.SetExecutablePath("zorvik");  // no folder at all: the empty string
   CZorvikDoc doc;
-  EXPECT_THROW(doc.OnNewDocument(), platform::EndProcessCalled);
+  EXPECT_THROW(Show(doc.OnNewDocument()), platform::EndProcessCalled);
   const std::vector<platform::RecordedEvent> expected = {
       {platform::EventKind::Message, "Error#1: Error getting short path name - aborting",
        MsgIcon::Stop, 0},

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "doc/app_paths.h"
+#include "doc/zorvik_doc.h"
 #include "support/recording_platform.h"
 #include "support/temp_dir.h"
 
@@ -40,6 +41,20 @@ inline ::testing::AssertionResult IsConfigMessage(const Messages& messages,
     return ::testing::AssertionFailure() << "second line: " << second;
   }
   return ::testing::AssertionSuccess();
+}
+
+// Shows what the document returned through the recording layer, as the
+// window does, so tests read the messages where the user sees them.
+inline void Show(const SettingsResult& result) {
+  for (const DocMessage& message : result.messages) {
+    platform::Current().ShowMessage(message.text, message.icon);
+  }
+  if (result.bMustStop) platform::Current().EndProcess(1);
+}
+
+inline void Show(PathStatus status) {
+  if (status != PathStatus::kOk) ShowError(PathMessage(status));
+  if (status == PathStatus::kBaseDirUnknown) platform::Current().EndProcess(1);
 }
 
 class DocTest : public ::testing::Test {

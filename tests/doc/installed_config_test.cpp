@@ -41,13 +41,14 @@ class InstalledConfigTest : public DocTest {
 
 TEST_F(InstalledConfigTest, FirstStartIsQuietAndTheFirstCloseMakesTheFile) {
   CZorvikDoc doc;
-  ASSERT_TRUE(doc.OnNewDocument());
+  Show(doc.OnNewDocument());
   EXPECT_TRUE(AppPaths().IsInstalled());
   EXPECT_EQ(AppPaths().GetPaletteDir(), Share());
   EXPECT_TRUE(m_ui.messages().empty());
   EXPECT_FALSE(fs::exists(root() + "/config"));
 
   doc.m_nPalette = 1;
+  Show(doc.SaveConfig());
   EXPECT_TRUE(doc.CanCloseFrame());
   EXPECT_TRUE(m_ui.messages().empty());
   EXPECT_EQ(ReadWholeFile(ConfigFile()), "Region 1\nBkgndClr 0 0 0\nLastOpenDir -\n");
@@ -56,7 +57,7 @@ TEST_F(InstalledConfigTest, FirstStartIsQuietAndTheFirstCloseMakesTheFile) {
 
   // The next start reads it back, quietly.
   CZorvikDoc again;
-  ASSERT_TRUE(again.OnNewDocument());
+  Show(again.OnNewDocument());
   EXPECT_EQ(again.m_nPalette, 1);
   EXPECT_TRUE(m_ui.messages().empty());
 }
@@ -66,17 +67,17 @@ TEST_F(InstalledConfigTest, FileThatIsThereButOutOfReachStillSaysSo) {
   // replaced.
   fs::create_directories(ConfigFile());
   CZorvikDoc doc;
-  ASSERT_TRUE(doc.OnNewDocument());
+  Show(doc.OnNewDocument());
   EXPECT_TRUE(IsConfigMessage(m_ui.messages(), kConfigLoadError, ConfigFile()));
   m_ui.ClearLog();
-  doc.CanCloseFrame();
+  Show(doc.SaveConfig());
   EXPECT_TRUE(IsConfigMessage(m_ui.messages(), kConfigSaveError, ConfigFile()));
 
   // A plain file where the directory should be: nothing can be made.
   fs::remove_all(root() + "/config");
   std::ofstream(root() + "/config") << "x";
   m_ui.ClearLog();
-  doc.CanCloseFrame();
+  Show(doc.SaveConfig());
   EXPECT_TRUE(IsConfigMessage(m_ui.messages(), kConfigSaveError, ConfigFile()));
 }
 

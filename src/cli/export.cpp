@@ -15,7 +15,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "cli/info_palette.h"
+#include "cli/palette_textures.h"
 #include "convert/export_formats.h"
 #include "io/output_plan.h"
 #include "io/safe_write.h"

@@ -15,7 +15,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "cli/info_palette.h"
+#include "cli/palette_textures.h"
 #include "io/printable_name.h"
 #include "io/text.h"
 #include "model/model.h"

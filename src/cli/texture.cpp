@@ -10,7 +10,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "cli/info_palette.h"
+#include "cli/palette_textures.h"
 #include "io/file_bytes.h"
 #include "io/output_plan.h"
 #include "io/png_image.h"

@@ -69,3 +69,15 @@ bool ParseInt(std::string_view token, int& value) {
   value = static_cast<int>(negative ? -magnitude : magnitude);
   return true;
 }
+
+std::string ToDisplayLineBreaks(const std::string& text) {
+  std::string result;
+  result.reserve(text.size());
+  for (std::string::size_type i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      continue;
+    }
+    result += text[i];
+  }
+  return result;
+}

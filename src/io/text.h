@@ -22,3 +22,7 @@ std::string PercentEncode(std::string_view text, bool (*plain)(unsigned char));
 // A whole token of an optional sign and decimal digits whose value fits an
 // int; false for anything else, a number too large for an int included.
 bool ParseInt(std::string_view token, int& value);
+
+// Message texts carry "\r\n" line breaks; GTK and terminals want "\n" alone
+// (GTK would show the '\r' as a glyph).
+std::string ToDisplayLineBreaks(const std::string& text);

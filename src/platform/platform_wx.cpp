@@ -10,7 +10,8 @@
 
 #include <gtk/gtk.h>
 
-#include "platform/dialog_text.h"
+#include "io/text.h"
+#include "platform/file_filters.h"
 #include "platform/long_message_wx.h"
 #include "platform/posix_paths.h"
 

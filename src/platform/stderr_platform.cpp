@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/dialog_text.h"
+#include "io/text.h"
 #include "platform/posix_paths.h"
 
 namespace platform {

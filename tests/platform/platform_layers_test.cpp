@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "platform/dialog_text.h"
+#include "io/text.h"
+#include "platform/file_filters.h"
 #include "platform/posix_paths.h"
 #include "platform/stderr_platform.h"
 #include "support/recording_platform.h"
@@ -14,11 +15,11 @@ using platform::MsgIcon;
 using platform::RecordedEvent;
 
 TEST(DialogText, LineBreaksAndDefaultExtensions) {
-  EXPECT_EQ(platform::ToDisplayLineBreaks("Missing Textures:\r\na.mip\r\nb.mip\r\n"),
+  EXPECT_EQ(ToDisplayLineBreaks("Missing Textures:\r\na.mip\r\nb.mip\r\n"),
             "Missing Textures:\na.mip\nb.mip\n");
   // A lone '\r' is no line break of ours and stays.
-  EXPECT_EQ(platform::ToDisplayLineBreaks("a\rb\r"), "a\rb\r");
-  EXPECT_EQ(platform::ToDisplayLineBreaks("\r\n\r\n"), "\n\n");
+  EXPECT_EQ(ToDisplayLineBreaks("a\rb\r"), "a\rb\r");
+  EXPECT_EQ(ToDisplayLineBreaks("\r\n\r\n"), "\n\n");
 
   struct Case {
     std::string path;

@@ -14,7 +14,8 @@
 #include <string>
 
 #include "app/window_fixture.h"
-#include "platform/dialog_text.h"
+#include "io/text.h"
+#include "platform/file_filters.h"
 #include "platform/long_message_wx.h"
 #include "platform/platform_wx.h"
 
@@ -217,7 +218,7 @@ TEST_F(FileDialogsTest, LongMessagesScrollInABoxThatFitsTheScreen) {
   EXPECT_EQ(caption, "Zorvik");
   EXPECT_TRUE(scrolls);
   EXPECT_FALSE(icon);
-  EXPECT_EQ(text.utf8_string(), platform::ToDisplayLineBreaks(list));
+  EXPECT_EQ(text.utf8_string(), ToDisplayLineBreaks(list));
 }
 
 }  // namespace

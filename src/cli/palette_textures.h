@@ -1,5 +1,6 @@
-// The palette part of `zorvik info --palette N`: the open sequence's palette
-// and texture steps, run without a display.
+// The palette and textures of a model for the commands (`info --palette N`,
+// `export`): the open sequence's palette and texture steps, run without a
+// display.
 #pragma once
 
 #include <string>

@@ -1,22 +1,10 @@
-#include "platform/dialog_text.h"
+#include "platform/file_filters.h"
 
 #include <cstddef>
 
 #include "io/text.h"
 
 namespace platform {
-
-std::string ToDisplayLineBreaks(const std::string& text) {
-  std::string result;
-  result.reserve(text.size());
-  for (std::string::size_type i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-      continue;
-    }
-    result += text[i];
-  }
-  return result;
-}
 
 bool LacksExtension(const std::string& path) {
   const std::string::size_type slash = path.rfind('/');

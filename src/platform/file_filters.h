@@ -1,15 +1,11 @@
-// Text and file-name rules shared by the platform layers, kept free of the
-// toolkit so that they can be checked on their own.
+// The rules of file dialogs' filters and default extensions, kept free of
+// the toolkit so that they can be checked on their own.
 #pragma once
 
 #include <string>
 #include <vector>
 
 namespace platform {
-
-// Message texts carry "\r\n" line breaks; GTK and terminals want "\n" alone
-// (GTK would show the '\r' as a glyph).
-std::string ToDisplayLineBreaks(const std::string& text);
 
 // The file name part of path has no '.', so a default extension applies.
 bool LacksExtension(const std::string& path);

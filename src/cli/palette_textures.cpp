@@ -1,4 +1,4 @@
-#include "cli/info_palette.h"
+#include "cli/palette_textures.h"
 
 #include "model/model.h"
 #include "model/palette_files.h"

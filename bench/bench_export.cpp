@@ -30,10 +30,10 @@ void BuildRepeatedly(benchmark::State& state, bool large, ExportFormat format) {
   std::size_t bytes = 0;
   for (auto _ : state) {
     std::vector<OutputFile> files;
-    std::string error;
-    if (BuildExportFiles(model, format, "/nowhere/out" + std::string(ExportExtension(format)),
-                         files, error) != 0) {
-      state.SkipWithError(error.c_str());
+    const BuildResult built = BuildExportFiles(
+        model, format, "/nowhere/out" + std::string(ExportExtension(format)), files);
+    if (!built.Ok()) {
+      state.SkipWithError(built.reason.c_str());
       return;
     }
     bytes = 0;

@@ -20,8 +20,8 @@
 
 #include "convert/export_formats.h"
 #include "convert/export_scene.h"
-#include "model/model.h"
 #include "io/safe_write.h"
+#include "model/model.h"
 
 namespace {
 
@@ -138,11 +138,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (ExportFormat format :
        {ExportFormat::kCob, ExportFormat::kGlb, ExportFormat::kGltf, ExportFormat::kObj}) {
     std::vector<OutputFile> files;
-    std::string error;
-    Require(BuildExportFiles(model, format, "fuzz/out" + std::string(ExportExtension(format)),
-                             files, error) == 0 &&
-                !files.empty(),
-            "the export builds");
+    Require(
+        BuildExportFiles(model, format, "fuzz/out" + std::string(ExportExtension(format)), files)
+                .Ok() &&
+            !files.empty(),
+        "the export builds");
     if (format == ExportFormat::kGlb) CheckGlb(files.back(), scene);
     if (format == ExportFormat::kGltf) CheckGltf(files);
     if (format == ExportFormat::kObj) CheckObj(files.back());

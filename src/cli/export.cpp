@@ -53,21 +53,22 @@ std::vector<std::string> PlannedFiles(ExportFormat format, const std::string& ou
 int ExportOne(output::COutputPlan& plan, const ExportJob& job, ExportFormat format, int palette) {
   CModel model;
   if (!ReadModelOrComplain(model, job.modelPath)) return kExitFailure;
-  std::string strError;
   if (ExportNeedsPalette(format)) {
-    std::string missing;
-    if (LoadPaletteAndTextures(model, job.modelPath, palette, missing, strError) != 0) {
-      Complain(strError);
+    const PaletteResult loaded = LoadPaletteAndTextures(model, job.modelPath, palette);
+    if (!loaded.Ok()) {
+      Complain(loaded.message);
       return kExitFailure;
     }
+    const std::string& missing = loaded.missingTextures;
     // In the viewer's words; the export goes on with the colour it draws.
     if (!missing.empty()) {
       Complain(mip::kMissingTexturesHeading + missing);
     }
   }
   std::vector<OutputFile> files;
-  if (BuildExportFiles(model, job.modelPath, format, job.outPath, files, strError) != 0) {
-    Complain(strError);
+  if (const BuildResult built = BuildExportFiles(model, job.modelPath, format, job.outPath, files);
+      !built.Ok()) {
+    Complain(built.reason);
     return kExitFailure;
   }
   const std::vector<std::string> planned = PlannedFiles(format, job.outPath);

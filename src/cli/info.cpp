@@ -192,10 +192,12 @@ int DescribeOne(const std::string& path, const InfoArgs& args, bool named) {
   // The palette converts the material colours and assigns texture indices,
   // so it runs before the material list is taken.
   PaletteReport palette;
-  std::string strError;
-  if (args.bPalette && ApplyPaletteForReport(model, path, args.nPalette, palette, strError) != 0) {
-    Complain(strError);
-    return kExitFailure;
+  if (args.bPalette) {
+    if (const PaletteResult loaded = ApplyPaletteForReport(model, path, args.nPalette, palette);
+        !loaded.Ok()) {
+      Complain(loaded.message);
+      return kExitFailure;
+    }
   }
   if (!args.bJson) {
     const std::string header = named ? "File: " + PrintablePath(path) + "\n" : std::string();

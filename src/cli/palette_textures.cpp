@@ -5,7 +5,7 @@
 #include "platform/install_layout.h"
 #include "platform/posix_paths.h"
 
-int LoadProgramPalette(CModel& model, int palette, std::string& strError) {
+PaletteResult LoadProgramPalette(CModel& model, int palette) {
   // The program's palettes live beside its executable, or in the data
   // directory of an installed copy. Without our own directory there is no
   // palette to trust: a bare file name would be looked up in whatever the
@@ -13,30 +13,31 @@ int LoadProgramPalette(CModel& model, int palette, std::string& strError) {
   const std::string exeDir = platform::ExecutableDirectory();
   const std::string directory = platform::FindFileLayout(exeDir, kPaletteFileNames).strDataDir;
   if (directory.empty()) {
-    strError = "Error Loading Palette: the program's own directory is unknown";
-    return -1;
+    return {PaletteStatus::kNoProgramDirectory,
+            "Error Loading Palette: the program's own directory is unknown",
+            {}};
   }
   const std::string palettePath = directory + PaletteFileName(palette);
   std::string reason;
   if (model.LoadPalette(palettePath, reason) != 0) {
-    strError = "Error Loading Palette\n" + palettePath + ": " + reason;
-    return -1;
+    return {
+        PaletteStatus::kUnreadable, "Error Loading Palette\n" + palettePath + ": " + reason, {}};
   }
-  return 0;
+  return {};
 }
 
-int LoadPaletteAndTextures(CModel& model, const std::string& modelPath, int palette,
-                           std::string& missing, std::string& strError) {
-  if (LoadProgramPalette(model, palette, strError) != 0) return -1;
+PaletteResult LoadPaletteAndTextures(CModel& model, const std::string& modelPath, int palette) {
+  PaletteResult result = LoadProgramPalette(model, palette);
+  if (!result.Ok()) return result;
   model.ApplyPalette(palette);
-  missing = model.ReadTextureImages(modelPath);
-  return 0;
+  result.missingTextures = model.ReadTextureImages(modelPath);
+  return result;
 }
 
-int ApplyPaletteForReport(CModel& model, const std::string& modelPath, int palette,
-                          PaletteReport& report, std::string& strError) {
-  std::string missing;
-  if (LoadPaletteAndTextures(model, modelPath, palette, missing, strError) != 0) return -1;
+PaletteResult ApplyPaletteForReport(CModel& model, const std::string& modelPath, int palette,
+                                    PaletteReport& report) {
+  const PaletteResult result = LoadPaletteAndTextures(model, modelPath, palette);
+  if (!result.Ok()) return result;
 
   report = PaletteReport();
   report.defaultColor[0] = model.m_dDefRed;
@@ -52,5 +53,5 @@ int ApplyPaletteForReport(CModel& model, const std::string& modelPath, int palet
   // The names are taken from the materials rather than split out of the
   // message text, so a name holding a line break cannot garble the list.
   report.missingTextures = model.MissingTextureFiles();
-  return 0;
+  return result;
 }

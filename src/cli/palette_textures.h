@@ -22,25 +22,34 @@ struct PaletteReport {
   std::vector<std::string> missingTextures;  // in the order of the message
 };
 
+// What became of the palette step of a command.
+enum class PaletteStatus {
+  kOk,
+  kNoProgramDirectory,  // the program cannot find its own folder
+  kUnreadable,          // the palette file cannot be read
+};
+
+struct PaletteResult {
+  PaletteStatus status = PaletteStatus::kOk;
+  std::string message;  // "Error Loading Palette" and why
+  // The viewer's list of texture files that could not be read ("\r\n"
+  // before each name, empty when all were read); filled where textures
+  // are read.
+  std::string missingTextures;
+
+  bool Ok() const { return status == PaletteStatus::kOk; }
+};
+
 // Loads the palette of index `palette` into the model from the program's
 // data directory ("seattle.pal" only for 1, "sanfran.pal" otherwise),
-// without applying it. Returns 0, or -1 with the message in strError.
-int LoadProgramPalette(CModel& model, int palette, std::string& strError);
+// without applying it.
+PaletteResult LoadProgramPalette(CModel& model, int palette);
 
 // The open sequence's palette and texture steps with no display: loads the
-// palette of index `palette` from the program's data directory ("seattle.pal"
-// only for 1, "sanfran.pal" otherwise), applies it to the model's materials
-// and reads every texture beside modelPath. Returns 0 with missing holding
-// the viewer's list of texture files that could not be read ("\r\n" before
-// each name, empty when all were read), or -1 with the message in strError
-// when the palette cannot be loaded.
-int LoadPaletteAndTextures(CModel& model, const std::string& modelPath, int palette,
-                           std::string& missing, std::string& strError);
+// palette as above, applies it to the model's materials and reads every
+// texture beside modelPath.
+PaletteResult LoadPaletteAndTextures(CModel& model, const std::string& modelPath, int palette);
 
-// Loads the palette of index `palette` from the program's data directory as the
-// open sequence does ("seattle.pal" only for 1, "sanfran.pal" otherwise),
-// applies it to the model's materials, reads every texture beside modelPath
-// and fills report. Returns 0, or -1 with the message in strError when the
-// palette cannot be loaded.
-int ApplyPaletteForReport(CModel& model, const std::string& modelPath, int palette,
-                          PaletteReport& report, std::string& strError);
+// The same, and fills report from what was read.
+PaletteResult ApplyPaletteForReport(CModel& model, const std::string& modelPath, int palette,
+                                    PaletteReport& report);

@@ -124,9 +124,8 @@ int RunTexture(const TextureArgs& args) {
     return kExitFailure;
   }
   CModel model;
-  std::string strError;
-  if (LoadProgramPalette(model, args.nPalette, strError) != 0) {
-    Complain(strError);
+  if (const PaletteResult loaded = LoadProgramPalette(model, args.nPalette); !loaded.Ok()) {
+    Complain(loaded.message);
     return kExitFailure;
   }
   return toMip ? PngToMip(args, model) : MipToPng(args, model);

@@ -132,5 +132,8 @@ std::vector<std::uint8_t> BuildCobFile(const CModel& model) {
 
 // The model shows no messages itself: the caller gets the text.
 int CModel::ExportCob(const std::string& path, std::string& strError) const {
-  return safewrite::WriteFile(path, cob::BuildCobFile(*this), strError);
+  const safewrite::WriteResult written = safewrite::WriteFile(path, cob::BuildCobFile(*this));
+  if (written.Ok()) return 0;
+  strError = written.Line();
+  return -1;
 }

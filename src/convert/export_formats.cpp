@@ -90,30 +90,27 @@ std::vector<std::string> ExportCompanionPaths(ExportFormat format, const std::st
   return {};
 }
 
-int BuildExportFiles(const CModel& model, ExportFormat format, const std::string& outPath,
-                     std::vector<OutputFile>& files, std::string& strError) {
+BuildResult BuildExportFiles(const CModel& model, ExportFormat format, const std::string& outPath,
+                             std::vector<OutputFile>& files) {
   files.clear();
   switch (format) {
     case ExportFormat::kCob:
       files.push_back({outPath, cob::BuildCobFile(model)});
-      return 0;
+      return {};
     case ExportFormat::kGlb:
-      return BuildGltf(model, outPath, true, files, strError);
+      return BuildGltf(model, outPath, true, files);
     case ExportFormat::kGltf:
-      return BuildGltf(model, outPath, false, files, strError);
+      return BuildGltf(model, outPath, false, files);
     case ExportFormat::kObj:
-      return BuildObj(model, outPath, files, strError);
+      return BuildObj(model, outPath, files);
     case ExportFormat::kLgmd:
-      strError = "an LGMD model is saved again from its file";
-      return -1;
+      break;
   }
-  strError = "unknown export format";
-  return -1;
+  return {BuildStatus::kWrongFormat, "an LGMD model is saved again from its file"};
 }
 
-int BuildExportFiles(const CModel& model, const std::string& modelPath, ExportFormat format,
-                     const std::string& outPath, std::vector<OutputFile>& files,
-                     std::string& strError) {
-  if (format == ExportFormat::kLgmd) return BuildLgmdExport(modelPath, outPath, files, strError);
-  return BuildExportFiles(model, format, outPath, files, strError);
+BuildResult BuildExportFiles(const CModel& model, const std::string& modelPath, ExportFormat format,
+                             const std::string& outPath, std::vector<OutputFile>& files) {
+  if (format == ExportFormat::kLgmd) return BuildLgmdExport(modelPath, outPath, files);
+  return BuildExportFiles(model, format, outPath, files);
 }

@@ -38,15 +38,14 @@ std::vector<std::string> ExportCompanionPaths(ExportFormat format, const std::st
 // files that go with it.
 bool ExportMayReplaceModel(ExportFormat format);
 
-// Builds every file of the export in memory, the main file (outPath) last.
-// Returns 0, or -1 with strError set. The LGMD re-save needs the model's
-// file (the overload below): this one refuses it.
-int BuildExportFiles(const CModel& model, ExportFormat format, const std::string& outPath,
-                     std::vector<OutputFile>& files, std::string& strError);
+// Builds every file of the export in memory, the main file (outPath) last,
+// or says why not. The LGMD re-save needs the model's file (the overload
+// below): this one refuses it.
+BuildResult BuildExportFiles(const CModel& model, ExportFormat format, const std::string& outPath,
+                             std::vector<OutputFile>& files);
 
 // The same for a model read from modelPath. The LGMD re-save reads that
 // file again, since the model on screen carries the palette's colours and
 // the file its own, and copies the textures it names into OUT's folder.
-int BuildExportFiles(const CModel& model, const std::string& modelPath, ExportFormat format,
-                     const std::string& outPath, std::vector<OutputFile>& files,
-                     std::string& strError);
+BuildResult BuildExportFiles(const CModel& model, const std::string& modelPath, ExportFormat format,
+                             const std::string& outPath, std::vector<OutputFile>& files);

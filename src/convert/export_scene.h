@@ -23,6 +23,22 @@ class CModel;
 // the safe-write path, all or nothing.
 using OutputFile = safewrite::OutputFile;
 
+// What became of building an export's files in memory.
+enum class BuildStatus {
+  kOk,
+  kCannotEncode,     // a texture picture could not be encoded
+  kCannotConvert,    // the format's library or writer refused
+  kCannotReadModel,  // the LGMD re-save reads the model file again
+  kWrongFormat,      // the format is not built by this call
+};
+
+struct BuildResult {
+  BuildStatus status = BuildStatus::kOk;
+  std::string reason;  // one line naming the file
+
+  bool Ok() const { return status == BuildStatus::kOk; }
+};
+
 struct ExportVertex {
   std::array<float, 3> position{};  // model space, as drawn
   std::array<float, 3> normal{};    // unit length

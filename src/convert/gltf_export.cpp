@@ -195,10 +195,10 @@ void AddMeshes(const ExportScene& scene, tinygltf::Model& model, BufferWriter& b
 // Textures, each through one sampler with the viewer's blocky, repeating
 // texels. In a .glb the PNGs go into the buffer; otherwise they become files
 // beside it, appended to files.
-int AddTextures(const ExportScene& scene, const std::string& outPath, bool binary,
-                tinygltf::Model& model, BufferWriter& buffer, std::vector<OutputFile>& files,
-                std::string& strError) {
-  if (scene.images.empty()) return 0;
+BuildResult AddTextures(const ExportScene& scene, const std::string& outPath, bool binary,
+                        tinygltf::Model& model, BufferWriter& buffer,
+                        std::vector<OutputFile>& files) {
+  if (scene.images.empty()) return {};
   tinygltf::Sampler sampler;
   sampler.magFilter = TINYGLTF_TEXTURE_FILTER_NEAREST;
   sampler.minFilter = TINYGLTF_TEXTURE_FILTER_NEAREST;
@@ -211,8 +211,7 @@ int AddTextures(const ExportScene& scene, const std::string& outPath, bool binar
     const ExportImage& image = scene.images[i];
     std::vector<std::uint8_t> png;
     if (!EncodePngRgba(image.rgba, image.width, image.height, png)) {
-      strError = "cannot encode the texture of material " + image.name;
-      return -1;
+      return {BuildStatus::kCannotEncode, "cannot encode the texture of material " + image.name};
     }
     tinygltf::Image gltfImage;
     gltfImage.name = image.name;
@@ -229,7 +228,7 @@ int AddTextures(const ExportScene& scene, const std::string& outPath, bool binar
     texture.source = static_cast<int>(i);
     model.textures.push_back(texture);
   }
-  return 0;
+  return {};
 }
 
 // tinygltf embeds the buffer of a JSON file as a data URI; a .gltf that
@@ -242,8 +241,8 @@ std::string PointBufferToFile(const std::string& json, const std::string& uri, s
   return document.dump(2);
 }
 
-int Serialise(tinygltf::Model& model, const std::string& outPath, bool binary,
-              std::vector<OutputFile>& files, std::string& strError) {
+BuildResult Serialise(tinygltf::Model& model, const std::string& outPath, bool binary,
+                      std::vector<OutputFile>& files) {
   tinygltf::TinyGLTF writer;
   // Images are already PNG bytes or named files: nothing for the library
   // to encode.
@@ -255,8 +254,7 @@ int Serialise(tinygltf::Model& model, const std::string& outPath, bool binary,
 
   std::ostringstream stream;
   if (!writer.WriteGltfSceneToStream(&model, stream, !binary, binary)) {
-    strError = "cannot build the glTF file " + outPath;
-    return -1;
+    return {BuildStatus::kCannotConvert, "cannot build the glTF file " + outPath};
   }
   std::string main = stream.str();
   if (separateBuffer) {
@@ -266,15 +264,15 @@ int Serialise(tinygltf::Model& model, const std::string& outPath, bool binary,
         {bufferPath, std::vector<std::uint8_t>(bufferBytes.begin(), bufferBytes.end())});
   }
   files.push_back({outPath, std::vector<std::uint8_t>(main.begin(), main.end())});
-  return 0;
+  return {};
 }
 
 }  // namespace
 
 std::string GltfBufferPath(const std::string& outPath) { return PathStem(outPath) + kBufferSuffix; }
 
-int BuildGltf(const CModel& model, const std::string& outPath, bool binary,
-              std::vector<OutputFile>& files, std::string& strError) {
+BuildResult BuildGltf(const CModel& model, const std::string& outPath, bool binary,
+                      std::vector<OutputFile>& files) {
   files.clear();
   try {
     const ExportScene scene = BuildExportScene(model);
@@ -286,17 +284,15 @@ int BuildGltf(const CModel& model, const std::string& outPath, bool binary,
     for (const ExportMaterial& material : scene.materials) {
       gltf.materials.push_back(MakeMaterial(material, scene));
     }
-    if (AddTextures(scene, outPath, binary, gltf, buffer, files, strError) != 0 ||
-        Serialise(gltf, outPath, binary, files, strError) != 0) {
-      files.clear();
-      return -1;
-    }
+    BuildResult result = AddTextures(scene, outPath, binary, gltf, buffer, files);
+    if (result.Ok()) result = Serialise(gltf, outPath, binary, files);
+    if (!result.Ok()) files.clear();
+    return result;
   } catch (const std::exception& e) {
     // The library and the containers report running out of memory or a
     // text they cannot encode by throwing; the caller gets a message.
     files.clear();
-    strError = std::string("cannot build the glTF file ") + outPath + ": " + e.what();
-    return -1;
+    return {BuildStatus::kCannotConvert,
+            std::string("cannot build the glTF file ") + outPath + ": " + e.what()};
   }
-  return 0;
 }

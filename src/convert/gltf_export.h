@@ -20,10 +20,10 @@ class CModel;
 //
 // The model must have its palette applied and its texture images read
 // (ApplyPalette, ReadTextureImages); a texture that could not be read gives
-// the white the viewer draws instead. Returns 0, or -1 with strError set
-// when a texture cannot be encoded or the library fails.
+// the white the viewer draws instead. Says why when a texture cannot
+// be encoded or the library fails.
 // The buffer of a ".gltf" at outPath: "<stem>_geometry.bin".
 std::string GltfBufferPath(const std::string& outPath);
 
-int BuildGltf(const CModel& model, const std::string& outPath, bool binary,
-              std::vector<OutputFile>& files, std::string& strError);
+BuildResult BuildGltf(const CModel& model, const std::string& outPath, bool binary,
+                      std::vector<OutputFile>& files);

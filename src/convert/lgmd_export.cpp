@@ -32,20 +32,19 @@ bool HoldsAlready(const safewrite::OutputFile& copy) {
 
 }  // namespace
 
-int BuildLgmdExport(const std::string& modelPath, const std::string& outPath,
-                    std::vector<safewrite::OutputFile>& files, std::string& strError) {
+BuildResult BuildLgmdExport(const std::string& modelPath, const std::string& outPath,
+                            std::vector<safewrite::OutputFile>& files) {
   files.clear();
   CModel model;
   ReadResult result;
   if (model.Read(modelPath, result) != 0) {
-    strError = "cannot read model " + modelPath + ": " + result.Reason();
-    return -1;
+    return {BuildStatus::kCannotReadModel,
+            "cannot read model " + modelPath + ": " + result.Reason()};
   }
   safewrite::OutputFile main{outPath, {}};
   const LgmdWriteResult written = WriteLgmd(model, main.bytes);
   if (!written.ok()) {
-    strError = "cannot write " + outPath + " as LGMD: " + written.reason;
-    return -1;
+    return {BuildStatus::kCannotConvert, "cannot write " + outPath + " as LGMD: " + written.reason};
   }
   const std::string outDir = DirectoryOf(outPath);
   if (!SameFolder(DirectoryOf(modelPath), outDir)) {
@@ -54,12 +53,12 @@ int BuildLgmdExport(const std::string& modelPath, const std::string& outPath,
                                  {}};
       std::string reason;
       if (!filebytes::ReadFileBytes(texture, copy.bytes, reason, kMaxTextureFileSize)) {
-        strError = "cannot copy texture " + texture + ": " + reason;
-        return -1;
+        files.clear();
+        return {BuildStatus::kCannotReadModel, "cannot copy texture " + texture + ": " + reason};
       }
       if (!HoldsAlready(copy)) files.push_back(std::move(copy));
     }
   }
   files.push_back(std::move(main));
-  return 0;
+  return {};
 }

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "convert/export_scene.h"
 #include "io/safe_write.h"
 
 // The files of the re-save of the model at modelPath as outPath: the
-// texture copies first, the model last. Returns 0, or -1 with strError
-// naming the file and the reason. Textures the model names but that are
-// not there are not copied; the viewer lists them when the copy is opened.
-// A copy whose target holds the same bytes already is left out, so that
-// models sharing textures can be saved into one folder in one run.
-int BuildLgmdExport(const std::string& modelPath, const std::string& outPath,
-                    std::vector<safewrite::OutputFile>& files, std::string& strError);
+// texture copies first, the model last; or why not, naming the file. Textures the model names but
+// that are not there are not copied; the viewer lists them when the copy is opened. A copy whose
+// target holds the same bytes already is left out, so that models sharing textures can be saved
+// into one folder in one run.
+BuildResult BuildLgmdExport(const std::string& modelPath, const std::string& outPath,
+                            std::vector<safewrite::OutputFile>& files);

@@ -127,8 +127,8 @@ std::string ObjLibraryPath(const std::string& outPath) {
   return PathStem(outPath) + kLibrarySuffix;
 }
 
-int BuildObj(const CModel& model, const std::string& outPath, std::vector<OutputFile>& files,
-             std::string& strError) {
+BuildResult BuildObj(const CModel& model, const std::string& outPath,
+                     std::vector<OutputFile>& files) {
   files.clear();
   try {
     const ExportScene scene = BuildExportScene(model);
@@ -138,8 +138,7 @@ int BuildObj(const CModel& model, const std::string& outPath, std::vector<Output
       std::vector<std::uint8_t> png;
       if (!EncodePngRgba(image.rgba, image.width, image.height, png)) {
         files.clear();
-        strError = "cannot encode the texture of material " + image.name;
-        return -1;
+        return {BuildStatus::kCannotEncode, "cannot encode the texture of material " + image.name};
       }
       files.push_back({texturePaths[i], std::move(png)});
     }
@@ -151,8 +150,8 @@ int BuildObj(const CModel& model, const std::string& outPath, std::vector<Output
     files.push_back({outPath, BuildObjText(scene, FileNamePart(libraryPath), materialNames)});
   } catch (const std::exception& e) {
     files.clear();
-    strError = std::string("cannot build the OBJ file ") + outPath + ": " + e.what();
-    return -1;
+    return {BuildStatus::kCannotConvert,
+            std::string("cannot build the OBJ file ") + outPath + ": " + e.what()};
   }
-  return 0;
+  return {};
 }

@@ -17,9 +17,9 @@ class CModel;
 // see-through textures, the same PNG as opacity (map_d, from its alpha).
 //
 // The model must have its palette applied and its texture images read.
-// Returns 0, or -1 with strError set when a texture cannot be encoded.
+// Says why when a texture cannot be encoded.
 // The material library of an OBJ at outPath: "<stem>.mtl".
 std::string ObjLibraryPath(const std::string& outPath);
 
-int BuildObj(const CModel& model, const std::string& outPath, std::vector<OutputFile>& files,
-             std::string& strError);
+BuildResult BuildObj(const CModel& model, const std::string& outPath,
+                     std::vector<OutputFile>& files);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <locale>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -31,11 +32,12 @@ std::string ConfigPath() { return AppPaths().GetConfigDir() + kConfigName; }
 
 bool NeedsEscape(unsigned char c) { return c <= 0x20 || c == 0x7F || c == '%'; }
 
-int HexValue(char c) {
+// The value of a hexadecimal digit; nothing for any other character.
+std::optional<int> HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
+  return std::nullopt;
 }
 
 // Directories here may hold blanks, which the whitespace-split reader would
@@ -51,9 +53,10 @@ std::string DecodeDirectory(const std::string& word) {
   std::string dir;
   dir.reserve(word.size());
   for (std::string::size_type i = 0; i < word.size(); ++i) {
-    if (word[i] == '%' && i + 2 < word.size() && HexValue(word[i + 1]) >= 0 &&
-        HexValue(word[i + 2]) >= 0) {
-      dir += static_cast<char>(HexValue(word[i + 1]) * 16 + HexValue(word[i + 2]));
+    const std::optional<int> high = i + 2 < word.size() ? HexValue(word[i + 1]) : std::nullopt;
+    const std::optional<int> low = i + 2 < word.size() ? HexValue(word[i + 2]) : std::nullopt;
+    if (word[i] == '%' && high && low) {
+      dir += static_cast<char>(*high * 16 + *low);
       i += 2;
     } else {
       dir += word[i];

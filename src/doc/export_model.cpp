@@ -15,9 +15,9 @@ ExportResult CZorvikDoc::ExportModel(const std::string& path) {
 // export leaves every target as it was.
 ExportResult CZorvikDoc::ExportModel(const std::string& path, ExportFormat format) {
   std::vector<OutputFile> files;
-  std::string strError;
-  if (BuildExportFiles(m_model, m_strModelFile, format, path, files, strError) != 0) {
-    return {ExportStatus::kCannotBuild, strError};
+  if (const BuildResult built = BuildExportFiles(m_model, m_strModelFile, format, path, files);
+      !built.Ok()) {
+    return {ExportStatus::kCannotBuild, built.reason};
   }
   std::vector<std::string> companions;
   for (const OutputFile& file : files) companions.push_back(file.path);

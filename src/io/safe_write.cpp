@@ -286,13 +286,6 @@ WriteResult WriteFile(const std::string& path, std::span<const std::uint8_t> byt
   return Commit(files, write);
 }
 
-int WriteFile(const std::string& path, std::span<const std::uint8_t> bytes, std::string& strError) {
-  const WriteResult result = WriteFile(path, bytes);
-  if (result.Ok()) return 0;
-  strError = result.Line();
-  return -1;
-}
-
 WriteResult WriteFiles(const std::vector<OutputFile>& files) {
   return WriteFiles(files, PlainWrite);
 }

@@ -72,10 +72,6 @@ WriteResult WriteFile(const std::string& path, std::span<const std::uint8_t> byt
 WriteResult WriteFile(const std::string& path, std::span<const std::uint8_t> bytes,
                       const WriteFn& write);
 
-// 0 when the file holds exactly bytes; -1 with the one-line message in
-// strError.
-int WriteFile(const std::string& path, std::span<const std::uint8_t> bytes, std::string& strError);
-
 // Several files that belong together, all or nothing (see above).
 WriteResult WriteFiles(const std::vector<OutputFile>& files);
 WriteResult WriteFiles(const std::vector<OutputFile>& files, const WriteFn& write);

@@ -603,8 +603,8 @@ void SwapFileContent(CModel& a, CModel& b) {
 }
 
 // Parses source into the scratch model and swaps it in only when it is
-// complete and placed.
-int ReadModel(ByteSource& source, CModel& to, ReadScratch& scratch, ReadResult& result) {
+// complete and placed; false with the reason in result otherwise.
+bool ReadModel(ByteSource& source, CModel& to, ReadScratch& scratch, ReadResult& result) {
   try {
     CModel& fresh = scratch.model;
     ClearFileContent(fresh);
@@ -616,7 +616,7 @@ int ReadModel(ByteSource& source, CModel& to, ReadScratch& scratch, ReadResult& 
       scratch.pBuffer.Reset();
       scratch.nCapacity = 0;
     }
-    if (!accepted) return -1;
+    if (!accepted) return false;
     fresh.PlaceSubObjects();
     SwapFileContent(fresh, to);
   } catch (const std::bad_alloc&) {
@@ -625,9 +625,9 @@ int ReadModel(ByteSource& source, CModel& to, ReadScratch& scratch, ReadResult& 
     // memory gets here; the open model stays.
     result = ReadResult();
     result.error = ReadError::OutOfMemory;
-    return -1;
+    return false;
   }
-  return 0;
+  return true;
 }
 
 }  // namespace
@@ -648,7 +648,7 @@ int CModel::Read(const std::string& path, ReadResult& result) {
   }
   if (!EnsureReadScratch(result)) return -1;
   FileSource source(file, *m_pReadScratch);
-  return ReadModel(source, *this, *m_pReadScratch, result);
+  return ReadModel(source, *this, *m_pReadScratch, result) ? 0 : -1;
 }
 
 int CModel::ReadFromMemory(const std::uint8_t* data, std::size_t size) {
@@ -661,7 +661,7 @@ int CModel::ReadFromMemory(const std::uint8_t* data, std::size_t size, ReadResul
   static const std::uint8_t kEmpty = 0;
   MemorySource source(data != nullptr ? data : &kEmpty, data != nullptr ? size : 0);
   if (!EnsureReadScratch(result)) return -1;
-  return ReadModel(source, *this, *m_pReadScratch, result);
+  return ReadModel(source, *this, *m_pReadScratch, result) ? 0 : -1;
 }
 
 bool CModel::EnsureReadScratch(ReadResult& result) {

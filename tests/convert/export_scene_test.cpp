@@ -232,8 +232,8 @@ TEST_F(ExportSceneTest, EachFormatBuildsItsFilesBesideTheMainOne) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.out);
     std::vector<OutputFile> files;
-    std::string error;
-    ASSERT_EQ(BuildExportFiles(m_model, c.format, c.out, files, error), 0) << error;
+    const BuildResult built = BuildExportFiles(m_model, c.format, c.out, files);
+    ASSERT_TRUE(built.Ok()) << built.reason;
     std::vector<std::string> paths;
     for (const OutputFile& file : files) {
       paths.push_back(file.path);
@@ -243,8 +243,7 @@ TEST_F(ExportSceneTest, EachFormatBuildsItsFilesBesideTheMainOne) {
   }
   // Only the see-through texture is also the OBJ material's opacity.
   std::vector<OutputFile> files;
-  std::string error;
-  ASSERT_EQ(BuildExportFiles(m_model, ExportFormat::kObj, d + "p.obj", files, error), 0);
+  ASSERT_TRUE(BuildExportFiles(m_model, ExportFormat::kObj, d + "p.obj", files).Ok());
   const std::string library(files[2].bytes.begin(), files[2].bytes.end());
   EXPECT_NE(library.find("map_d p.t_glass.png"), std::string::npos) << library;
   EXPECT_EQ(library.find("map_d p.skin.png"), std::string::npos) << library;

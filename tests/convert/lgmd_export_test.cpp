@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "lgmd_builder/lgmd_builder.h"
 #include "convert/lgmd_export.h"
+#include "lgmd_builder/lgmd_builder.h"
 #include "model/lgmd_writer.h"
 #include "model/model.h"
 #include "support/full_model.h"
@@ -46,8 +46,8 @@ TEST(LgmdExport, CopiesTheTexturesThatAreThereIntoAnotherFolder) {
   };
   for (const Case& c : cases) {
     std::vector<safewrite::OutputFile> files;
-    std::string error;
-    ASSERT_EQ(BuildLgmdExport(model, c.out, files, error), 0) << error;
+    const BuildResult built = BuildLgmdExport(model, c.out, files);
+    ASSERT_TRUE(built.Ok()) << built.reason;
     std::vector<std::string> paths;
     for (const auto& f : files) paths.push_back(f.path);
     EXPECT_EQ(paths, c.paths) << c.out;
@@ -58,10 +58,10 @@ TEST(LgmdExport, CopiesTheTexturesThatAreThereIntoAnotherFolder) {
   }
 
   std::vector<safewrite::OutputFile> files;
-  std::string error;
-  EXPECT_EQ(BuildLgmdExport(dir.File("models/absent.bin"), dir.File("out/x.bin"), files, error),
-            -1);
-  EXPECT_NE(error.find("cannot read model"), std::string::npos) << error;
+  const BuildResult built =
+      BuildLgmdExport(dir.File("models/absent.bin"), dir.File("out/x.bin"), files);
+  EXPECT_EQ(built.status, BuildStatus::kCannotReadModel);
+  EXPECT_NE(built.reason.find("cannot read model"), std::string::npos) << built.reason;
 }
 
 }  // namespace

@@ -49,9 +49,8 @@ TEST(SafeWrite, ReplacesKeepingModeAndCreatesWithTheUsualRights) {
   WriteText(old, std::string(5000, 'x'));  // longer than the new content
   ASSERT_EQ(chmod(old.c_str(), 0600), 0);
   const mode_t mask = umask(022);
-  std::string error;
-  EXPECT_EQ(safewrite::WriteFile(old, kNew, error), 0) << error;
-  EXPECT_EQ(safewrite::WriteFile(dir.File("new.out"), kNew, error), 0) << error;
+  EXPECT_TRUE(safewrite::WriteFile(old, kNew).Ok());
+  EXPECT_TRUE(safewrite::WriteFile(dir.File("new.out"), kNew).Ok());
   umask(mask);
   EXPECT_EQ(ReadWholeFile(old), NewContent());
   EXPECT_EQ(Mode(old), 0600u) << "a private file stays private";
@@ -61,7 +60,7 @@ TEST(SafeWrite, ReplacesKeepingModeAndCreatesWithTheUsualRights) {
   // Someone else's file stays theirs (only root can show it).
   if (geteuid() == 0) {
     ASSERT_EQ(chown(old.c_str(), 4242, 4343), 0);
-    EXPECT_EQ(safewrite::WriteFile(old, kNew, error), 0) << error;
+    EXPECT_TRUE(safewrite::WriteFile(old, kNew).Ok());
     struct stat st {};
     ASSERT_EQ(stat(old.c_str(), &st), 0);
     EXPECT_EQ(st.st_uid, 4242u);
@@ -70,15 +69,14 @@ TEST(SafeWrite, ReplacesKeepingModeAndCreatesWithTheUsualRights) {
   // A name as long as the file system allows still has room for the
   // temporary file beside it.
   const std::string longName = dir.File(std::string(250, 'n') + ".cob");
-  EXPECT_EQ(safewrite::WriteFile(longName, kNew, error), 0) << error;
+  EXPECT_TRUE(safewrite::WriteFile(longName, kNew).Ok());
 }
 
 TEST(SafeWrite, ALinkIsWrittenThroughAndStaysALink) {
   ScopedTempDir dir;
   WriteText(dir.File("real"), kOld);
   fs::create_symlink(dir.File("real"), dir.File("link"));
-  std::string error;
-  ASSERT_EQ(safewrite::WriteFile(dir.File("link"), kNew, error), 0) << error;
+  ASSERT_TRUE(safewrite::WriteFile(dir.File("link"), kNew).Ok());
   EXPECT_TRUE(fs::is_symlink(dir.File("link")));
   EXPECT_EQ(ReadWholeFile(dir.File("real")), NewContent());
 }
@@ -205,11 +203,10 @@ TEST(SafeWrite, PipesTakeTheBytesInPlaceAndAPipeNobodyReadsIsRefused) {
   // No reader: refused at once instead of waiting for ever.
   EXPECT_EQ(safewrite::WriteFile(path, kNew).Line(),
             "Error opening " + path + " for writing: no program reads the pipe");
-  std::string error;
 
   const int reader = open(path.c_str(), O_RDONLY | O_NONBLOCK);
   ASSERT_GE(reader, 0);
-  EXPECT_EQ(safewrite::WriteFile(path, kNew, error), 0) << error;
+  EXPECT_TRUE(safewrite::WriteFile(path, kNew).Ok());
   std::vector<std::uint8_t> got(1024);
   const ssize_t n = read(reader, got.data(), got.size());
   close(reader);
@@ -224,7 +221,6 @@ TEST(SafeWriteOnDisk, FullAndReadOnlyDisksLeaveTheOldFile) {
   if (!disk.Mounted()) GTEST_SKIP() << "mounting a tmpfs is not allowed here";
   const std::string path = (dir.path() / "disk" / "plane.cob").string();
   WriteText(path, kOld);
-  std::string error;
   const std::vector<std::uint8_t> huge(240 * 1024, 1);  // far more than the disk holds
   EXPECT_EQ(safewrite::WriteFile(path, huge).Line(),
             "Error writing " + path + ": No space left on device");

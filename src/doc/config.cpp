@@ -15,6 +15,7 @@
 #include "doc/config.h"
 #include "doc/zorvik_doc.h"
 #include "io/file_bytes.h"
+#include "io/output_plan.h"
 #include "io/safe_write.h"
 #include "io/text.h"
 #include "platform/install_layout.h"
@@ -154,9 +155,16 @@ SettingsResult CZorvikDoc::SaveConfig() {
   // The user's configuration directory may not exist before the first
   // save; a directory that cannot be made fails the write below.
   if (AppPaths().IsInstalled()) platform::MakeDirectories(AppPaths().GetConfigDir());
+  // Models are known by their content, whatever their name: not even the
+  // settings replace one.
+  const std::string path = ConfigPath();
+  output::COutputPlan plan("the settings");
+  if (const output::PlanCheck check = plan.Claim({}, {path}); !check.Ok()) {
+    return {{{"Error saving config file\r\n" + path + ": " + check.Reason(),
+              platform::MsgIcon::Exclamation}}};
+  }
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(content.data());
-  const safewrite::WriteResult written =
-      safewrite::WriteFile(ConfigPath(), {bytes, content.size()});
+  const safewrite::WriteResult written = safewrite::WriteFile(path, {bytes, content.size()});
   if (written.Ok()) return {};
   return {{{"Error saving config file\r\n" + written.path + ": " + written.reason,
             platform::MsgIcon::Exclamation}}};

@@ -267,6 +267,14 @@ TEST_F(ConfigTest, FailedSaveKeepsTheOldFile) {
   doc.m_nPalette = 0;
   Show(AppPaths().SetBaseDir(ExeDir()));
 
+  // The configuration's name is taken by a model: it stays one.
+  WriteConfig("LGMD and the rest of a model");
+  Show(doc.SaveConfig());
+  EXPECT_TRUE(IsConfigMessage(m_ui.messages(), kConfigSaveError, ConfigFile(), "an LGMD model"));
+  EXPECT_EQ(ReadWholeFile(ConfigFile()), "LGMD and the rest of a model");
+  fs::remove(ConfigFile());
+  m_ui.ClearLog();
+
   // The configuration's name is taken by a folder: the final rename fails.
   fs::create_directories(ConfigFile() + "/inside");
   Show(doc.SaveConfig());

@@ -55,7 +55,7 @@ void DrawFrames(benchmark::State& state, bool large, bool wireframe, Path path) 
   // driver compiles its shaders for the scene's states.
   frame();
   for (auto _ : state) frame();
-  state.counters["polygons"] = doc.m_model.m_nPolygons;
+  state.counters["polygons"] = doc.m_model.PolygonCount();
   state.counters["fps"] =
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }

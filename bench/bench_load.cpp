@@ -30,7 +30,7 @@ void LoadRepeatedly(benchmark::State& state, bool large) {
       return;
     }
   }
-  state.counters["polygons"] = doc.m_model.m_nPolygons;
+  state.counters["polygons"] = doc.m_model.PolygonCount();
   state.counters["textures"] = doc.m_textures.Count();
 }
 

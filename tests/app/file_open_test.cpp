@@ -54,7 +54,7 @@ TEST_F(FileOpenTest, OpensTheChosenModelAndRemembersItsDirectory) {
   EXPECT_EQ(view()->m_strModelPath, path);
   EXPECT_NEAR(view()->m_dStep, 0.18, 1e-12);
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + path);
-  EXPECT_EQ(doc().m_model.m_nPolygons, 1);
+  EXPECT_EQ(doc().m_model.PolygonCount(), 1);
   std::string canonical;
   ASSERT_TRUE(recorder().CanonicalDirectory(ModelDir(), canonical));
   EXPECT_EQ(AppPaths().GetLastOpenDir(), canonical);
@@ -123,7 +123,7 @@ TEST_F(FileOpenTest, UnreadableFileKeepsTheOpenModel) {
   EXPECT_EQ(view()->m_dStep, step);
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + good);
   EXPECT_EQ(AppPaths().GetLastOpenDir(), lastDir);
-  EXPECT_EQ(doc().m_model.m_nPolygons, 1);
+  EXPECT_EQ(doc().m_model.PolygonCount(), 1);
 }
 
 // As a file named on the command line meets it: the first open fails, the
@@ -141,7 +141,7 @@ TEST_F(FileOpenTest, UnreadableFirstFileLeavesAnEmptyViewer) {
   EXPECT_TRUE(view()->m_strModelPath.empty());
   EXPECT_EQ(view()->m_dStep, 0.0);
   EXPECT_EQ(AppPaths().GetLastOpenDir(), "");
-  EXPECT_EQ(doc().m_model.m_nPolygons, 0);
+  EXPECT_EQ(doc().m_model.PolygonCount(), 0);
   wxUpdateUIEvent palette(ID_VIEW_SANFRAN_PALETTE);
   frame()->ProcessWindowEvent(palette);
   EXPECT_FALSE(palette.GetEnabled());

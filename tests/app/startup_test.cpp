@@ -82,10 +82,10 @@ TEST_F(StartupTest, AModelAskedForBeforeTheWindowIsMappedGetsItsTextures) {
 
   CreateHiddenViewer();
   EXPECT_FALSE(view()->OpenModel(model));
-  EXPECT_EQ(doc().m_model.m_nPolygons, 0) << "read before the view could take its textures";
+  EXPECT_EQ(doc().m_model.PolygonCount(), 0) << "read before the view could take its textures";
 
   frame()->Show(true);
-  ASSERT_TRUE(PumpUntil([this] { return doc().m_model.m_nPolygons == 1; }));
+  ASSERT_TRUE(PumpUntil([this] { return doc().m_model.PolygonCount() == 1; }));
   EXPECT_TRUE(view()->HasCurrentContext());
   const unsigned texture = doc().m_textures.Name(0);
   EXPECT_NE(texture, 0u);
@@ -163,7 +163,7 @@ TEST_F(StartupTest, FileNewReadsTheConfigurationAgainAndKeepsTheModel) {
   StartViewer();
   const std::string model = WriteModel("square.bin", RedSquareModel());
   view()->OpenModel(model);
-  ASSERT_EQ(doc().m_model.m_nPolygons, 1);
+  ASSERT_EQ(doc().m_model.PolygonCount(), 1);
 
   WriteConfig("Region 1\nBkgndClr 0 0 1\nLastOpenDir -\n");
   wxCommandEvent fileNew(wxEVT_MENU, ID_FILE_NEW);
@@ -172,7 +172,7 @@ TEST_F(StartupTest, FileNewReadsTheConfigurationAgainAndKeepsTheModel) {
 
   EXPECT_EQ(doc().m_nPalette, 1);
   EXPECT_EQ(doc().m_dBkBlue, 1.0);
-  EXPECT_EQ(doc().m_model.m_nPolygons, 1);
+  EXPECT_EQ(doc().m_model.PolygonCount(), 1);
   EXPECT_EQ(view()->m_strModelPath, model);
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + model);
 }

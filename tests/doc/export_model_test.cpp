@@ -12,6 +12,7 @@
 #include "convert/cob_export.h"
 #include "doc/zorvik_doc.h"
 #include "doc_fixture.h"
+#include "support/edit_model.h"
 #include "support/small_fs.h"
 
 namespace {
@@ -25,15 +26,17 @@ using Messages = std::vector<RecordedMessage>;
 class ExportModelTest : public DocTest {
  protected:
   void AddTriangle() {
-    for (int i = 0; i < 3; ++i) {
-      Vertex v;
-      v.x = static_cast<float>(i);
-      m_doc.m_model.m_vecVertices.push_back(v);
-    }
-    Polygon triangle;
-    triangle.nVerts = 3;
-    triangle.vecVertIdx = m_doc.m_model.m_indexPool.Add({0, 1, 2});
-    m_doc.m_model.m_vecPolygons.push_back(triangle);
+    EditContent(m_doc.m_model, [](ModelContent& c) {
+      for (int i = 0; i < 3; ++i) {
+        Vertex v;
+        v.x = static_cast<float>(i);
+        c.m_vecVertices.push_back(v);
+      }
+      Polygon triangle;
+      triangle.nVerts = 3;
+      triangle.vecVertIdx = c.m_indexPool.Add({0, 1, 2});
+      c.m_vecPolygons.push_back(triangle);
+    });
   }
 
   CZorvikDoc m_doc;
@@ -87,7 +90,7 @@ TEST_F(ExportModelTest, FailuresSayWhyAndKeepTheOldFile) {
 
   if (!disk.Mounted()) GTEST_SKIP() << "mounting a tmpfs is not allowed here";
   // Far more vertices than the small disk holds.
-  m_doc.m_model.m_vecVertices.resize(5000);
+  EditContent(m_doc.m_model, [](ModelContent& c) { c.m_vecVertices.resize(5000); });
   const std::string full = root() + "/disk/plane.cob";
   const ExportResult result = m_doc.ExportModel(full);
   EXPECT_EQ(result.status, ExportStatus::kCannotWrite);

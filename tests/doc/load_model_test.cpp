@@ -126,12 +126,12 @@ TEST_F(LoadModelTest, OpensTexturedModelAndListsEveryMissingTexture) {
   // Textures set up: three entries, the present one uploaded.
   const CModel& model = doc.m_model;
   ASSERT_EQ(doc.m_textures.Count(), 3);
-  EXPECT_NE(model.m_vecTextures[0].pPixels, nullptr);
-  EXPECT_NE(model.m_vecTextures[0].nNumber, -1);
-  EXPECT_EQ(model.m_vecTextures[1].nNumber, -1);
-  EXPECT_EQ(model.m_vecTextures[2].nNumber, -1);
+  EXPECT_NE(model.Textures()[0].pPixels, nullptr);
+  EXPECT_NE(model.Textures()[0].nNumber, -1);
+  EXPECT_EQ(model.Textures()[1].nNumber, -1);
+  EXPECT_EQ(model.Textures()[2].nNumber, -1);
   EXPECT_EQ(glIsTexture(doc.m_textures.Name(0)), GL_TRUE);
-  EXPECT_EQ(model.m_vecPalette.at(1), kSanFranciscoEntry1);
+  EXPECT_EQ(model.Palette().at(1), kSanFranciscoEntry1);
 
   int polygons = 0, vertices = 0, materials = 0;
   doc.GetModelCounts(&polygons, &vertices, &materials);
@@ -167,8 +167,8 @@ TEST_F(LoadModelTest, OnlyRegionOneReadsTheSeattleFile) {
   for (const Case& c : cases) {
     CZorvikDoc doc;
     EXPECT_TRUE(doc.LoadModel(path, c.palette).Ok()) << c.palette;
-    ASSERT_EQ(doc.m_model.m_vecPalette.size(), 256u) << c.palette;
-    EXPECT_EQ(doc.m_model.m_vecPalette[1], c.entry1) << c.palette;
+    ASSERT_EQ(doc.m_model.Palette().size(), 256u) << c.palette;
+    EXPECT_EQ(doc.m_model.Palette()[1], c.entry1) << c.palette;
   }
 
   // And the path really is the base directory's: without the file the
@@ -205,9 +205,9 @@ TEST_F(LoadModelTest, PaletteFailureLeavesCameraAndTextures) {
   EXPECT_EQ(opened.ErrorMessage(),
             "Error Loading Palette\r\n" + palette + ": No such file or directory");
   // The model was read, but nothing after the palette ran.
-  EXPECT_EQ(doc.m_model.m_nPolygons, 4);
+  EXPECT_EQ(doc.m_model.PolygonCount(), 4);
   EXPECT_EQ(doc.m_textures.Count(), 0);
-  EXPECT_TRUE(doc.m_model.m_vecTextures.empty());
+  EXPECT_TRUE(doc.m_model.Textures().empty());
   EXPECT_EQ(doc.m_dDistance, 30.0);
   EXPECT_EQ(doc.m_dFitDistance, 0.0);
   EXPECT_EQ(doc.m_dScale, 2.5);
@@ -236,7 +236,7 @@ TEST_F(LoadModelTest, UnreadableModelChangesNothing) {
     Scramble(doc);
     doc.m_dDistance = 42.0;
     const unsigned int firstName = doc.m_textures.Name(0);
-    const float colour0 = doc.m_model.m_vecMaterials[3].fColor[0];
+    const float colour0 = doc.m_model.Materials()[3].fColor[0];
     m_ui.ClearLog();
 
     // Seattle would snap the colours and change the palette if it ran.
@@ -246,9 +246,9 @@ TEST_F(LoadModelTest, UnreadableModelChangesNothing) {
     const std::string message = opened.ErrorMessage();
     EXPECT_EQ(message.rfind("Error Loading Model\r\n" + path + ": ", 0), 0u) << message;
     EXPECT_GT(message.size(), ("Error Loading Model\r\n" + path + ": ").size());
-    EXPECT_EQ(doc.m_model.m_nPolygons, 4) << path;
-    EXPECT_EQ(doc.m_model.m_vecPalette.at(1), kSanFranciscoEntry1) << path;
-    EXPECT_EQ(doc.m_model.m_vecMaterials[3].fColor[0], colour0) << path;
+    EXPECT_EQ(doc.m_model.PolygonCount(), 4) << path;
+    EXPECT_EQ(doc.m_model.Palette().at(1), kSanFranciscoEntry1) << path;
+    EXPECT_EQ(doc.m_model.Materials()[3].fColor[0], colour0) << path;
     EXPECT_EQ(doc.m_textures.Name(0), firstName) << path;
     EXPECT_EQ(glIsTexture(firstName), GL_TRUE) << path;
     EXPECT_EQ(doc.m_dDistance, 42.0) << path;

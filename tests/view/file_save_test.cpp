@@ -116,7 +116,7 @@ class FileSaveTest : public window_test::WindowFixture {
 
 TEST_F(FileSaveTest, CtrlSWritesTheOpenModelOrReportsWhyNot) {
   view()->OpenModel(WriteModel("counted.bin", view_test::CountedModel(4, 5, 2)));
-  ASSERT_EQ(doc().m_model.m_vecPolygons.size(), 4u);
+  ASSERT_EQ(doc().m_model.Polygons().size(), 4u);
   recorder().ClearLog();
 
   std::ofstream(dir().File("plain")) << "x";
@@ -252,7 +252,7 @@ TEST_F(FileSaveTest, TheOpenModelFileIsNotWrittenOver) {
                          MsgIcon::Stop}}));
   }
   EXPECT_EQ(ReadWholeFile(model), bytes);
-  EXPECT_EQ(doc().m_model.m_nPolygons, 1);
+  EXPECT_EQ(doc().m_model.PolygonCount(), 1);
 }
 
 // The real save dialog, typed into as a user types: a name without an

@@ -404,7 +404,7 @@ TEST_F(ViewCommandsTest, PaletteSwitchReloadsAndRefitsAlsoForTheSamePalette) {
     EXPECT_DOUBLE_EQ(doc().m_dDistance, view_test::kCountedFit);
     EXPECT_DOUBLE_EQ(view()->m_dStep, view_test::kCountedStep);
     // The Seattle palette has no material-less colour of its own: black.
-    EXPECT_EQ(doc().m_model.m_dDefRed, palette == 1 ? 0.0 : 1.0);
+    EXPECT_EQ(doc().m_model.DefaultColor()[0], palette == 1 ? 0.0 : 1.0);
   }
   EXPECT_TRUE(recorder().messages().empty()) << recorder().messages()[0].text;
 }

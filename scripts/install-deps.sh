@@ -8,6 +8,9 @@ packages=(
   libwxgtk3.2-dev libgtk-3-dev libx11-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libstb-dev libpng-dev
   libtinygltf-dev
+  # The import of foreign models: the import library, the simplifier, and
+  # Debian's test models the import tests read.
+  libassimp-dev libmeshoptimizer-dev assimp-testmodels
   xvfb xauth xdotool x11-utils imagemagick assimp-utils f3d
   # The window manager the window tests also run under.
   openbox

@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr std::string_view kCommands[] = {"info", "export", "render", "texture", "check"};
+constexpr std::string_view kCommands[] = {"info", "export", "render", "texture", "check", "import"};
 
 // The end of every usage error: where to read how it is done.
 std::string UsageError(const std::string& text, const std::string& command = {}) {
@@ -110,6 +110,7 @@ int RunCli(int argc, char** argv) {
   AddRenderCommand(app, exitCode);
   AddTextureCommand(app, exitCode);
   AddCheckCommand(app, exitCode);
+  AddImportCommand(app, exitCode);
   // After the commands, which would inherit it.
   app.footer("A model whose name starts with a dash follows \"--\": zorvik -- -plane.bin");
 

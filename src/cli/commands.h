@@ -1,5 +1,5 @@
 // The headless commands: `zorvik info`, `zorvik export`, `zorvik render`,
-// `zorvik texture`, `zorvik check` and `zorvik --version`. They need no display.
+// `zorvik texture`, `zorvik check`, `zorvik import` and `zorvik --version`. They need no display.
 #pragma once
 
 #include <string>
@@ -41,3 +41,4 @@ void AddExportCommand(CLI::App& app, int& exitCode);
 void AddRenderCommand(CLI::App& app, int& exitCode);
 void AddTextureCommand(CLI::App& app, int& exitCode);
 void AddCheckCommand(CLI::App& app, int& exitCode);
+void AddImportCommand(CLI::App& app, int& exitCode);

@@ -212,12 +212,12 @@ bool CZorvikView::OpenModel(const std::string& path) {
   m_strModelPath = path;
   // A file that could not be read leaves the previous model in place, so
   // everything that names or follows it stays as it was too.
-  if (LoadIntoDocument(path, m_pDocument->m_nPalette).status == OpenStatus::kModelUnreadable) {
+  if (LoadIntoDocument(path, m_pDocument->PaletteIndex()).status == OpenStatus::kModelUnreadable) {
     m_strModelPath = previousPath;
     InvalidateView(false);
     return false;
   }
-  m_dStep = m_pDocument->m_dFitDistance * kKeyStepFactor;
+  m_dStep = m_pDocument->FitDistance() * kKeyStepFactor;
   if (wxWindow* top = wxGetTopLevelParent(this)) {
     top->SetLabel(wxString::FromUTF8(kModelTitlePrefix + path));
   }

@@ -20,6 +20,9 @@ inline constexpr double kWheelZoomFactor = 1.1;
 // No zoom brings the camera closer than this (the mouse wheel and the keys
 // alike; the right-button zoom too).
 inline constexpr double kMinDistance = 0.1;
+inline double ClampedDistance(double distance) {
+  return distance < kMinDistance ? kMinDistance : distance;
+}
 
 class CZorvikView : public wxGLCanvas {
  public:

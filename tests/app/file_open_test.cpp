@@ -2,6 +2,7 @@
 // changes, and what a cancelled or failed one leaves alone.
 #include <filesystem>
 
+#include "support/doc_access.h"
 #include "window_fixture.h"
 
 namespace window_test {
@@ -54,7 +55,7 @@ TEST_F(FileOpenTest, OpensTheChosenModelAndRemembersItsDirectory) {
   EXPECT_EQ(view()->m_strModelPath, path);
   EXPECT_NEAR(view()->m_dStep, 0.18, 1e-12);
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + path);
-  EXPECT_EQ(doc().m_model.PolygonCount(), 1);
+  EXPECT_EQ(doc().Model().PolygonCount(), 1);
   std::string canonical;
   ASSERT_TRUE(recorder().CanonicalDirectory(ModelDir(), canonical));
   EXPECT_EQ(AppPaths().GetLastOpenDir(), canonical);
@@ -84,7 +85,7 @@ TEST_F(FileOpenTest, CancellingChangesNothing) {
   view()->OpenModel(path);
   const double step = view()->m_dStep;
   const std::string lastDir = AppPaths().GetLastOpenDir();
-  doc().m_dRotX = 33.0;
+  MoveCamera(doc(), [&](scene::Camera& camera) { camera.dRotX = 33.0; });
   recorder().ClearLog();
 
   recorder().QueueOpenAnswer(std::nullopt);
@@ -94,7 +95,7 @@ TEST_F(FileOpenTest, CancellingChangesNothing) {
   EXPECT_TRUE(recorder().events().empty());
   EXPECT_EQ(view()->m_strModelPath, path);
   EXPECT_EQ(view()->m_dStep, step);
-  EXPECT_EQ(doc().m_dRotX, 33.0);
+  EXPECT_EQ(doc().Camera().dRotX, 33.0);
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + path);
   EXPECT_EQ(AppPaths().GetLastOpenDir(), lastDir);
 }
@@ -123,7 +124,7 @@ TEST_F(FileOpenTest, UnreadableFileKeepsTheOpenModel) {
   EXPECT_EQ(view()->m_dStep, step);
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + good);
   EXPECT_EQ(AppPaths().GetLastOpenDir(), lastDir);
-  EXPECT_EQ(doc().m_model.PolygonCount(), 1);
+  EXPECT_EQ(doc().Model().PolygonCount(), 1);
 }
 
 // As a file named on the command line meets it: the first open fails, the
@@ -141,7 +142,7 @@ TEST_F(FileOpenTest, UnreadableFirstFileLeavesAnEmptyViewer) {
   EXPECT_TRUE(view()->m_strModelPath.empty());
   EXPECT_EQ(view()->m_dStep, 0.0);
   EXPECT_EQ(AppPaths().GetLastOpenDir(), "");
-  EXPECT_EQ(doc().m_model.PolygonCount(), 0);
+  EXPECT_EQ(doc().Model().PolygonCount(), 0);
   wxUpdateUIEvent palette(ID_VIEW_SANFRAN_PALETTE);
   frame()->ProcessWindowEvent(palette);
   EXPECT_FALSE(palette.GetEnabled());
@@ -160,7 +161,7 @@ TEST_F(FileOpenTest, MissingPaletteOnTheFirstOpenStillTitlesTheWindow) {
                                                ": No such file or directory",
                                            MsgIcon::None}}));
   EXPECT_EQ(view()->m_dStep, 0.0);
-  EXPECT_EQ(doc().m_dDistance, 30.0);
+  EXPECT_EQ(doc().Camera().dDistance, 30.0);
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + path);
   EXPECT_EQ(view()->m_strModelPath, path);
 }

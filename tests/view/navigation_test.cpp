@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "input_fixture.h"
+#include "support/doc_access.h"
 #include "view_models.h"
 
 namespace {
@@ -40,10 +41,11 @@ class NavigationTest : public InputFixture {
   wxPoint StartOf(int i) const { return m_center + wxPoint((i % 2) * 40 - 20, (i % 3) * 30 - 30); }
 
   void SetCamera(double distance, double panX, double panY) {
-    doc().m_dRotX = doc().m_dRotY = doc().m_dRotZ = 0.0;
-    doc().m_dDistance = distance;
-    doc().m_dPanX = panX;
-    doc().m_dPanY = panY;
+    MoveCamera(doc(),
+               [](scene::Camera& camera) { camera.dRotX = camera.dRotY = camera.dRotZ = 0.0; });
+    MoveCamera(doc(), [&](scene::Camera& camera) { camera.dDistance = distance; });
+    MoveCamera(doc(), [&](scene::Camera& camera) { camera.dPanX = panX; });
+    MoveCamera(doc(), [&](scene::Camera& camera) { camera.dPanY = panY; });
   }
 
   int Paints() const { return m_driver->observer().Count(wxEVT_PAINT); }
@@ -71,9 +73,9 @@ TEST_F(NavigationTest, RightDragZoomsHalfAUnitPerPixelWithinLimits) {
     SetCamera(c.start, 0.0, 0.0);
     const int paints = Paints();
     Drag(3, StartOf(i++), c.dx, c.dy);
-    EXPECT_DOUBLE_EQ(doc().m_dDistance, c.expected);
-    EXPECT_EQ(doc().m_dRotX, 0.0);
-    EXPECT_EQ(doc().m_dRotY, 0.0);
+    EXPECT_DOUBLE_EQ(doc().Camera().dDistance, c.expected);
+    EXPECT_EQ(doc().Camera().dRotX, 0.0);
+    EXPECT_EQ(doc().Camera().dRotY, 0.0);
     EXPECT_TRUE(RepaintsAfter(paints));
     EXPECT_FALSE(view()->m_bRightDown);
   }
@@ -98,10 +100,10 @@ TEST_F(NavigationTest, LeftDragTurnsHalfADegreePerPixel) {
     SetCamera(30.0, 0.0, 0.0);
     const int paints = Paints();
     Drag(1, StartOf(i++), c.dx, c.dy, c.ctrl);
-    EXPECT_DOUBLE_EQ(doc().m_dRotY, c.rotY);
-    EXPECT_DOUBLE_EQ(doc().m_dRotX, c.rotX);
-    EXPECT_DOUBLE_EQ(doc().m_dRotZ, c.rotZ);
-    EXPECT_EQ(doc().m_dDistance, 30.0);
+    EXPECT_DOUBLE_EQ(doc().Camera().dRotY, c.rotY);
+    EXPECT_DOUBLE_EQ(doc().Camera().dRotX, c.rotX);
+    EXPECT_DOUBLE_EQ(doc().Camera().dRotZ, c.rotZ);
+    EXPECT_EQ(doc().Camera().dDistance, 30.0);
     EXPECT_TRUE(RepaintsAfter(paints));
     EXPECT_FALSE(view()->m_bLeftDown);
   }
@@ -113,9 +115,9 @@ TEST_F(NavigationTest, BothButtonsHeldTurnWithoutZooming) {
   ASSERT_TRUE(input().Move(m_center + wxPoint(8, 10)));
   ASSERT_TRUE(input().Release(3));
   ASSERT_TRUE(input().Release(1));
-  EXPECT_DOUBLE_EQ(doc().m_dRotY, 4.0);
-  EXPECT_DOUBLE_EQ(doc().m_dRotX, 5.0);
-  EXPECT_EQ(doc().m_dDistance, 30.0);
+  EXPECT_DOUBLE_EQ(doc().Camera().dRotY, 4.0);
+  EXPECT_DOUBLE_EQ(doc().Camera().dRotX, 5.0);
+  EXPECT_EQ(doc().Camera().dDistance, 30.0);
   EXPECT_FALSE(view()->m_bLeftDown);
   EXPECT_FALSE(view()->m_bRightDown);
   EXPECT_FALSE(view()->HasCapture());
@@ -140,8 +142,8 @@ TEST_F(NavigationTest, ButtonReleasedOutsideTheWindowEndsTheDrag) {
   ASSERT_TRUE(input().Move(m_center));
   ASSERT_TRUE(input().Move(m_center + wxPoint(20, 20)));
   Pump(100);
-  EXPECT_EQ(doc().m_dRotX, 0.0);
-  EXPECT_EQ(doc().m_dRotY, 0.0);
+  EXPECT_EQ(doc().Camera().dRotX, 0.0);
+  EXPECT_EQ(doc().Camera().dRotY, 0.0);
 }
 
 TEST_F(NavigationTest, LosingTheMouseEndsBothDrags) {
@@ -157,8 +159,8 @@ TEST_F(NavigationTest, LosingTheMouseEndsBothDrags) {
   EXPECT_FALSE(view()->m_bRightDown);
 
   ASSERT_TRUE(input().Move(m_center + wxPoint(10, 10)));
-  EXPECT_EQ(doc().m_dRotX, 0.0);
-  EXPECT_EQ(doc().m_dDistance, 30.0);
+  EXPECT_EQ(doc().Camera().dRotX, 0.0);
+  EXPECT_EQ(doc().Camera().dDistance, 30.0);
   ASSERT_TRUE(input().Release(3));
   ASSERT_TRUE(input().Release(1));
 }
@@ -188,9 +190,9 @@ TEST_F(NavigationTest, KeysPanAndZoomByTheKeyStep) {
     SetCamera(c.startDistance, 0.0, 0.0);
     const int paints = Paints();
     ASSERT_TRUE(input().Key(c.key));
-    EXPECT_DOUBLE_EQ(doc().m_dPanX, c.panX);
-    EXPECT_DOUBLE_EQ(doc().m_dPanY, c.panY);
-    EXPECT_DOUBLE_EQ(doc().m_dDistance, c.distance);
+    EXPECT_DOUBLE_EQ(doc().Camera().dPanX, c.panX);
+    EXPECT_DOUBLE_EQ(doc().Camera().dPanY, c.panY);
+    EXPECT_DOUBLE_EQ(doc().Camera().dDistance, c.distance);
     EXPECT_TRUE(RepaintsAfter(paints));
   }
   EXPECT_EQ(view()->m_dStep, 0.5);
@@ -221,9 +223,9 @@ TEST_F(NavigationTest, KeypadKeysWithNumLockOffActAsTheMainKeys) {
     const int paints = Paints();
     ASSERT_TRUE(input().Key(c.key));
     ASSERT_EQ(input().observer().KeyDowns(c.keyCode), arrived + 1);
-    EXPECT_DOUBLE_EQ(doc().m_dPanX, c.panX);
-    EXPECT_DOUBLE_EQ(doc().m_dPanY, c.panY);
-    EXPECT_DOUBLE_EQ(doc().m_dDistance, c.distance);
+    EXPECT_DOUBLE_EQ(doc().Camera().dPanX, c.panX);
+    EXPECT_DOUBLE_EQ(doc().Camera().dPanY, c.panY);
+    EXPECT_DOUBLE_EQ(doc().Camera().dDistance, c.distance);
     EXPECT_TRUE(RepaintsAfter(paints));
   }
 }
@@ -235,9 +237,9 @@ TEST_F(NavigationTest, WithoutAModelTheKeysRepaintAndMoveNothing) {
     SCOPED_TRACE(key);
     const int paints = Paints();
     ASSERT_TRUE(input().Key(key));
-    EXPECT_EQ(doc().m_dDistance, 30.0);
-    EXPECT_EQ(doc().m_dPanX, 0.0);
-    EXPECT_EQ(doc().m_dPanY, 0.0);
+    EXPECT_EQ(doc().Camera().dDistance, 30.0);
+    EXPECT_EQ(doc().Camera().dPanX, 0.0);
+    EXPECT_EQ(doc().Camera().dPanY, 0.0);
     EXPECT_TRUE(RepaintsAfter(paints));
   }
 }
@@ -245,20 +247,20 @@ TEST_F(NavigationTest, WithoutAModelTheKeysRepaintAndMoveNothing) {
 TEST_F(NavigationTest, HomeRefitsTheCameraAndKeepsTheKeyStep) {
   view()->OpenModel(WriteModel("counted.bin", view_test::CountedModel(4, 5, 2)));
   ASSERT_DOUBLE_EQ(view()->m_dStep, view_test::kCountedStep);
-  doc().m_dRotX = 12.0;
-  doc().m_dRotY = -40.0;
-  doc().m_dRotZ = 3.5;
-  doc().m_dPanX = 2.0;
-  doc().m_dPanY = -1.0;
-  doc().m_dDistance = 500.0;
+  MoveCamera(doc(), [&](scene::Camera& camera) { camera.dRotX = 12.0; });
+  MoveCamera(doc(), [&](scene::Camera& camera) { camera.dRotY = -40.0; });
+  MoveCamera(doc(), [&](scene::Camera& camera) { camera.dRotZ = 3.5; });
+  MoveCamera(doc(), [&](scene::Camera& camera) { camera.dPanX = 2.0; });
+  MoveCamera(doc(), [&](scene::Camera& camera) { camera.dPanY = -1.0; });
+  MoveCamera(doc(), [&](scene::Camera& camera) { camera.dDistance = 500.0; });
   const int paints = Paints();
   ASSERT_TRUE(input().Key("Home"));
-  EXPECT_DOUBLE_EQ(doc().m_dDistance, view_test::kCountedFit);
-  EXPECT_EQ(doc().m_dRotX, 0.0);
-  EXPECT_EQ(doc().m_dRotY, 0.0);
-  EXPECT_EQ(doc().m_dRotZ, 0.0);
-  EXPECT_EQ(doc().m_dPanX, 0.0);
-  EXPECT_EQ(doc().m_dPanY, 0.0);
+  EXPECT_DOUBLE_EQ(doc().Camera().dDistance, view_test::kCountedFit);
+  EXPECT_EQ(doc().Camera().dRotX, 0.0);
+  EXPECT_EQ(doc().Camera().dRotY, 0.0);
+  EXPECT_EQ(doc().Camera().dRotZ, 0.0);
+  EXPECT_EQ(doc().Camera().dPanX, 0.0);
+  EXPECT_EQ(doc().Camera().dPanY, 0.0);
   EXPECT_DOUBLE_EQ(view()->m_dStep, view_test::kCountedStep);
   EXPECT_TRUE(RepaintsAfter(paints));
 }
@@ -282,13 +284,13 @@ TEST_F(NavigationTest, MainKeyboardDigitsSwitchTheLookKeypadDigitsDoNot) {
     const int arrived = input().observer().KeyDowns(c.keyCode);
     ASSERT_TRUE(input().Key(c.key));
     ASSERT_EQ(input().observer().KeyDowns(c.keyCode), arrived + 1);
-    EXPECT_EQ(doc().m_nPolygonMode, c.expected);
+    EXPECT_EQ(doc().PolygonMode(), c.expected);
     GLint glMode[2] = {0, 0};
     glGetIntegerv(GL_POLYGON_MODE, glMode);
     EXPECT_EQ(glMode[0], c.expected);
     EXPECT_EQ(glMode[1], c.expected);
   }
-  EXPECT_EQ(doc().m_dDistance, 30.0);
+  EXPECT_EQ(doc().Camera().dDistance, 30.0);
 }
 
 }  // namespace

@@ -253,7 +253,7 @@ TEST_F(CommandsTest, EditAndPaneCommandsAreDisabledAndChangeNothing) {
   Pump(20);
   EXPECT_TRUE(recorder().events().empty());
   EXPECT_EQ(doc().Camera().dDistance, distance);
-  EXPECT_EQ(view()->m_strModelPath, model);
+  EXPECT_EQ(view()->ModelPath(), model);
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + model);
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "support/doc_access.h"
+#include "support/view_access.h"
 #include "window_fixture.h"
 
 namespace window_test {
@@ -58,8 +59,8 @@ TEST_F(StartupTest, WithoutConfigurationSaysSoAndStartsWithDefaults) {
   EXPECT_EQ(frame()->GetTitle(), "Zorvik");
   EXPECT_EQ(doc().PaletteIndex(), 0);
   EXPECT_EQ(doc().PolygonMode(), kPolygonModeFill);
-  EXPECT_TRUE(view()->m_strModelPath.empty());
-  EXPECT_EQ(view()->m_dStep, 0.0);
+  EXPECT_TRUE(view()->ModelPath().empty());
+  EXPECT_EQ(view()->KeyStep(), 0.0);
 
   int width = 0, height = 0;
   const auto rgb = ReadViewPixels(width, height);
@@ -102,7 +103,7 @@ TEST_F(StartupTest, ContextIsCurrentWithADepthBufferAndTwoBuffers) {
   // The virtual display offers no 32-bit depth buffer; the nearest surface
   // is 24 bits, never a multisampled one, which would smooth the edges
   // unlike the headless picture.
-  ASSERT_NE(view()->m_hRC, nullptr);
+  ASSERT_NE(ViewTestAccess::Context(*view()), nullptr);
   ASSERT_NE(glGetString(GL_VERSION), nullptr);
   GLint depthBits = 0;
   glGetIntegerv(GL_DEPTH_BITS, &depthBits);
@@ -174,7 +175,7 @@ TEST_F(StartupTest, FileNewReadsTheConfigurationAgainAndKeepsTheModel) {
   EXPECT_EQ(doc().PaletteIndex(), 1);
   EXPECT_EQ(doc().Background()[2], 1.0);
   EXPECT_EQ(doc().Model().PolygonCount(), 1);
-  EXPECT_EQ(view()->m_strModelPath, model);
+  EXPECT_EQ(view()->ModelPath(), model);
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + model);
 }
 

@@ -22,7 +22,7 @@ class DesktopInputTest : public InputFixture {
     m_first = WriteModel("a.bin", view_test::CountedModel(2, 4, 1));
     m_second = WriteModel("b.bin", view_test::CountedModel(2, 4, 1));
     ASSERT_TRUE(view()->OpenModel(m_first));
-    ASSERT_NEAR(view()->m_dStep, view_test::kCountedStep, 1e-12);
+    ASSERT_NEAR(view()->KeyStep(), view_test::kCountedStep, 1e-12);
     StartInput();
   }
 
@@ -85,7 +85,7 @@ TEST_F(DesktopInputTest, BracketAndCtrlPageKeysGoThroughTheFolder) {
   for (const auto& s : steps) {
     MoveCamera(doc(), [&](scene::Camera& camera) { camera.dPanY = 0.0; });
     ASSERT_TRUE(input().Key(s.keys));
-    EXPECT_TRUE(PumpUntil([&] { return view()->m_strModelPath == s.expected; }, 3000)) << s.keys;
+    EXPECT_TRUE(PumpUntil([&] { return view()->ModelPath() == s.expected; }, 3000)) << s.keys;
     // With Ctrl, Page Down and Page Up are the folder's, not the pan's.
     EXPECT_EQ(doc().Camera().dPanY, 0.0) << s.keys;
   }

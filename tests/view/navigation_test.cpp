@@ -4,6 +4,7 @@
 
 #include "input_fixture.h"
 #include "support/doc_access.h"
+#include "support/view_access.h"
 #include "view_models.h"
 
 namespace {
@@ -77,7 +78,7 @@ TEST_F(NavigationTest, RightDragZoomsHalfAUnitPerPixelWithinLimits) {
     EXPECT_EQ(doc().Camera().dRotX, 0.0);
     EXPECT_EQ(doc().Camera().dRotY, 0.0);
     EXPECT_TRUE(RepaintsAfter(paints));
-    EXPECT_FALSE(view()->m_bRightDown);
+    EXPECT_FALSE(ViewTestAccess::RightDown(*view()));
   }
 }
 
@@ -105,7 +106,7 @@ TEST_F(NavigationTest, LeftDragTurnsHalfADegreePerPixel) {
     EXPECT_DOUBLE_EQ(doc().Camera().dRotZ, c.rotZ);
     EXPECT_EQ(doc().Camera().dDistance, 30.0);
     EXPECT_TRUE(RepaintsAfter(paints));
-    EXPECT_FALSE(view()->m_bLeftDown);
+    EXPECT_FALSE(ViewTestAccess::LeftDown(*view()));
   }
 }
 
@@ -118,8 +119,8 @@ TEST_F(NavigationTest, BothButtonsHeldTurnWithoutZooming) {
   EXPECT_DOUBLE_EQ(doc().Camera().dRotY, 4.0);
   EXPECT_DOUBLE_EQ(doc().Camera().dRotX, 5.0);
   EXPECT_EQ(doc().Camera().dDistance, 30.0);
-  EXPECT_FALSE(view()->m_bLeftDown);
-  EXPECT_FALSE(view()->m_bRightDown);
+  EXPECT_FALSE(ViewTestAccess::LeftDown(*view()));
+  EXPECT_FALSE(ViewTestAccess::RightDown(*view()));
   EXPECT_FALSE(view()->HasCapture());
 }
 
@@ -134,7 +135,7 @@ TEST_F(NavigationTest, ButtonReleasedOutsideTheWindowEndsTheDrag) {
   EXPECT_TRUE(view()->HasCapture()) << "a drag holds the mouse";
   ASSERT_TRUE(input().Move(outsideClient));
   ASSERT_TRUE(input().Release(1));
-  EXPECT_FALSE(view()->m_bLeftDown);
+  EXPECT_FALSE(ViewTestAccess::LeftDown(*view()));
   EXPECT_FALSE(view()->HasCapture());
 
   // Coming back over the view with no button held turns nothing.
@@ -155,8 +156,8 @@ TEST_F(NavigationTest, LosingTheMouseEndsBothDrags) {
   wxMouseCaptureLostEvent lost(view()->GetId());
   lost.SetEventObject(view());
   view()->GetEventHandler()->ProcessEvent(lost);
-  EXPECT_FALSE(view()->m_bLeftDown);
-  EXPECT_FALSE(view()->m_bRightDown);
+  EXPECT_FALSE(ViewTestAccess::LeftDown(*view()));
+  EXPECT_FALSE(ViewTestAccess::RightDown(*view()));
 
   ASSERT_TRUE(input().Move(m_center + wxPoint(10, 10)));
   EXPECT_EQ(doc().Camera().dRotX, 0.0);
@@ -184,7 +185,7 @@ TEST_F(NavigationTest, KeysPanAndZoomByTheKeyStep) {
       {"Down", 9000.0, 0.0, 0.0, 9000.5},  // but no far limit
       {"KP_Subtract", 8999.8, 0.0, 0.0, 9000.3},
   };
-  view()->m_dStep = 0.5;
+  ViewTestAccess::KeyStep(*view()) = 0.5;
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.key << " from " << c.startDistance);
     SetCamera(c.startDistance, 0.0, 0.0);
@@ -195,7 +196,7 @@ TEST_F(NavigationTest, KeysPanAndZoomByTheKeyStep) {
     EXPECT_DOUBLE_EQ(doc().Camera().dDistance, c.distance);
     EXPECT_TRUE(RepaintsAfter(paints));
   }
-  EXPECT_EQ(view()->m_dStep, 0.5);
+  EXPECT_EQ(view()->KeyStep(), 0.5);
 }
 
 // With Num Lock off the keypad's Home, arrows and Page keys are the main
@@ -215,7 +216,7 @@ TEST_F(NavigationTest, KeypadKeysWithNumLockOffActAsTheMainKeys) {
       {"KP_Home", WXK_NUMPAD_HOME, 0.0, 0.0, view_test::kCountedFit},
   };
   view()->OpenModel(WriteModel("counted.bin", view_test::CountedModel(4, 5, 2)));
-  view()->m_dStep = 0.5;
+  ViewTestAccess::KeyStep(*view()) = 0.5;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.key);
     SetCamera(30.0, 0.0, 0.0);
@@ -231,7 +232,7 @@ TEST_F(NavigationTest, KeypadKeysWithNumLockOffActAsTheMainKeys) {
 }
 
 TEST_F(NavigationTest, WithoutAModelTheKeysRepaintAndMoveNothing) {
-  ASSERT_EQ(view()->m_dStep, 0.0);
+  ASSERT_EQ(view()->KeyStep(), 0.0);
   for (const char* key :
        {"Page_Up", "Page_Down", "Left", "Right", "Up", "Down", "KP_Add", "KP_Subtract"}) {
     SCOPED_TRACE(key);
@@ -246,7 +247,7 @@ TEST_F(NavigationTest, WithoutAModelTheKeysRepaintAndMoveNothing) {
 
 TEST_F(NavigationTest, HomeRefitsTheCameraAndKeepsTheKeyStep) {
   view()->OpenModel(WriteModel("counted.bin", view_test::CountedModel(4, 5, 2)));
-  ASSERT_DOUBLE_EQ(view()->m_dStep, view_test::kCountedStep);
+  ASSERT_DOUBLE_EQ(view()->KeyStep(), view_test::kCountedStep);
   MoveCamera(doc(), [&](scene::Camera& camera) { camera.dRotX = 12.0; });
   MoveCamera(doc(), [&](scene::Camera& camera) { camera.dRotY = -40.0; });
   MoveCamera(doc(), [&](scene::Camera& camera) { camera.dRotZ = 3.5; });
@@ -261,7 +262,7 @@ TEST_F(NavigationTest, HomeRefitsTheCameraAndKeepsTheKeyStep) {
   EXPECT_EQ(doc().Camera().dRotZ, 0.0);
   EXPECT_EQ(doc().Camera().dPanX, 0.0);
   EXPECT_EQ(doc().Camera().dPanY, 0.0);
-  EXPECT_DOUBLE_EQ(view()->m_dStep, view_test::kCountedStep);
+  EXPECT_DOUBLE_EQ(view()->KeyStep(), view_test::kCountedStep);
   EXPECT_TRUE(RepaintsAfter(paints));
 }
 

@@ -18,6 +18,7 @@
 #include "app/window_fixture.h"
 #include "input_driver.h"
 #include "support/doc_access.h"
+#include "support/view_access.h"
 #include "view/command_ids.h"
 #include "view/model_info_dlg.h"
 #include "view_models.h"
@@ -157,7 +158,7 @@ TEST_F(ViewCommandsTest, DoubleClickTogglesTheLookAndStartsNoDrag) {
   EXPECT_EQ(doc().PolygonMode(), kPolygonModeFill);
   EXPECT_EQ(doc().Camera().dRotX, 0.0);
   EXPECT_EQ(doc().Camera().dRotY, 0.0);
-  EXPECT_FALSE(view()->m_bLeftDown);
+  EXPECT_FALSE(ViewTestAccess::LeftDown(*view()));
 }
 
 TEST_F(ViewCommandsTest, BackgroundColourTakesTheChosenBytesAsProducts) {
@@ -377,8 +378,8 @@ TEST_F(ViewCommandsTest, ModelInformationLabelsStandLevelWithTheirCounts) {
 TEST_F(ViewCommandsTest, ModelInformationNeedsAModelWithExtent) {
   Start();
   view()->OpenModel(WriteModel("point.bin", view_test::SinglePointModel()));
-  EXPECT_EQ(view()->m_dStep, 0.0);
-  EXPECT_FALSE(view()->m_strModelPath.empty());
+  EXPECT_EQ(view()->KeyStep(), 0.0);
+  EXPECT_FALSE(view()->ModelPath().empty());
   EXPECT_FALSE(MenuEnabled(ID_VIEW_MODEL_INFO));
   EXPECT_TRUE(Tool(ID_VIEW_SEATTLE_PALETTE).enabled);
 
@@ -395,7 +396,7 @@ TEST_F(ViewCommandsTest, PaletteSwitchReloadsAndRefitsAlsoForTheSamePalette) {
     MoveCamera(doc(), [&](scene::Camera& camera) { camera.dRotY = 33.0; });
     MoveCamera(doc(), [&](scene::Camera& camera) { camera.dPanX = 4.0; });
     MoveCamera(doc(), [&](scene::Camera& camera) { camera.dDistance = 123.0; });
-    view()->m_dStep = 7.0;
+    ViewTestAccess::KeyStep(*view()) = 7.0;
     const int loads = recorder().waitCursorCount();
     Command(palette == 1 ? ID_VIEW_SEATTLE_PALETTE : ID_VIEW_SANFRAN_PALETTE);
     EXPECT_EQ(recorder().waitCursorCount(), loads + 1) << "the model was not read again";
@@ -403,7 +404,7 @@ TEST_F(ViewCommandsTest, PaletteSwitchReloadsAndRefitsAlsoForTheSamePalette) {
     EXPECT_EQ(doc().Camera().dRotY, 0.0);
     EXPECT_EQ(doc().Camera().dPanX, 0.0);
     EXPECT_DOUBLE_EQ(doc().Camera().dDistance, view_test::kCountedFit);
-    EXPECT_DOUBLE_EQ(view()->m_dStep, view_test::kCountedStep);
+    EXPECT_DOUBLE_EQ(view()->KeyStep(), view_test::kCountedStep);
     // The Seattle palette has no material-less colour of its own: black.
     EXPECT_EQ(doc().Model().DefaultColor()[0], palette == 1 ? 0.0 : 1.0);
   }
@@ -446,7 +447,7 @@ TEST_F(ViewCommandsTest, FailedPaletteSwitchKeepsWhatCanBeKept) {
     if (c.removeModel) std::filesystem::remove(path);
     if (c.removeSeattle) std::filesystem::remove(dir().File("seattle.pal"));
     MoveCamera(doc(), [&](scene::Camera& camera) { camera.dRotY = 33.0; });
-    view()->m_dStep = 7.0;
+    ViewTestAccess::KeyStep(*view()) = 7.0;
     recorder().ClearLog();
     const int paints = Paints();
     Command(ID_VIEW_SEATTLE_PALETTE);
@@ -455,9 +456,9 @@ TEST_F(ViewCommandsTest, FailedPaletteSwitchKeepsWhatCanBeKept) {
     EXPECT_EQ(recorder().messages()[0].text.rfind(std::string(c.message) + "\r\n", 0), 0u)
         << recorder().messages()[0].text;
     EXPECT_EQ(doc().PaletteIndex(), c.palette);
-    EXPECT_DOUBLE_EQ(view()->m_dStep, c.step);
+    EXPECT_DOUBLE_EQ(view()->KeyStep(), c.step);
     EXPECT_EQ(doc().Camera().dRotY, c.rotation);
-    EXPECT_EQ(view()->m_strModelPath, path);
+    EXPECT_EQ(view()->ModelPath(), path);
     EXPECT_TRUE(Tool(ID_VIEW_SEATTLE_PALETTE).enabled);
     EXPECT_TRUE(PumpUntil([&] { return Paints() > paints; }, 2000)) << "no repaint";
     m_driver.reset();

@@ -62,10 +62,8 @@ void CZorvikDoc::ResetCamera() {
   const double dz = static_cast<double>(m_model.Max().z) - m_model.Min().z;
   const double largest = std::max({dx, dy, dz});
 
-  m_dDistance = m_dFitDistance = kFitFactor * largest;
-  m_dRotX = m_dRotY = m_dRotZ = 0.0;
-  m_dPanX = m_dPanY = 0.0;
-  m_dScale = 1.0;
+  m_camera = scene::Camera();
+  m_camera.dDistance = m_dFitDistance = kFitFactor * largest;
 }
 
 void CZorvikDoc::GetModelCounts(int* polygons, int* vertices, int* materials) const {
@@ -91,14 +89,8 @@ void CZorvikDoc::SetPolygonMode(int mode) {
   scene::SetPolygonMode(mode);
 }
 
-scene::Camera CZorvikDoc::Camera() const {
-  scene::Camera camera;
-  camera.dRotX = m_dRotX;
-  camera.dRotY = m_dRotY;
-  camera.dRotZ = m_dRotZ;
-  camera.dScale = m_dScale;
-  camera.dDistance = m_dDistance;
-  camera.dPanX = m_dPanX;
-  camera.dPanY = m_dPanY;
-  return camera;
+void CZorvikDoc::SetBackground(double red, double green, double blue) {
+  m_dBkRed = red;
+  m_dBkGreen = green;
+  m_dBkBlue = blue;
 }

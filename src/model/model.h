@@ -248,7 +248,7 @@ class CModel : private ModelContent {
   const std::vector<TextureEntry>& Textures() const { return m_vecTextures; }
   const std::vector<PaletteEntry>& Palette() const { return m_vecPalette; }
   // The colour of polygons without a material, red, green, blue.
-  std::array<double, 3> DefaultColor() const { return {m_dDefRed, m_dDefGreen, m_dDefBlue}; }
+  const std::array<double, 3> DefaultColor() const { return {m_dDefRed, m_dDefGreen, m_dDefBlue}; }
 
  private:
   std::vector<TextureEntry> m_vecTextures;

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int kMissingTexture = -1;
-
 // Not every GL header names the EXT_bgra format; the value is fixed.
 constexpr GLenum kGlBgraExt = 0x80E1;
 // Four components: the texture keeps the alpha that makes holes.

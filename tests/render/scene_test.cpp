@@ -19,6 +19,7 @@
 #include "render/headless_gl.h"
 #include "render/scene.h"
 
+#include "support/doc_access.h"
 #include "support/pixel_assert.h"
 
 namespace {
@@ -54,9 +55,9 @@ class SceneTest : public ::testing::Test {
       GTEST_SKIP() << "no headless OpenGL: " << m_context.error();
     // The camera looks at the origin from 10 units; a 2 x 2 quad there
     // covers the middle quarter of the picture.
-    m_doc.m_dDistance = 10.0;
+    MoveCamera(m_doc, [&](scene::Camera& camera) { camera.dDistance = 10.0; });
     // The first region's default colour: white.
-    m_doc.m_model.ApplyPalette(0);
+    DocTestAccess::Model(m_doc).ApplyPalette(0);
   }
 
   // Adds a vertex and returns its index.
@@ -130,17 +131,18 @@ class SceneTest : public ::testing::Test {
     m_textures.clear();
   }
 
-  void SetWireframe() { m_doc.m_nPolygonMode = kPolygonModeLine; }
+  void SetWireframe() { m_doc.SetPolygonMode(kPolygonModeLine); }
 
   // The model made so far goes into the document for the frame and comes
   // back out for the test to go on changing it.
   void Render() {
-    m_doc.m_model.Assign(std::move(m_content));
-    m_doc.m_model.SetTextures(m_textures);
+    DocTestAccess::Model(m_doc).Assign(std::move(m_content));
+    DocTestAccess::Model(m_doc).SetTextures(m_textures);
     m_doc.SetupScene(kSide, kSide);
-    const std::string missing = m_doc.m_textures.UploadTextures(m_doc.m_model);
+    const std::string missing =
+        DocTestAccess::Textures(m_doc).UploadTextures(DocTestAccess::Model(m_doc));
     m_doc.DrawScene();
-    m_content = m_doc.m_model.Assign(ModelContent());
+    m_content = DocTestAccess::Model(m_doc).Assign(ModelContent());
     ASSERT_EQ(missing, "");
     glFinish();
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -166,9 +168,7 @@ class SceneTest : public ::testing::Test {
 const Rgb kBackground = {51, 102, 153};
 
 TEST_F(SceneTest, EmptyModelShowsOnlyTheBackground) {
-  m_doc.m_dBkRed = 0.2;
-  m_doc.m_dBkGreen = 0.4;
-  m_doc.m_dBkBlue = 0.6;
+  m_doc.SetBackground(0.2, 0.4, 0.6);
   Render();
   for (int y = 0; y < kSide; y += 7) {
     for (int x = 0; x < kSide; x += 7)
@@ -227,9 +227,7 @@ constexpr std::array<std::uint8_t, 16> kTexels = {
 };
 
 TEST_F(SceneTest, TexturedSquareShowsItsTexelsAndHoles) {
-  m_doc.m_dBkRed = 0.2;
-  m_doc.m_dBkGreen = 0.4;
-  m_doc.m_dBkBlue = 0.6;
+  m_doc.SetBackground(0.2, 0.4, 0.6);
   // The material's own colour must not tint the texture.
   Material* textured = AddMaterial(0, 0.1f, 0.1f, 0.1f, 0.0f);
   AttachTexture(textured, kTexels);
@@ -343,8 +341,8 @@ TEST_F(SceneTest, RotationsApplyZThenYThenX) {
   Render();
   EXPECT_TRUE(Near(Centre(), {0, 0, 0}, 0)) << "unturned, the square is edge-on";
 
-  m_doc.m_dRotZ = 90.0;
-  m_doc.m_dRotX = 90.0;
+  MoveCamera(m_doc, [&](scene::Camera& camera) { camera.dRotZ = 90.0; });
+  MoveCamera(m_doc, [&](scene::Camera& camera) { camera.dRotX = 90.0; });
   Render();
   EXPECT_TRUE(Near(Centre(), LitColour({1, 0, 0}, {0, 0, 1})));
   // Nearer than the origin, so larger than a square there would be.
@@ -359,15 +357,19 @@ TEST_F(SceneTest, PanAndScaleMoveTheModelOnScreen) {
 
   Render();
   EXPECT_TRUE(Near(Pixel(right, kSide / 2), {0, 0, 0}, 0));
-  m_doc.m_dPanX = 1.5;
-  m_doc.m_dRotY = 180.0;  // turned round, the pan still goes right on screen
-  m_doc.m_dRotX = 180.0;  // and upright again, so the clockwise side shows
+  MoveCamera(m_doc, [&](scene::Camera& camera) { camera.dPanX = 1.5; });
+  MoveCamera(m_doc, [&](scene::Camera& camera) {
+    camera.dRotY = 180.0;
+  });  // turned round, the pan still goes right on screen
+  MoveCamera(m_doc, [&](scene::Camera& camera) {
+    camera.dRotX = 180.0;
+  });  // and upright again, so the clockwise side shows
   Render();
   EXPECT_TRUE(Near(Pixel(right, kSide / 2), green));
 
-  m_doc.m_dPanX = 0.0;
-  m_doc.m_dRotX = m_doc.m_dRotY = 0.0;
-  m_doc.m_dScale = 4.0;
+  MoveCamera(m_doc, [&](scene::Camera& camera) { camera.dPanX = 0.0; });
+  MoveCamera(m_doc, [](scene::Camera& camera) { camera.dRotX = camera.dRotY = 0.0; });
+  MoveCamera(m_doc, [&](scene::Camera& camera) { camera.dScale = 4.0; });
   Render();
   // Normals are not renormalised, so the scale shortens them to a quarter
   // and the diffuse term with them.
@@ -439,9 +441,7 @@ TEST_F(SceneTest, ProjectionUsesTheAspectRuleAndFixedState) {
 }
 
 TEST_F(SceneTest, LightAndClearColourComeFromTheScene) {
-  m_doc.m_dBkRed = 0.25;
-  m_doc.m_dBkGreen = 0.5;
-  m_doc.m_dBkBlue = 1.0;
+  m_doc.SetBackground(0.25, 0.5, 1.0);
   m_doc.SetupScene(kSide, kSide);
   struct LightCase {
     GLenum parameter;

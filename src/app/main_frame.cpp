@@ -180,6 +180,7 @@ void CMainFrame::FitToolBarToDock() {
 void CMainFrame::CreateMenus() {
   auto* file = new wxMenu;
   AppendCommand(file, ID_FILE_OPEN, "&Open...\tCtrl+O");
+  AppendCommand(file, ID_FILE_IMPORT, "&Import...\tCtrl+I");
   AppendCommand(file, ID_FILE_SAVE, "&Save...");
   AppendCommand(file, ID_FILE_EXPORT, "&Export...\tCtrl+E");
   AppendCommand(file, ID_FILE_SAVE_PICTURE, "Save &Picture...");
@@ -217,6 +218,7 @@ void CMainFrame::CreateAccelerators() {
       {wxACCEL_SHIFT, WXK_DELETE, ID_EDIT_CUT},   {wxACCEL_CTRL, WXK_INSERT, ID_EDIT_COPY},
       {wxACCEL_SHIFT, WXK_INSERT, ID_EDIT_PASTE}, {wxACCEL_NORMAL, WXK_F6, ID_NEXT_PANE},
       {wxACCEL_SHIFT, WXK_F6, ID_PREV_PANE},      {wxACCEL_CTRL, 'E', ID_FILE_EXPORT},
+      {wxACCEL_CTRL, 'I', ID_FILE_IMPORT},
   };
   // Desktop habits, on keys the navigation leaves free.
   const wxAcceleratorEntry desktop[] = {

@@ -16,6 +16,7 @@ constexpr CommandText kCommandTexts[] = {
     {ID_FILE_OPEN, "Open an existing document\nOpen"},
     {ID_FILE_SAVE, "Save the active document\nSave"},
     {ID_FILE_EXPORT, "Export the model as glTF or OBJ\nExport"},
+    {ID_FILE_IMPORT, "Open a model of another format (glTF, OBJ, FBX, Collada...) as LGMD\nImport"},
     {ID_APP_EXIT, "Quit the application; prompts to save documents\nExit"},
     {ID_VIEW_MODEL_INFO, "View Model Information"},
     {ID_VIEW_TOOLBAR, "Show or hide the toolbar\nToggle ToolBar"},

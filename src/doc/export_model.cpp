@@ -15,8 +15,11 @@ ExportResult CZorvikDoc::ExportModel(const std::string& path) {
 // export leaves every target as it was.
 ExportResult CZorvikDoc::ExportModel(const std::string& path, ExportFormat format) {
   std::vector<OutputFile> files;
-  if (const BuildResult built = BuildExportFiles(m_model, m_strModelFile, format, path, files);
-      !built.Ok()) {
+  if (format == ExportFormat::kLgmd && !m_vecImportedFiles.empty()) {
+    files = ImportedFilesFor(path);
+  } else if (const BuildResult built =
+                 BuildExportFiles(m_model, m_strModelFile, format, path, files);
+             !built.Ok()) {
     return {ExportStatus::kCannotBuild, built.reason};
   }
   std::vector<std::string> companions;

@@ -32,6 +32,7 @@ std::string OpenResult::MissingTexturesMessage() const {
 }
 
 OpenResult CZorvikDoc::LoadModel(const std::string& path, int nPalette) {
+  if (IsForeignModelFile(path)) return ImportModel(path, nPalette);
   // A file that cannot be read leaves the model as it was; going on would
   // set up textures from the new file's folder for the old model and fit
   // the camera to it, so the open stops here with everything unchanged.
@@ -39,6 +40,7 @@ OpenResult CZorvikDoc::LoadModel(const std::string& path, int nPalette) {
     return {OpenStatus::kModelUnreadable, path, read.Reason(), {}};
   }
   m_strModelFile = path;
+  m_vecImportedFiles.clear();
   m_drawRecording.Invalidate();
 
   // The palette directory already ends with '/'.

@@ -16,6 +16,10 @@
 #include "render/scene.h"
 #include "render/texture_set.h"
 
+// Whether the viewer imports the file rather than reading it as LGMD: it
+// neither begins with "LGMD" nor is named ".bin".
+bool IsForeignModelFile(const std::string& path);
+
 // How a refusal names the model on screen: no file the viewer writes may
 // be it ("Error opening X for writing", then this reason).
 inline constexpr const char* kOpenModelRole = "the open model file";
@@ -78,8 +82,11 @@ class CZorvikDoc {
  public:
   CZorvikDoc() = default;
 
-  // Open sequence and camera fit (zorvik_doc.cpp); shows nothing.
+  // Open sequence and camera fit (zorvik_doc.cpp); shows nothing. A
+  // foreign model (IsForeignModelFile) is imported instead
+  // (import_document.cpp).
   OpenResult LoadModel(const std::string& path, int nPalette);
+  OpenResult ImportModel(const std::string& path, int nPalette);
   void ResetCamera();
   void GetModelCounts(int* polygons, int* vertices, int* materials) const;
 
@@ -143,6 +150,12 @@ class CZorvikDoc {
   CModel m_model;
   CTextureSet m_textures;
   std::string m_strModelFile;
+  // An imported model as LGMD: the model's file first (its path unused),
+  // then its ".mip" textures by file name. Empty for a model read from LGMD.
+  std::vector<OutputFile> m_vecImportedFiles;
+  // Those files for an export as LGMD to path, the textures beside it and
+  // the model last.
+  std::vector<OutputFile> ImportedFilesFor(const std::string& path) const;
   // The model's draw as recorded for replay; every open makes it record
   // anew, and so do a change of look and a texture upload.
   CDrawRecording m_drawRecording;

@@ -27,6 +27,7 @@ enum : int {
   ID_NEXT_PANE,
   ID_PREV_PANE,
   ID_FILE_EXPORT,
+  ID_FILE_IMPORT,
 
   // The value controls of the Model Information dialog.
   IDC_POLYGONS,

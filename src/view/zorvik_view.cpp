@@ -102,6 +102,7 @@ bool CZorvikView::HasCurrentContext() const { return IsContextCurrent(*this, m_h
 
 void CZorvikView::BindHandlers() {
   Bind(wxEVT_MENU, &CZorvikView::OnFileOpen, this, ID_FILE_OPEN);
+  Bind(wxEVT_MENU, &CZorvikView::OnFileImport, this, ID_FILE_IMPORT);
   Bind(wxEVT_PAINT, &CZorvikView::OnPaint, this);
   Bind(wxEVT_ERASE_BACKGROUND, &CZorvikView::OnEraseBackground, this);
   Bind(wxEVT_SIZE, &CZorvikView::OnSize, this);

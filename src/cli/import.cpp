@@ -77,9 +77,9 @@ int RunImport(const ImportArgs& args) {
     return Fail(args.strIn, check.Line());
   }
   CModel palette;
-  if (const PaletteResult loaded = LoadProgramPalette(palette, args.nPalette); !loaded.Ok()) {
-    return Fail(args.strIn, loaded.message);
-  }
+  // The program's own palette missing is no fault of IN: said as the
+  // other commands say it.
+  if (!LoadProgramPaletteOrComplain(palette, args.nPalette)) return kExitFailure;
   ImportOptions options;
   options.name =
       args.strName.empty() ? std::filesystem::path(args.strOut).stem().string() : args.strName;

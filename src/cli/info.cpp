@@ -182,16 +182,14 @@ std::string Summary(const CModel& model) {
 // even when one of them could not be read.
 int DescribeOne(const std::string& path, const InfoArgs& args, bool named) {
   CModel model;
-  if (!ReadModelOrComplain(model, path)) return kExitFailure;
   // The palette converts the material colours and assigns texture indices,
   // so it runs before the material list is taken.
   PaletteReport palette;
   if (args.bPalette) {
-    if (const PaletteResult loaded = ApplyPaletteForReport(model, path, args.nPalette, palette);
-        !loaded.Ok()) {
-      Complain(loaded.message);
-      return kExitFailure;
-    }
+    if (!OpenForCommand(model, path, args.nPalette).Ok()) return kExitFailure;
+    palette = ReportPalette(model);
+  } else if (!ReadModelOrComplain(model, path)) {
+    return kExitFailure;
   }
   if (!args.bJson) {
     const std::string header = named ? "File: " + PrintablePath(path) + "\n" : std::string();

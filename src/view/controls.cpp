@@ -12,8 +12,11 @@ constexpr ControlRow kControls[] = {
     {"Home (also on the keypad)", "fit the camera again"},
     {"1 / 2, double-click", "wireframe / textured look"},
     {"`]` / `[`, Ctrl+Page Down / Ctrl+Page Up", "next / previous model in the folder (View menu)"},
-    {"a model dropped onto the window", "opens it"},
+    {"a model dropped onto the window", "opens it; a model of another format is imported"},
     {"toolbar", "open, San Francisco / Seattle palette, wireframe, textured, background colour"},
+    {"File > Import... (Ctrl+I)",
+     "open a model of another format (glTF, OBJ, FBX, Collada, 3DS, PLY, STL, OFF...) converted "
+     "to LGMD, shown through the current palette"},
     {"File > Save (Ctrl+S)", "export as a trueSpace \".cob\" file"},
     {"File > Export... (Ctrl+E)",
      "export as glTF (\".glb\", \".gltf\") or Wavefront \".obj\" with the palette shown, or save "

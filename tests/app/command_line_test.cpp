@@ -206,6 +206,25 @@ TEST_F(CommandLineTest, TheDemoNamedAtStartIsDrawnWithItsTextures) {
   EXPECT_EQ(ExitThroughTheMenu(window), 0);
 }
 
+// A foreign model named at start is imported in memory and drawn with its
+// texture, titled with its path, with no message: the COLLADA duck of
+// Debian's test models, yellow all over.
+TEST_F(CommandLineTest, AForeignModelNamedAtStartIsImportedAndDrawn) {
+  fs::copy_file(fs::path(ZORVIK_BINARY_DIR) / "zorvik-import-worker",
+                m_dir.path() / "zorvik-import-worker");
+  UseDemoPalettes();
+  Start("/usr/share/assimp/models/Collada/duck.dae");
+  const std::string window = WaitForWindow("^Zorvik - .*duck.dae$", 20000);
+  ASSERT_FALSE(window.empty());
+  usleep(500 * 1000);
+  EXPECT_EQ(WaitForMessageBox(0), "") << "the duck opens without a message";
+  int width = 0, height = 0;
+  const auto rgb = CaptureWindow(std::stoul(window), m_dir.File("shot.ppm"), width, height);
+  ASSERT_FALSE(rgb.empty());
+  EXPECT_GT(ColouredPixels(rgb), width * height / 20) << "the duck's texture is not in the picture";
+  EXPECT_EQ(ExitThroughTheMenu(window), 0);
+}
+
 // Messages at start-up stand over the main window, not where the desktop
 // puts a window of its own: the configuration that cannot be read, then the
 // missing texture of the fault sample.

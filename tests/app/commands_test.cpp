@@ -59,6 +59,7 @@ struct MenuItemRow {
 TEST_F(CommandsTest, MenusHoldTheirItemsWithMnemonicsAcceleratorsAndPrompts) {
   const MenuItemRow rows[] = {
       {0, "&Open...\tCtrl+O", ID_FILE_OPEN, false},
+      {0, "&Import...\tCtrl+I", ID_FILE_IMPORT, false},
       {0, "&Save...", ID_FILE_SAVE, false},
       {0, "&Export...\tCtrl+E", ID_FILE_EXPORT, false},
       {0, "Save &Picture...", ID_FILE_SAVE_PICTURE, false},
@@ -103,6 +104,7 @@ TEST_F(CommandsTest, HighlightedMenuItemShowsItsPromptThenReady) {
       {ID_FILE_OPEN, "Open an existing document"},
       {ID_FILE_SAVE, "Save the active document"},
       {ID_FILE_EXPORT, "Export the model as glTF or OBJ"},
+      {ID_FILE_IMPORT, "Open a model of another format (glTF, OBJ, FBX, Collada...) as LGMD"},
       {ID_APP_EXIT, "Quit the application; prompts to save documents"},
       {ID_VIEW_MODEL_INFO, "View Model Information"},
       {ID_VIEW_TOOLBAR, "Show or hide the toolbar"},

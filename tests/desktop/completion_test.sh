@@ -38,7 +38,10 @@ help_options() {
 
 models="TANK.BIN models plane.bin "
 checks=(
-  "zorvik |TANK.BIN check export info models plane.bin render texture "
+  "zorvik |TANK.BIN check export import info models plane.bin render texture "
+  "zorvik import |TANK.BIN models notes.txt plane.bin plane.glb plane.png "
+  "zorvik import plane.glb |TANK.BIN models plane.bin "
+  "zorvik import --scale |"
   "zorvik --|-- --help --version "
   "zorvik -- |$models"
   "zorvik info |$models"
@@ -59,6 +62,7 @@ checks=(
   "zorvik info --|$(help_options info)"
   "zorvik export --|$(help_options export)"
   "zorvik render --|$(help_options render)"
+  "zorvik import --|$(help_options import)"
 )
 for check in "${checks[@]}"; do
   line=${check%%|*}

@@ -87,6 +87,50 @@ double Extent(const std::vector<Vec>& points) {
   return size;
 }
 
+// Beyond this many corners a face is cut as a fan: clipping ears costs the
+// square of the corners.
+constexpr std::size_t kMaxClippedCorners = 1024;
+
+// Whether p lies inside the triangle abc or on its edges, all turning the
+// way normal says.
+bool Inside(const Vec& p, const Vec& a, const Vec& b, const Vec& c, const Vec& normal) {
+  return Dot(Cross(Sub(b, a), Sub(p, a)), normal) >= 0.0 &&
+         Dot(Cross(Sub(c, b), Sub(p, b)), normal) >= 0.0 &&
+         Dot(Cross(Sub(a, c), Sub(p, c)), normal) >= 0.0;
+}
+
+// Triangles covering the face exactly, concave or not: each step cuts off
+// a corner that turns the face's way and holds no other corner (an ear).
+// Where no ear is found (a face that crosses itself) the rest is a fan.
+std::vector<std::array<std::size_t, 3>> CutIntoTriangles(const std::vector<Vec>& points,
+                                                         const Vec& normal) {
+  std::vector<std::size_t> left(points.size());
+  for (std::size_t i = 0; i < left.size(); ++i) left[i] = i;
+  std::vector<std::array<std::size_t, 3>> triangles;
+  while (left.size() > 3 && left.size() <= kMaxClippedCorners) {
+    bool cut = false;
+    for (std::size_t i = 0; i < left.size() && !cut; ++i) {
+      const std::size_t a = left[(i + left.size() - 1) % left.size()], b = left[i],
+                        c = left[(i + 1) % left.size()];
+      if (Dot(Cross(Sub(points[b], points[a]), Sub(points[c], points[b])), normal) <= 0.0) continue;
+      bool empty = true;
+      for (std::size_t k : left) {
+        if (k != a && k != b && k != c &&
+            Inside(points[k], points[a], points[b], points[c], normal))
+          empty = false;
+      }
+      if (!empty) continue;
+      triangles.push_back({a, b, c});
+      left.erase(left.begin() + static_cast<std::ptrdiff_t>(i));
+      cut = true;
+    }
+    if (!cut) break;
+  }
+  for (std::size_t i = 1; i + 1 < left.size(); ++i)
+    triangles.push_back({left[0], left[i], left[i + 1]});
+  return triangles;
+}
+
 struct Corner {
   int vertex = 0;
   std::array<float, 2> texCoord{};
@@ -119,10 +163,10 @@ void AddFace(Part& part, std::vector<Corner> corners, int material) {
     AddPolygon(part, corners, material);
     return;
   }
-  // A fan, each triangle kept only where it encloses area.
-  for (std::size_t i = 1; i + 1 < corners.size(); ++i) {
-    const Vec n = Cross(Sub(points[i], points[0]), Sub(points[i + 1], points[0]));
-    if (Dot(n, n) > minimum) AddPolygon(part, {corners[0], corners[i], corners[i + 1]}, material);
+  for (const std::array<std::size_t, 3>& t : CutIntoTriangles(points, normal)) {
+    const Vec n = Cross(Sub(points[t[1]], points[t[0]]), Sub(points[t[2]], points[t[0]]));
+    if (Dot(n, n) > minimum)
+      AddPolygon(part, {corners[t[0]], corners[t[1]], corners[t[2]]}, material);
   }
 }
 

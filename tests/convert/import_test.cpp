@@ -161,6 +161,35 @@ TEST(Import, PlacementPutsEveryFaceWhereTheSourceTreeHadIt) {
   EXPECT_EQ(reread.Materials().at(0).strName, "red_paint__gloss");
 }
 
+// A concave face is cut into triangles that cover it once: their areas add
+// up to the face's, which a fan from the corner beside the notch overlaps.
+TEST(Import, ConcaveFacesAreCutIntoTrianglesThatCoverThemOnce) {
+  ImportScene scene;
+  scene.materials.emplace_back();
+  ImportMesh mesh;
+  // An L of area 3, counter-clockwise, starting beside the notch.
+  mesh.positions = {{2, 1, 0}, {1, 1, 0}, {1, 2, 0}, {0, 2, 0}, {0, 0, 0}, {2, 0, 0}};
+  mesh.faceSizes = {6};
+  mesh.indices = {0, 1, 2, 3, 4, 5};
+  scene.meshes = {mesh};
+  scene.nodes.push_back({"L", -1, Transform(0, 1, 1, 1, 0, 0, 0), {0}});
+  ImportedModel imported;
+  ASSERT_TRUE(BuildImportedModel(scene, {"L"}, {}, imported).Ok());
+  const ModelContent& content = imported.content;
+  EXPECT_EQ(content.m_vecPolygons.size(), 4u);
+  double area = 0.0;
+  for (const Polygon& p : content.m_vecPolygons) {
+    ASSERT_EQ(p.nVerts, 3);
+    const Vertex& a = content.m_vecVertices[static_cast<std::size_t>(p.vecVertIdx[0])];
+    const Vertex& b = content.m_vecVertices[static_cast<std::size_t>(p.vecVertIdx[1])];
+    const Vertex& c = content.m_vecVertices[static_cast<std::size_t>(p.vecVertIdx[2])];
+    const double cross = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+    EXPECT_LT(cross, 0.0);  // clockwise, as the viewer's front
+    area += std::abs(cross) / 2;
+  }
+  EXPECT_NEAR(area, 3.0, 1e-6);
+}
+
 // Every prefix of a scene's bytes is refused with a reason, and bytes
 // changed at random either are refused or describe a scene whose indices
 // all stay inside their arrays.

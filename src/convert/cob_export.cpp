@@ -8,6 +8,7 @@
 #include <bit>
 #include <string_view>
 
+#include "io/output_plan.h"
 #include "io/safe_write.h"
 #include "model/model.h"
 
@@ -130,10 +131,13 @@ std::vector<std::uint8_t> BuildCobFile(const CModel& model) {
 
 }  // namespace cob
 
-// The model shows no messages itself: the caller gets the text.
-int CModel::ExportCob(const std::string& path, std::string& strError) const {
-  const safewrite::WriteResult written = safewrite::WriteFile(path, cob::BuildCobFile(*this));
-  if (written.Ok()) return 0;
-  strError = written.Line();
-  return -1;
+// The model shows no messages itself: the caller gets the result. Like
+// every writer it goes through an output plan, so that it never replaces a
+// model file.
+safewrite::WriteResult CModel::ExportCob(const std::string& path) const {
+  output::COutputPlan plan("the model being exported");
+  if (const output::PlanCheck check = plan.Claim({}, {path}); !check.Ok()) {
+    return {safewrite::WriteStatus::kCannotOpen, path, check.Reason()};
+  }
+  return safewrite::WriteFile(path, cob::BuildCobFile(*this));
 }

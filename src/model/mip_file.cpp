@@ -138,41 +138,39 @@ std::string::size_type BaseLength(const std::string& materialName) {
 
 }  // namespace
 
-int Decode(const std::uint8_t* data, std::size_t size, const std::vector<PaletteEntry>& palette,
-           bool transparent, std::unique_ptr<std::uint8_t[]>& pixels, int& width, int& height,
-           int maxSide, std::string* reason) {
-  std::string unused;
-  std::string& why = reason != nullptr ? *reason : unused;
-  pixels.reset();
+MipImage Decode(const std::uint8_t* data, std::size_t size,
+                const std::vector<PaletteEntry>& palette, bool transparent, int maxSide) {
+  MipImage result;
   if (data == nullptr || size < kHeaderSize) {
-    why = kShortHeader;
-    return kDecodeFailed;
+    result.reason = kShortHeader;
+    return result;
   }
   Start start;
-  if (!BeginDecode(data, size, palette, transparent, maxSide, width, height, start, why)) {
-    return kDecodeFailed;
+  if (!BeginDecode(data, size, palette, transparent, maxSide, result.width, result.height, start,
+                   result.reason)) {
+    return result;
   }
   Convert(data + start.header.pixelOffset, static_cast<std::size_t>(start.header.Count()),
           start.table, start.image.get());
-  pixels = std::move(start.image);
-  return kDecodeOk;
+  result.pixels = std::move(start.image);
+  return result;
 }
 
-int DecodeFile(const filebytes::CInputFile& file, const std::vector<PaletteEntry>& palette,
-               bool transparent, std::unique_ptr<std::uint8_t[]>& pixels, int& width, int& height,
-               int maxSide, std::string& reason) {
-  pixels.reset();
+MipImage DecodeFile(const filebytes::CInputFile& file, const std::vector<PaletteEntry>& palette,
+                    bool transparent, int maxSide) {
+  MipImage result;
+  std::string& reason = result.reason;
   std::uint8_t bytes[kHeaderSize];
   std::size_t got = 0;
-  if (!file.ReadAt(0, bytes, kHeaderSize, got, reason)) return kDecodeFailed;
+  if (!file.ReadAt(0, bytes, kHeaderSize, got, reason)) return result;
   if (got < kHeaderSize) {
     reason = kShortHeader;
-    return kDecodeFailed;
+    return result;
   }
   Start start;
-  if (!BeginDecode(bytes, file.Size(), palette, transparent, maxSide, width, height, start,
-                   reason)) {
-    return kDecodeFailed;
+  if (!BeginDecode(bytes, file.Size(), palette, transparent, maxSide, result.width, result.height,
+                   start, reason)) {
+    return result;
   }
   const Header& header = start.header;
   const auto count = static_cast<std::size_t>(header.Count());
@@ -181,21 +179,21 @@ int DecodeFile(const filebytes::CInputFile& file, const std::vector<PaletteEntry
     slice.resize(std::min(count, kSliceSize));
   } catch (const std::bad_alloc&) {
     reason = kNoMemory;
-    return kDecodeFailed;
+    return result;
   }
   const auto offset = static_cast<std::uint64_t>(header.pixelOffset);
   for (std::size_t done = 0; done < count; done += slice.size()) {
     const std::size_t length = std::min(slice.size(), count - done);
-    if (!file.ReadAt(offset + done, slice.data(), length, got, reason)) return kDecodeFailed;
+    if (!file.ReadAt(offset + done, slice.data(), length, got, reason)) return result;
     // The file shrank since its size was checked.
     if (got < length) {
       reason = "the file ends before its " + header.SizeText();
-      return kDecodeFailed;
+      return result;
     }
     Convert(slice.data(), length, start.table, start.image.get() + done * kBytesPerPixel);
   }
-  pixels = std::move(start.image);
-  return kDecodeOk;
+  result.pixels = std::move(start.image);
+  return result;
 }
 
 std::string BaseNameOf(const std::string& materialName) {

@@ -33,14 +33,13 @@ void SetImportedTextures(CModel& model, const std::vector<ImportedTexture>& text
       CTextureSet::MaxTextureSize() > 0 ? CTextureSet::MaxTextureSize() : kHeadlessMaxTextureSide;
   for (std::size_t i = 0; i < entries.size() && i < textures.size(); ++i) {
     TextureEntry& entry = entries[i];
-    std::unique_ptr<std::uint8_t[]> pixels;
     const std::vector<std::uint8_t>& bytes = textures[i].bytes;
-    if (mip::Decode(bytes.data(), bytes.size(), model.Palette(), entry.bTransparent, pixels,
-                    entry.nWidth, entry.nHeight, maxSide,
-                    &entry.strMissingReason) == mip::kDecodeOk) {
-      entry.pPixels = std::move(pixels);
-      entry.strMissingReason.clear();
-    }
+    mip::MipImage image =
+        mip::Decode(bytes.data(), bytes.size(), model.Palette(), entry.bTransparent, maxSide);
+    entry.nWidth = image.width;
+    entry.nHeight = image.height;
+    entry.strMissingReason = image.reason;
+    if (image.ok()) entry.pPixels = std::move(image.pixels);
   }
   model.SetTextures(std::move(entries));
 }

@@ -31,7 +31,7 @@ echo "package: lintian and appstreamcli passed"
 if [ "${ZORVIK_SKIP_SANITIZERS:-0}" != 1 ]; then
   cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZORVIK_WERROR=ON \
     -DZORVIK_SANITIZE=ON -DZORVIK_BENCH=OFF -DZORVIK_WINDOW_TESTS=OFF >/dev/null
-  cmake --build build-asan -j "$jobs" --target zorvik zorvik-render make_samples io_tests \
+  cmake --build build-asan -j "$jobs" --target zorvik zorvik-render zorvik-import-worker make_samples io_tests \
     model_tests convert_tests platform_tests render_tests doc_tests cli_tests tools_tests
   (cd build-asan && ctest --output-on-failure -j "$jobs")
 fi

@@ -16,7 +16,11 @@
 
 // Last: the X11 headers define macros (None among them) that clash with
 // names in the headers above.
+#ifdef __WXMSW__
+#include <windows.h>
+#else
 #include <GL/glx.h>
+#endif
 
 namespace {
 
@@ -35,8 +39,13 @@ wxSize DeviceClientSize(const wxWindow& window) {
 // view's own context is ever bound there, so this says whether it is the
 // current one.
 bool IsContextCurrent(const CZorvikView& view) {
+#ifdef __WXMSW__
+  return view.m_hRC != nullptr && wglGetCurrentContext() != nullptr &&
+         wglGetCurrentDC() == view.GetHDC();
+#else
   return view.m_hRC != nullptr && glXGetCurrentContext() != nullptr && view.GetXWindow() != 0 &&
          glXGetCurrentDrawable() == view.GetXWindow();
+#endif
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ void BuildRepeatedly(benchmark::State& state, bool large, ExportFormat format) {
   }
   const std::string path = large ? content.LargeModel() : content.Biplane();
   CModel model;
-  if (model.Read(path) != 0 || model.LoadPalette(AppPaths().GetBaseDir() + "sanfran.pal") != 0) {
+  if (!model.Read(path).ok() || !model.LoadPalette(AppPaths().GetBaseDir() + "sanfran.pal").ok()) {
     state.SkipWithError("the model or its palette did not load");
     return;
   }

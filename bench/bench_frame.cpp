@@ -40,14 +40,16 @@ void DrawFrames(benchmark::State& state, bool large, bool wireframe, Path path) 
   }
   if (wireframe) doc.SetPolygonMode(kPolygonModeLine);
   // A three-quarter view, so that every torus shows faces of both windings.
-  doc.m_dRotX = 30.0;
-  doc.m_dRotY = 40.0;
+  scene::Camera camera = doc.Camera();
+  camera.dRotX = 30.0;
+  camera.dRotY = 40.0;
+  doc.SetCamera(camera);
 
   const auto frame = [&] {
     if (path == Path::kRecorded) {
       doc.DrawScene();
     } else {
-      scene::DrawScene(doc.Camera(), doc.m_model, doc.m_textures, doc.m_nPolygonMode);
+      scene::DrawScene(doc.Camera(), doc.Model(), doc.Textures(), doc.PolygonMode());
     }
     glFinish();
   };
@@ -55,7 +57,7 @@ void DrawFrames(benchmark::State& state, bool large, bool wireframe, Path path) 
   // driver compiles its shaders for the scene's states.
   frame();
   for (auto _ : state) frame();
-  state.counters["polygons"] = doc.m_model.m_nPolygons;
+  state.counters["polygons"] = doc.Model().PolygonCount();
   state.counters["fps"] =
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }

@@ -30,8 +30,8 @@ void LoadRepeatedly(benchmark::State& state, bool large) {
       return;
     }
   }
-  state.counters["polygons"] = doc.m_model.m_nPolygons;
-  state.counters["textures"] = doc.m_textures.Count();
+  state.counters["polygons"] = doc.Model().PolygonCount();
+  state.counters["textures"] = doc.Textures().Count();
 }
 
 void BM_LoadDemoBiplane(benchmark::State& state) { LoadRepeatedly(state, false); }

@@ -22,17 +22,17 @@ void BM_ReadLargestModel(benchmark::State& state) {
   const std::string path = content.LargeModel();
   CModel model;
   for (auto _ : state) {
-    if (model.Read(path) != 0) {
+    if (!model.Read(path).ok()) {
       state.SkipWithError("the model was refused");
       return;
     }
-    benchmark::DoNotOptimize(model.m_vecVertices.data());
+    benchmark::DoNotOptimize(model.Vertices().data());
   }
   std::vector<std::uint8_t> bytes;
   filebytes::ReadFileBytes(path, bytes);
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                           static_cast<std::int64_t>(bytes.size()));
-  state.counters["polygons"] = model.m_nPolygons;
+  state.counters["polygons"] = model.PolygonCount();
 }
 BENCHMARK(BM_ReadLargestModel)->Unit(benchmark::kMillisecond);
 
@@ -45,11 +45,11 @@ void BM_ParseLargestModelInMemory(benchmark::State& state) {
   }
   CModel model;
   for (auto _ : state) {
-    if (model.ReadFromMemory(bytes.data(), bytes.size()) != 0) {
+    if (!model.ReadFromMemory(bytes.data(), bytes.size()).ok()) {
       state.SkipWithError("the model was refused");
       return;
     }
-    benchmark::DoNotOptimize(model.m_vecVertices.data());
+    benchmark::DoNotOptimize(model.Vertices().data());
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                           static_cast<std::int64_t>(bytes.size()));

@@ -18,7 +18,7 @@ void BM_WriteLargestModelInMemory(benchmark::State& state) {
   std::vector<std::uint8_t> file;
   CModel model;
   if (!content.ok() || !filebytes::ReadFileBytes(content.LargeModel(), file) ||
-      model.ReadFromMemory(file.data(), file.size()) != 0) {
+      !model.ReadFromMemory(file.data(), file.size()).ok()) {
     state.SkipWithError("no large model");
     return;
   }
@@ -32,7 +32,7 @@ void BM_WriteLargestModelInMemory(benchmark::State& state) {
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                           static_cast<std::int64_t>(bytes.size()));
-  state.counters["polygons"] = model.m_nPolygons;
+  state.counters["polygons"] = model.PolygonCount();
 }
 BENCHMARK(BM_WriteLargestModelInMemory)->Unit(benchmark::kMillisecond);
 

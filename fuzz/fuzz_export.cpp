@@ -35,8 +35,8 @@ void Require(bool condition, const char* what) {
 // A 2 x 2 image on every texture entry but the first, which stays missing.
 void FakeTextures(CModel& model) {
   model.BuildTextureList();
-  for (std::size_t k = 1; k < model.m_vecTextures.size(); ++k) {
-    TextureEntry& entry = model.m_vecTextures[k];
+  for (std::size_t k = 1; k < model.Textures().size(); ++k) {
+    TextureEntry& entry = model.Textures()[k];
     entry.pPixels = std::make_unique<std::uint8_t[]>(16);
     entry.nWidth = 2;
     entry.nHeight = 2;
@@ -131,7 +131,7 @@ void CheckObj(const OutputFile& obj) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   CModel model;
-  if (model.ReadFromMemory(data, size) != 0) return 0;
+  if (!model.ReadFromMemory(data, size).ok()) return 0;
   FakeTextures(model);
   const ExportScene scene = BuildExportScene(model);
   CheckScene(scene);

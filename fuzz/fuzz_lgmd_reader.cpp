@@ -32,14 +32,14 @@ void CheckAccepted(const CModel& model) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   CModel model;
   ReadResult result;
-  if (model.ReadFromMemory(data, size, result) == 0) {
+  if ((result = model.ReadFromMemory(data, size)).ok()) {
     CheckAccepted(model);
   } else if (result.ok() || result.Reason().empty()) {
     std::abort();
   }
   // A second read into the same model must replace the first or leave it
   // whole.
-  model.ReadFromMemory(data, size, result);
+  model.ReadFromMemory(data, size);
   CheckAccepted(model);
   return 0;
 }

@@ -12,8 +12,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   CModel model;
-  ParsePaletteText(reinterpret_cast<const char*>(data), size, model.m_vecPalette);
-  if (model.m_vecPalette.size() != 256) std::abort();
+  ParsePaletteText(reinterpret_cast<const char*>(data), size, model.Palette());
+  if (model.Palette().size() != 256) std::abort();
 
   // A few colours made from the input's first bytes, as the reader makes
   // them, snapped to whatever values the text held.
@@ -23,9 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const std::size_t at = i * 3 + k;
       m.fColor[k] = static_cast<float>((at < size ? data[at] : 0) * kByteToUnit);
     }
-    model.m_vecMaterials.push_back(m);
+    model.Materials().push_back(m);
   }
-  model.m_nMaterials = 3;
+  model.MaterialCount() = 3;
   model.MatchPaletteColors();
 
   // Every index of an image through that palette.
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::unique_ptr<std::uint8_t[]> pixels;
   int width = 0;
   int height = 0;
-  if (mip::Decode(file.data(), file.size(), model.m_vecPalette, size % 2 == 1, pixels, width,
+  if (mip::Decode(file.data(), file.size(), model.Palette(), size % 2 == 1, pixels, width,
                   height) != mip::kDecodeOk) {
     std::abort();
   }

@@ -17,8 +17,8 @@ void Complain(const std::string& text) {
 }
 
 bool ReadModelOrComplain(CModel& model, const std::string& path) {
-  ReadResult result;
-  if (model.Read(path, result) == 0) return true;
+  const ReadResult result = model.Read(path);
+  if (result.ok()) return true;
   Complain("cannot read model " + path + ": " + result.Reason());
   return false;
 }

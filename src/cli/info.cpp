@@ -56,7 +56,7 @@ Json IntList(const Indices& values) {
 
 Json MaterialList(const CModel& model) {
   Json list = Json::array();
-  for (const Material& m : model.m_vecMaterials) {
+  for (const Material& m : model.Materials()) {
     list.push_back({{"name", Latin1ToUtf8(m.strName)},
                     {"kind", m.nKind},
                     {"id", m.nId},
@@ -69,7 +69,7 @@ Json MaterialList(const CModel& model) {
 
 Json SubObjectList(const CModel& model) {
   Json list = Json::array();
-  for (const SubObject& o : model.m_vecSubObjects) {
+  for (const SubObject& o : model.SubObjects()) {
     list.push_back({{"matrix", Numbers(o.fMatrix, 12)},
                     {"parent", o.nParent},
                     {"first", o.nFirst},
@@ -80,7 +80,7 @@ Json SubObjectList(const CModel& model) {
 
 Json VertexList(const CModel& model) {
   Json list = Json::array();
-  for (const Vertex& v : model.m_vecVertices) {
+  for (const Vertex& v : model.Vertices()) {
     const float normal[3] = {v.nx, v.ny, v.nz};
     list.push_back({{"pos", Point(v)}, {"normal", Numbers(normal, 3)}, {"count", v.nCount}});
   }
@@ -89,9 +89,9 @@ Json VertexList(const CModel& model) {
 
 Json PolygonList(const CModel& model) {
   Json list = Json::array();
-  for (const Polygon& p : model.m_vecPolygons) {
+  for (const Polygon& p : model.Polygons()) {
     Json material = nullptr;
-    if (p.pMaterial != nullptr) material = p.pMaterial - model.m_vecMaterials.data();
+    if (p.pMaterial != nullptr) material = p.pMaterial - model.Materials().data();
     list.push_back({{"vertIdx", IntList(p.vecVertIdx)},
                     {"texIdx", IntList(p.vecTexIdx)},
                     {"auxIdx", IntList(p.vecAuxIdx)},
@@ -106,7 +106,7 @@ Json PolygonList(const CModel& model) {
 
 Json TexCoordList(const CModel& model) {
   Json list = Json::array();
-  for (const TexCoord& t : model.m_vecTexCoords) list.push_back({Number(t.u), Number(t.v)});
+  for (const TexCoord& t : model.TexCoords()) list.push_back({Number(t.u), Number(t.v)});
   return list;
 }
 
@@ -130,18 +130,12 @@ Json PaletteFields(const PaletteReport& report) {
 }
 
 Json Report(const CModel& model, const InfoArgs& args, const PaletteReport* palette) {
-  Json out = {{"name", Latin1ToUtf8(model.m_strName)},
-              {"version", model.m_nVersion},
-              {"polygons", model.m_nPolygons},
-              {"vertices", model.m_nVertices},
-              {"materials", model.m_nMaterials},
-              {"subObjects", model.m_nSubObjects},
-              {"texCoords", model.m_vecTexCoords.size()},
-              {"normals", model.m_vecNormals.size()},
-              {"bboxMin", Point(model.m_ptMin)},
-              {"bboxMax", Point(model.m_ptMax)},
-              {"materialList", MaterialList(model)},
-              {"subObjectList", SubObjectList(model)}};
+  Json out = {{"name", Latin1ToUtf8(model.Name())},    {"version", model.Version()},
+              {"polygons", model.PolygonCount()},      {"vertices", model.VertexCount()},
+              {"materials", model.MaterialCount()},    {"subObjects", model.SubObjectCount()},
+              {"texCoords", model.TexCoords().size()}, {"normals", model.Normals().size()},
+              {"bboxMin", Point(model.Min())},         {"bboxMax", Point(model.Max())},
+              {"materialList", MaterialList(model)},   {"subObjectList", SubObjectList(model)}};
   if (palette != nullptr) out.update(PaletteFields(*palette));
   if (args.bFull) {
     out["vertexList"] = VertexList(model);
@@ -162,18 +156,18 @@ std::string PrintablePath(std::string path) {
 }
 
 std::string Summary(const CModel& model) {
-  const Vertex& lo = model.m_ptMin;
-  const Vertex& hi = model.m_ptMax;
-  const std::string name = PrintableName(model.m_strName);
+  const Vertex& lo = model.Min();
+  const Vertex& hi = model.Max();
+  const std::string name = PrintableName(model.Name());
   const char* format =
       "Name: %s\nVersion: %d\nPolygons: %d\nVertices: %d\nMaterials: %d\nSub-objects: %d\n"
       "Texture coordinates: %zu\nNormals: %zu\n"
       "Bounding box: (%.9g, %.9g, %.9g) - (%.9g, %.9g, %.9g)\n";
   const auto print = [&](char* out, std::size_t size) {
-    return std::snprintf(out, size, format, name.c_str(), model.m_nVersion, model.m_nPolygons,
-                         model.m_nVertices, model.m_nMaterials, model.m_nSubObjects,
-                         model.m_vecTexCoords.size(), model.m_vecNormals.size(), lo.x, lo.y, lo.z,
-                         hi.x, hi.y, hi.z);
+    return std::snprintf(out, size, format, name.c_str(), model.Version(), model.PolygonCount(),
+                         model.VertexCount(), model.MaterialCount(), model.SubObjectCount(),
+                         model.TexCoords().size(), model.Normals().size(), lo.x, lo.y, lo.z, hi.x,
+                         hi.y, hi.z);
   };
   const int length = print(nullptr, 0);
   if (length <= 0) return {};

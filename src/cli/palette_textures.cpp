@@ -18,10 +18,10 @@ PaletteResult LoadProgramPalette(CModel& model, int palette) {
             {}};
   }
   const std::string palettePath = directory + PaletteFileName(palette);
-  std::string reason;
-  if (model.LoadPalette(palettePath, reason) != 0) {
-    return {
-        PaletteStatus::kUnreadable, "Error Loading Palette\n" + palettePath + ": " + reason, {}};
+  if (const ReadResult read = model.LoadPalette(palettePath); !read.ok()) {
+    return {PaletteStatus::kUnreadable,
+            "Error Loading Palette\n" + palettePath + ": " + read.Reason(),
+            {}};
   }
   return {};
 }
@@ -40,10 +40,10 @@ PaletteResult ApplyPaletteForReport(CModel& model, const std::string& modelPath,
   if (!result.Ok()) return result;
 
   report = PaletteReport();
-  report.defaultColor[0] = model.m_dDefRed;
-  report.defaultColor[1] = model.m_dDefGreen;
-  report.defaultColor[2] = model.m_dDefBlue;
-  for (const TextureEntry& entry : model.m_vecTextures) {
+  report.defaultColor[0] = model.DefaultColor()[0];
+  report.defaultColor[1] = model.DefaultColor()[1];
+  report.defaultColor[2] = model.DefaultColor()[2];
+  for (const TextureEntry& entry : model.Textures()) {
     // A missing file leaves no image behind, whatever size its header gave.
     const bool read = entry.pPixels != nullptr;
     report.textures.push_back(TextureReport{entry.nNumber, entry.bTransparent,

@@ -39,16 +39,18 @@ int RenderOne(CZorvikDoc& doc, const HeadlessGlContext& context, const RenderOpt
     Complain(opened.MissingTexturesMessage());
   }
 
+  scene::Camera camera = doc.Camera();
   if (options.rotation) {
-    doc.m_dRotX = (*options.rotation)[0];
-    doc.m_dRotY = (*options.rotation)[1];
-    doc.m_dRotZ = (*options.rotation)[2];
+    camera.dRotX = (*options.rotation)[0];
+    camera.dRotY = (*options.rotation)[1];
+    camera.dRotZ = (*options.rotation)[2];
   }
-  if (options.distance) doc.m_dDistance = *options.distance;
+  if (options.distance) camera.dDistance = *options.distance;
   if (options.pan) {
-    doc.m_dPanX = (*options.pan)[0];
-    doc.m_dPanY = (*options.pan)[1];
+    camera.dPanX = (*options.pan)[0];
+    camera.dPanY = (*options.pan)[1];
   }
+  doc.SetCamera(camera);
 
   doc.DrawScene();
   glFinish();
@@ -88,9 +90,7 @@ int RunRender(const RenderOptions& options) {
 
   CZorvikDoc doc;
   // The clear colour is taken from the document when the scene is set up.
-  doc.m_dBkRed = options.background[0];
-  doc.m_dBkGreen = options.background[1];
-  doc.m_dBkBlue = options.background[2];
+  doc.SetBackground(options.background[0], options.background[1], options.background[2]);
   // The palettes are where the window finds them: beside the executable or
   // in the installation's data directory.
   if (const PathStatus status = AppPaths().SetBaseDir(platform::ExecutableDirectory());
@@ -98,7 +98,7 @@ int RunRender(const RenderOptions& options) {
     Complain(PathMessage(status));
     return kExitFailure;
   }
-  doc.m_nPolygonMode = options.wireframe ? kPolygonModeLine : kPolygonModeFill;
+  doc.SetPolygonMode(options.wireframe ? kPolygonModeLine : kPolygonModeFill);
   doc.SetupScene(options.width, options.height);
   // Cleared to alpha 0; every face drawn is opaque, so what stays 0 is
   // the background.

@@ -78,19 +78,19 @@ int PngToMip(const TextureArgs& args, const CModel& model) {
   mip::QuantizeOptions options;
   options.dither = args.bDither;
   options.seeThrough = mip::IsSeeThroughFileName(args.strOut);
-  const auto indices = mip::QuantizeToPalette(rgba, width, height, model.m_vecPalette, options);
+  const auto indices = mip::QuantizeToPalette(rgba, width, height, model.Palette(), options);
   return Write(args.strOut, mip::EncodeMip(width, height, indices));
 }
 
 int MipToPng(const TextureArgs& args, CModel& model) {
   TextureEntry entry;
   entry.bTransparent = mip::IsSeeThroughFileName(args.strIn);
-  int width = 0;
-  int height = 0;
-  if (model.ReadMipFile(args.strIn, entry, width, height) != mip::kDecodeOk) {
+  if (!model.ReadMipFile(args.strIn, entry)) {
     Complain("cannot read texture " + args.strIn + ": " + entry.strMissingReason);
     return kExitFailure;
   }
+  const int width = entry.nWidth;
+  const int height = entry.nHeight;
   const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
   std::vector<std::uint8_t> rgba(pixels * mip::kBytesPerPixel);
   const std::uint8_t* bgra = entry.pPixels.get();

@@ -66,7 +66,7 @@ class ByteWriter {
 
 std::size_t FacesSize(const CModel& model) {
   std::size_t size = 0;
-  for (const Polygon& polygon : model.m_vecPolygons) size += 5 + 8 * polygon.vecVertIdx.size();
+  for (const Polygon& polygon : model.Polygons()) size += 5 + 8 * polygon.vecVertIdx.size();
   return size;
 }
 
@@ -106,18 +106,18 @@ void WritePolygonBody(ByteWriter& out, const CModel& model) {
   out.Floats({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0});  // position: identity, by rows
   // The arrays themselves, not the header counts, bound what is written, so
   // a count that disagrees with its array can never read past it.
-  out.I32(static_cast<std::int32_t>(model.m_vecVertices.size()));
-  for (const Vertex& v : model.m_vecVertices) out.Floats({v.x, v.y, v.z});
+  out.I32(static_cast<std::int32_t>(model.Vertices().size()));
+  for (const Vertex& v : model.Vertices()) out.Floats({v.x, v.y, v.z});
   out.I32(kTexCoordCount);
   out.Floats({0.0f, 0.0f});
-  out.I32(static_cast<std::int32_t>(model.m_vecPolygons.size()));
-  for (const Polygon& polygon : model.m_vecPolygons) WriteFace(out, polygon);
+  out.I32(static_cast<std::int32_t>(model.Polygons().size()));
+  for (const Polygon& polygon : model.Polygons()) WriteFace(out, polygon);
 }
 
 }  // namespace
 
 std::vector<std::uint8_t> BuildCobFile(const CModel& model) {
-  const std::size_t bodySize = kFixedBodySize + 12 * model.m_vecVertices.size() + FacesSize(model);
+  const std::size_t bodySize = kFixedBodySize + 12 * model.Vertices().size() + FacesSize(model);
   ByteWriter out(kFileHeaderSize + kChunkHeaderSize + bodySize + kEndChunkSize);
   WriteFileHeader(out);
   WriteChunkHeader(out, "PolH", kPolyMajor, kPolyMinor, kPolyChunkId, 0);

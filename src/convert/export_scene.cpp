@@ -40,9 +40,9 @@ bool Normalise(double x, double y, double z, std::array<float, 3>& out) {
 // pMaterial points into that array; anything else counts as no material.
 int MaterialIndex(const CModel& model, const Polygon& polygon) {
   const Material* material = polygon.pMaterial;
-  if (material == nullptr || model.m_vecMaterials.empty()) return -1;
-  const Material* first = model.m_vecMaterials.data();
-  const Material* end = first + model.m_vecMaterials.size();
+  if (material == nullptr || model.Materials().empty()) return -1;
+  const Material* first = model.Materials().data();
+  const Material* end = first + model.Materials().size();
   if (std::less<const Material*>()(material, first) ||
       !std::less<const Material*>()(material, end)) {
     return -1;
@@ -56,8 +56,8 @@ int MaterialIndex(const CModel& model, const Polygon& polygon) {
 const TextureEntry* TextureOf(const CModel& model, const Material& material) {
   if (material.nKind != kTexturedKind) return nullptr;
   const int index = material.nTexIndex;
-  if (index < 0 || index >= static_cast<int>(model.m_vecTextures.size())) return nullptr;
-  const TextureEntry& entry = model.m_vecTextures[static_cast<std::size_t>(index)];
+  if (index < 0 || index >= static_cast<int>(model.Textures().size())) return nullptr;
+  const TextureEntry& entry = model.Textures()[static_cast<std::size_t>(index)];
   if (!entry.pPixels || entry.nWidth <= 0 || entry.nHeight <= 0) return nullptr;
   return &entry;
 }
@@ -88,11 +88,12 @@ ExportMaterial DescribeMaterial(const CModel& model, int materialIndex, ExportSc
   ExportMaterial out;
   if (materialIndex < 0) {
     out.name = kNoMaterialName;
-    out.color = {static_cast<float>(model.m_dDefRed), static_cast<float>(model.m_dDefGreen),
-                 static_cast<float>(model.m_dDefBlue)};
+    out.color = {static_cast<float>(model.DefaultColor()[0]),
+                 static_cast<float>(model.DefaultColor()[1]),
+                 static_cast<float>(model.DefaultColor()[2])};
     return out;
   }
-  const Material& material = model.m_vecMaterials[static_cast<std::size_t>(materialIndex)];
+  const Material& material = model.Materials()[static_cast<std::size_t>(materialIndex)];
   out.name = Latin1ToUtf8(material.strName, true);
   if (material.nKind == kColourKind) {
     out.color = {material.fColor[0], material.fColor[1], material.fColor[2]};
@@ -140,7 +141,7 @@ std::vector<int> DrawnCorners(const CModel& model, const Polygon& polygon) {
       std::min(static_cast<std::size_t>(std::max(polygon.nVerts, 0)), polygon.vecVertIdx.size());
   for (std::size_t j = 0; j < count; ++j) {
     const int index = polygon.vecVertIdx[j];
-    if (index >= 0 && static_cast<std::size_t>(index) < model.m_vecVertices.size()) {
+    if (index >= 0 && static_cast<std::size_t>(index) < model.Vertices().size()) {
       corners.push_back(static_cast<int>(j));
     }
   }
@@ -148,7 +149,7 @@ std::vector<int> DrawnCorners(const CModel& model, const Polygon& polygon) {
 }
 
 const Vertex& CornerVertex(const CModel& model, const Polygon& polygon, int corner) {
-  return model.m_vecVertices[static_cast<std::size_t>(polygon.vecVertIdx[corner])];
+  return model.Vertices()[static_cast<std::size_t>(polygon.vecVertIdx[corner])];
 }
 
 // The normal of the side the viewer shows. Shown faces run clockwise, so
@@ -201,8 +202,8 @@ void AddPolygon(const CModel& model, const Polygon& polygon, bool textured,
     int texKey = -1;
     if (textured && static_cast<std::size_t>(corner) < polygon.vecTexIdx.size()) {
       const int texIndex = polygon.vecTexIdx[corner];
-      if (texIndex >= 0 && static_cast<std::size_t>(texIndex) < model.m_vecTexCoords.size()) {
-        const TexCoord& t = model.m_vecTexCoords[static_cast<std::size_t>(texIndex)];
+      if (texIndex >= 0 && static_cast<std::size_t>(texIndex) < model.TexCoords().size()) {
+        const TexCoord& t = model.TexCoords()[static_cast<std::size_t>(texIndex)];
         if (std::isfinite(t.u) && std::isfinite(t.v)) {
           out.texCoord = {t.u, t.v};
           texKey = texIndex;
@@ -221,14 +222,14 @@ void AddPolygon(const CModel& model, const Polygon& polygon, bool textured,
 
 ExportScene BuildExportScene(const CModel& model) {
   ExportScene scene;
-  scene.name = Latin1ToUtf8(model.m_strName, true);
-  const std::vector<int> owners = SubObjectOfEachPolygon(model);
-  const std::size_t materialCount = model.m_vecMaterials.size();
+  scene.name = Latin1ToUtf8(model.Name(), true);
+  const std::vector<int> owners = SubObjectOfEachPolygon(model.Content());
+  const std::size_t materialCount = model.Materials().size();
 
   // Materials in file order, the default colour last, each only when a
   // polygon uses it. Slot materialCount stands for "no material".
   std::vector<bool> used(materialCount + 1, false);
-  for (const Polygon& polygon : model.m_vecPolygons) {
+  for (const Polygon& polygon : model.Polygons()) {
     const int index = MaterialIndex(model, polygon);
     used[index < 0 ? materialCount : static_cast<std::size_t>(index)] = true;
   }
@@ -240,11 +241,11 @@ ExportScene BuildExportScene(const CModel& model) {
     scene.materials.push_back(DescribeMaterial(model, materialIndex, scene));
   }
 
-  scene.nodes.resize(model.m_vecSubObjects.size() + 1);
+  scene.nodes.resize(model.SubObjects().size() + 1);
   scene.nodes[0].name = kBodyNodeName;
-  for (std::size_t k = 0; k < model.m_vecSubObjects.size(); ++k) {
+  for (std::size_t k = 0; k < model.SubObjects().size(); ++k) {
     ExportNode& node = scene.nodes[k + 1];
-    const SubObject& object = model.m_vecSubObjects[k];
+    const SubObject& object = model.SubObjects()[k];
     node.name = kObjectNamePrefix + std::to_string(k);
     node.subObject = static_cast<int>(k);
     std::copy(std::begin(object.fMatrix), std::end(object.fMatrix), node.matrix.begin());
@@ -253,8 +254,8 @@ ExportScene BuildExportScene(const CModel& model) {
 
   // Per node, one builder per material slot, in slot order.
   std::vector<std::map<int, PrimitiveBuilder>> builders(scene.nodes.size());
-  for (std::size_t i = 0; i < model.m_vecPolygons.size(); ++i) {
-    const Polygon& polygon = model.m_vecPolygons[i];
+  for (std::size_t i = 0; i < model.Polygons().size(); ++i) {
+    const Polygon& polygon = model.Polygons()[i];
     const int index = MaterialIndex(model, polygon);
     const int slot = slotOf[index < 0 ? materialCount : static_cast<std::size_t>(index)];
     const std::size_t node =

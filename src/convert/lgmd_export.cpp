@@ -36,8 +36,7 @@ BuildResult BuildLgmdExport(const std::string& modelPath, const std::string& out
                             std::vector<safewrite::OutputFile>& files) {
   files.clear();
   CModel model;
-  ReadResult result;
-  if (model.Read(modelPath, result) != 0) {
+  if (const ReadResult result = model.Read(modelPath); !result.ok()) {
     return {BuildStatus::kCannotReadModel,
             "cannot read model " + modelPath + ": " + result.Reason()};
   }

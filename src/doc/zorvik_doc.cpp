@@ -35,8 +35,7 @@ OpenResult CZorvikDoc::LoadModel(const std::string& path, int nPalette) {
   // A file that cannot be read leaves the model as it was; going on would
   // set up textures from the new file's folder for the old model and fit
   // the camera to it, so the open stops here with everything unchanged.
-  ReadResult read;
-  if (m_model.Read(path, read) != 0) {
+  if (const ReadResult read = m_model.Read(path); !read.ok()) {
     return {OpenStatus::kModelUnreadable, path, read.Reason(), {}};
   }
   m_strModelFile = path;
@@ -44,9 +43,8 @@ OpenResult CZorvikDoc::LoadModel(const std::string& path, int nPalette) {
 
   // The palette directory already ends with '/'.
   const std::string palettePath = AppPaths().GetPaletteDir() + PaletteFileName(nPalette);
-  std::string reason;
-  if (m_model.LoadPalette(palettePath, reason) != 0) {
-    return {OpenStatus::kPaletteUnreadable, palettePath, reason, {}};
+  if (const ReadResult palette = m_model.LoadPalette(palettePath); !palette.ok()) {
+    return {OpenStatus::kPaletteUnreadable, palettePath, palette.Reason(), {}};
   }
   m_model.ApplyPalette(nPalette);
 
@@ -59,21 +57,19 @@ OpenResult CZorvikDoc::LoadModel(const std::string& path, int nPalette) {
 }
 
 void CZorvikDoc::ResetCamera() {
-  const double dx = static_cast<double>(m_model.m_ptMax.x) - m_model.m_ptMin.x;
-  const double dy = static_cast<double>(m_model.m_ptMax.y) - m_model.m_ptMin.y;
-  const double dz = static_cast<double>(m_model.m_ptMax.z) - m_model.m_ptMin.z;
+  const double dx = static_cast<double>(m_model.Max().x) - m_model.Min().x;
+  const double dy = static_cast<double>(m_model.Max().y) - m_model.Min().y;
+  const double dz = static_cast<double>(m_model.Max().z) - m_model.Min().z;
   const double largest = std::max({dx, dy, dz});
 
-  m_dDistance = m_dFitDistance = kFitFactor * largest;
-  m_dRotX = m_dRotY = m_dRotZ = 0.0;
-  m_dPanX = m_dPanY = 0.0;
-  m_dScale = 1.0;
+  m_camera = scene::Camera();
+  m_camera.dDistance = m_dFitDistance = kFitFactor * largest;
 }
 
 void CZorvikDoc::GetModelCounts(int* polygons, int* vertices, int* materials) const {
-  if (polygons != nullptr) *polygons = m_model.m_nPolygons;
-  if (vertices != nullptr) *vertices = m_model.m_nVertices;
-  if (materials != nullptr) *materials = m_model.m_nMaterials;
+  if (polygons != nullptr) *polygons = m_model.PolygonCount();
+  if (vertices != nullptr) *vertices = m_model.VertexCount();
+  if (materials != nullptr) *materials = m_model.MaterialCount();
 }
 
 void CZorvikDoc::SetupScene(int cx, int cy) {
@@ -93,14 +89,8 @@ void CZorvikDoc::SetPolygonMode(int mode) {
   scene::SetPolygonMode(mode);
 }
 
-scene::Camera CZorvikDoc::Camera() const {
-  scene::Camera camera;
-  camera.dRotX = m_dRotX;
-  camera.dRotY = m_dRotY;
-  camera.dRotZ = m_dRotZ;
-  camera.dScale = m_dScale;
-  camera.dDistance = m_dDistance;
-  camera.dPanX = m_dPanX;
-  camera.dPanY = m_dPanY;
-  return camera;
+void CZorvikDoc::SetBackground(double red, double green, double blue) {
+  m_dBkRed = red;
+  m_dBkGreen = green;
+  m_dBkBlue = blue;
 }

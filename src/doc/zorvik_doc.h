@@ -4,6 +4,7 @@
 // the same in the viewer, in the headless commands and in tests.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -99,7 +100,28 @@ class CZorvikDoc {
   void DrawScene();
   // The look: outlines or faces, kept here and handed to OpenGL.
   void SetPolygonMode(int mode);
-  scene::Camera Camera() const;
+  int PolygonMode() const { return m_nPolygonMode; }
+
+  // The camera the view turns, zooms and pans; ResetCamera fits it to the
+  // model and keeps the distance it chose (FitDistance).
+  const scene::Camera& Camera() const { return m_camera; }
+  void SetCamera(const scene::Camera& camera) { m_camera = camera; }
+  double FitDistance() const { return m_dFitDistance; }
+
+  // The palette region the next open uses (0 San Francisco, 1 Seattle).
+  int PaletteIndex() const { return m_nPalette; }
+  void SetPaletteIndex(int index) { m_nPalette = index; }
+
+  // The background colour, red, green, blue from 0 to 1; the next
+  // InitScene or a SetClearColour shows it.
+  // A const copy, so that it cannot be mistaken for a way to set it.
+  const std::array<double, 3> Background() const { return {m_dBkRed, m_dBkGreen, m_dBkBlue}; }
+  void SetBackground(double red, double green, double blue);
+
+  const CModel& Model() const { return m_model; }
+  const CTextureSet& Textures() const { return m_textures; }
+  // The file the model was last read from; empty before the first read.
+  const std::string& ModelFile() const { return m_strModelFile; }
 
   // Export (export_model.cpp): the model written to path as a trueSpace
   // object, or in the format given, with the palette and textures it is
@@ -107,13 +129,11 @@ class CZorvikDoc {
   ExportResult ExportModel(const std::string& path);
   ExportResult ExportModel(const std::string& path, ExportFormat format);
 
-  double m_dRotY = 0.0;
-  double m_dRotX = 0.0;
-  double m_dRotZ = 0.0;
-  double m_dScale = 1.0;
-  double m_dDistance = 30.0;
-  double m_dPanX = 0.0;
-  double m_dPanY = 0.0;
+ private:
+  // Tests build models in the document and look at what it drew.
+  friend struct DocTestAccess;
+
+  scene::Camera m_camera;
   double m_dFitDistance = 0.0;
   int m_nPalette = 0;
   double m_dBkRed = 0.0;
@@ -122,7 +142,6 @@ class CZorvikDoc {
   int m_nPolygonMode = kPolygonModeFill;
   CModel m_model;
   CTextureSet m_textures;
-  // The file m_model was last read from; empty before the first read.
   std::string m_strModelFile;
   // The model's draw as recorded for replay; every open makes it record
   // anew, and so do a change of look and a texture upload.

@@ -24,6 +24,7 @@
 #include "io/lgmd_magic.h"
 #include "model/lgmd_layout.h"
 #include "model/model.h"
+#include "model/placement.h"
 #include "model/read_result.h"
 
 namespace {
@@ -79,7 +80,7 @@ class MemorySource : public ByteSource {
 
 // What a CModel keeps between reads (see CModel::m_pReadScratch).
 struct ReadScratch {
-  CModel model;  // the content the last read replaced, refilled by the next
+  ModelContent model;  // the content the last read replaced, refilled by the next
   largemem::Block<std::uint8_t> pBuffer;  // the file's sections are read into it
   std::size_t nCapacity = 0;
 };
@@ -125,7 +126,7 @@ class FileSource : public ByteSource {
 // result; the caller then discards the half-filled model.
 class LgmdParser {
  public:
-  LgmdParser(ByteSource& source, CModel& model, ReadResult& result)
+  LgmdParser(ByteSource& source, ModelContent& model, ReadResult& result)
       : m_source(source), m_cur(nullptr, 0), m_model(model), m_result(result) {}
 
   bool Parse() {
@@ -545,7 +546,7 @@ class LgmdParser {
 
   ByteSource& m_source;
   ByteCursor m_cur;  // over the section being read
-  CModel& m_model;
+  ModelContent& m_model;
   ReadResult& m_result;
   std::string m_strSection;  // where the cursor is, for the reason of a refusal
   std::optional<MaterialIndex<Material>> m_materials;
@@ -553,7 +554,7 @@ class LgmdParser {
 
 // Empties everything a model file supplies, keeping the memory the
 // containers hold, so that the model reads as if freshly constructed.
-void ClearFileContent(CModel& model) {
+void ClearFileContent(ModelContent& model) {
   model.m_strName.clear();
   model.m_nVersion = model.m_nPolygons = model.m_nVertices = 0;
   model.m_nMaterials = model.m_nSubObjects = 0;
@@ -568,45 +569,17 @@ void ClearFileContent(CModel& model) {
   model.m_indexPool.Reset();
   model.m_vecTexCoords.clear();
   model.m_vecSubObjects.clear();
-  const CModel empty;
+  const ModelContent empty;
   model.m_ptMin = empty.m_ptMin;
   model.m_ptMax = empty.m_ptMax;
   model.m_nCurSubObject = 0;
 }
 
-// Exchanges everything a model file supplies; the palette, textures,
-// default colour and polygon mode stay with their own steps. Swapping the
-// material array and the index pool keeps their elements where they are,
-// so the polygons' material references and index runs stay valid.
-void SwapFileContent(CModel& a, CModel& b) {
-  using std::swap;
-  swap(a.m_strName, b.m_strName);
-  swap(a.m_nVersion, b.m_nVersion);
-  swap(a.m_nPolygons, b.m_nPolygons);
-  swap(a.m_nVertices, b.m_nVertices);
-  swap(a.m_nMaterials, b.m_nMaterials);
-  swap(a.m_nSubObjects, b.m_nSubObjects);
-  swap(a.m_vecSectionOffsets, b.m_vecSectionOffsets);
-  swap(a.m_byHeaderUnused, b.m_byHeaderUnused);
-  swap(a.m_byRootObject, b.m_byRootObject);
-  swap(a.m_byFilePositions, b.m_byFilePositions);
-  swap(a.m_vecMaterials, b.m_vecMaterials);
-  swap(a.m_vecVertices, b.m_vecVertices);
-  swap(a.m_vecNormals, b.m_vecNormals);
-  swap(a.m_vecPolygons, b.m_vecPolygons);
-  swap(a.m_indexPool, b.m_indexPool);
-  swap(a.m_vecTexCoords, b.m_vecTexCoords);
-  swap(a.m_vecSubObjects, b.m_vecSubObjects);
-  swap(a.m_ptMin, b.m_ptMin);
-  swap(a.m_ptMax, b.m_ptMax);
-  swap(a.m_nCurSubObject, b.m_nCurSubObject);
-}
-
 // Parses source into the scratch model and swaps it in only when it is
 // complete and placed; false with the reason in result otherwise.
-bool ReadModel(ByteSource& source, CModel& to, ReadScratch& scratch, ReadResult& result) {
+bool ReadModel(ByteSource& source, ModelContent& to, ReadScratch& scratch, ReadResult& result) {
   try {
-    CModel& fresh = scratch.model;
+    ModelContent& fresh = scratch.model;
     ClearFileContent(fresh);
     LgmdParser parser(source, fresh, result);
     const bool accepted = parser.Parse();
@@ -617,8 +590,10 @@ bool ReadModel(ByteSource& source, CModel& to, ReadScratch& scratch, ReadResult&
       scratch.nCapacity = 0;
     }
     if (!accepted) return false;
-    fresh.PlaceSubObjects();
-    SwapFileContent(fresh, to);
+    PlaceSubObjects(fresh);
+    // Swapping keeps the material array's elements where they are, so the
+    // polygons' material references stay valid.
+    std::swap(fresh, to);
   } catch (const std::bad_alloc&) {
     // The counts are checked against the file before anything is sized and
     // every size is bounded by the format, so only a machine short of
@@ -632,36 +607,28 @@ bool ReadModel(ByteSource& source, CModel& to, ReadScratch& scratch, ReadResult&
 
 }  // namespace
 
-int CModel::Read(const std::string& path) {
+ReadResult CModel::Read(const std::string& path) {
   ReadResult result;
-  return Read(path, result);
-}
-
-int CModel::Read(const std::string& path, ReadResult& result) {
-  result = ReadResult();
   filebytes::CInputFile file;
   std::string error;
   if (!file.Open(path, error)) {
     result.error = file.WrongType() ? ReadError::NotRegularFile : ReadError::CannotOpen;
     result.detail = error;
-    return -1;
+    return result;
   }
-  if (!EnsureReadScratch(result)) return -1;
+  if (!EnsureReadScratch(result)) return result;
   FileSource source(file, *m_pReadScratch);
-  return ReadModel(source, *this, *m_pReadScratch, result) ? 0 : -1;
+  ReadModel(source, *this, *m_pReadScratch, result);
+  return result;
 }
 
-int CModel::ReadFromMemory(const std::uint8_t* data, std::size_t size) {
+ReadResult CModel::ReadFromMemory(const std::uint8_t* data, std::size_t size) {
   ReadResult result;
-  return ReadFromMemory(data, size, result);
-}
-
-int CModel::ReadFromMemory(const std::uint8_t* data, std::size_t size, ReadResult& result) {
-  result = ReadResult();
   static const std::uint8_t kEmpty = 0;
   MemorySource source(data != nullptr ? data : &kEmpty, data != nullptr ? size : 0);
-  if (!EnsureReadScratch(result)) return -1;
-  return ReadModel(source, *this, *m_pReadScratch, result) ? 0 : -1;
+  if (!EnsureReadScratch(result)) return result;
+  ReadModel(source, *this, *m_pReadScratch, result);
+  return result;
 }
 
 bool CModel::EnsureReadScratch(ReadResult& result) {

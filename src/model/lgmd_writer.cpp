@@ -72,7 +72,7 @@ void PutF32(std::uint8_t* at, float v) {
 class LgmdWriter {
  public:
   explicit LgmdWriter(const CModel& model)
-      : m_model(model), m_normals(model.m_vecNormals.begin(), model.m_vecNormals.end()) {}
+      : m_model(model), m_normals(model.Normals().begin(), model.Normals().end()) {}
 
   LgmdWriteResult Write(std::vector<std::uint8_t>& bytes) {
     if (!CheckHeader() || !CheckMaterials() || !CheckPolygons() || !LinkSubObjects()) {
@@ -102,19 +102,19 @@ class LgmdWriter {
 
   bool CheckHeader() {
     const CModel& m = m_model;
-    return NameFits("the model", m.m_strName, kModelNameWidth) &&
-           Count("polygons", m.m_vecPolygons.size(), kMaxCount16) &&
-           Count("vertices", m.m_vecVertices.size(), kMaxCount16) &&
-           Count("materials", m.m_vecMaterials.size(), 255) &&
-           Count("sub-objects", m.m_vecSubObjects.size(), kMaxObjects - 1) &&
-           Count("texture coordinates", m.m_vecTexCoords.size(), kMaxTableRecords) &&
-           Count("face normals", m.m_vecNormals.size(), kMaxTableRecords);
+    return NameFits("the model", m.Name(), kModelNameWidth) &&
+           Count("polygons", m.Polygons().size(), kMaxCount16) &&
+           Count("vertices", m.Vertices().size(), kMaxCount16) &&
+           Count("materials", m.Materials().size(), 255) &&
+           Count("sub-objects", m.SubObjects().size(), kMaxObjects - 1) &&
+           Count("texture coordinates", m.TexCoords().size(), kMaxTableRecords) &&
+           Count("face normals", m.Normals().size(), kMaxTableRecords);
   }
 
   bool CheckMaterials() {
-    const bool byPosition = m_model.m_nVersion == kVersionNumberingTexturesByPosition;
-    for (std::size_t j = 0; j < m_model.m_vecMaterials.size(); ++j) {
-      const Material& material = m_model.m_vecMaterials[j];
+    const bool byPosition = m_model.Version() == kVersionNumberingTexturesByPosition;
+    for (std::size_t j = 0; j < m_model.Materials().size(); ++j) {
+      const Material& material = m_model.Materials()[j];
       const std::string where = "material " + std::to_string(j);
       if (!NameFits(where, material.strName, kMaterialNameWidth)) return false;
       if (material.nKind < 0 || material.nKind > 255 || material.nId < 0 || material.nId > 255) {
@@ -134,13 +134,13 @@ class LgmdWriter {
   // reader will find it a textured material, so the writer asks the same
   // question of the materials it writes.
   bool CheckPolygons() {
-    const MaterialIndex<const Material> materials(m_model.m_vecMaterials);
-    const std::size_t vertices = m_model.m_vecVertices.size();
-    const std::size_t texCoords = m_model.m_vecTexCoords.size();
-    m_normalIndex.resize(m_model.m_vecPolygons.size());
-    m_textured.resize(m_model.m_vecPolygons.size());
-    for (std::size_t k = 0; k < m_model.m_vecPolygons.size(); ++k) {
-      const Polygon& p = m_model.m_vecPolygons[k];
+    const MaterialIndex<const Material> materials(m_model.Materials());
+    const std::size_t vertices = m_model.Vertices().size();
+    const std::size_t texCoords = m_model.TexCoords().size();
+    m_normalIndex.resize(m_model.Polygons().size());
+    m_textured.resize(m_model.Polygons().size());
+    for (std::size_t k = 0; k < m_model.Polygons().size(); ++k) {
+      const Polygon& p = m_model.Polygons()[k];
       // Named only when something is wrong: most models have nothing to report.
       const auto where = [k] { return "polygon " + std::to_string(k); };
       const auto corners = static_cast<std::size_t>(p.nVerts);
@@ -197,7 +197,7 @@ class LgmdWriter {
   // object has two children; a chain that never reaches the root would be
   // refused by the reader.
   bool LinkSubObjects() {
-    const auto& objects = m_model.m_vecSubObjects;
+    const auto& objects = m_model.SubObjects();
     const int count = static_cast<int>(objects.size());
     m_childLink.assign(objects.size(), kNoChild);
     for (int j = 0; j < count; ++j) {
@@ -229,9 +229,9 @@ class LgmdWriter {
   }
 
   std::size_t PolygonSize(std::size_t k) const {
-    const auto corners = static_cast<std::size_t>(m_model.m_vecPolygons[k].nVerts);
+    const auto corners = static_cast<std::size_t>(m_model.Polygons()[k].nVerts);
     return kPolygonMinSize + 2 * corners * (m_textured[k] ? 3 : 2) +
-           (m_model.m_nVersion == kVersionWithPolygonPad ? 1 : 0);
+           (m_model.Version() == kVersionWithPolygonPad ? 1 : 0);
   }
 
   void Lay(std::vector<std::uint8_t>& bytes) {
@@ -243,13 +243,13 @@ class LgmdWriter {
       at += length;
       return start;
     };
-    table[kObjectsStart] = next(kObjectRecordSize * (m.m_vecSubObjects.size() + 1));
-    table[kMaterialsStart] = next(kMaterialSize * m.m_vecMaterials.size());
-    table[kTexCoordsStart] = next(kTexCoordSize * m.m_vecTexCoords.size());
-    table[kTexCoordsEnd] = table[kVerticesStart] = next(kVertexSize * m.m_vecVertices.size());
+    table[kObjectsStart] = next(kObjectRecordSize * (m.SubObjects().size() + 1));
+    table[kMaterialsStart] = next(kMaterialSize * m.Materials().size());
+    table[kTexCoordsStart] = next(kTexCoordSize * m.TexCoords().size());
+    table[kTexCoordsEnd] = table[kVerticesStart] = next(kVertexSize * m.Vertices().size());
     table[kVerticesEnd] = table[kNormalsStart] = next(kNormalSize * m_normals.size());
     std::size_t polygons = 0;
-    for (std::size_t k = 0; k < m.m_vecPolygons.size(); ++k) polygons += PolygonSize(k);
+    for (std::size_t k = 0; k < m.Polygons().size(); ++k) polygons += PolygonSize(k);
     table[kPolygonsStart] = next(polygons);
     table[kPolygonsEnd] = static_cast<std::int32_t>(at);
 
@@ -259,7 +259,7 @@ class LgmdWriter {
     WriteHeader(out, table);
     WriteObjects(out);
     WriteMaterials(out);
-    for (const TexCoord& tc : m.m_vecTexCoords) {
+    for (const TexCoord& tc : m.TexCoords()) {
       out.F32(tc.u);
       out.F32(tc.v);
     }
@@ -269,23 +269,23 @@ class LgmdWriter {
       out.F32(n.y);
       out.F32(n.z);
     }
-    for (std::size_t k = 0; k < m.m_vecPolygons.size(); ++k) WritePolygon(out, k);
+    for (std::size_t k = 0; k < m.Polygons().size(); ++k) WritePolygon(out, k);
   }
 
   void WriteHeader(ByteSink& out, const std::array<std::int32_t, kSectionCount>& table) {
     const CModel& m = m_model;
-    const std::uint8_t* unused = m.m_byHeaderUnused.data();
+    const std::uint8_t* unused = m.Content().m_byHeaderUnused.data();
     out.Bytes(reinterpret_cast<const std::uint8_t*>(kLgmdMagic), sizeof kLgmdMagic);
-    out.I32(m.m_nVersion);
-    out.Name(m.m_strName, kModelNameWidth);
+    out.I32(m.Version());
+    out.Name(m.Name(), kModelNameWidth);
     out.Bytes(unused, kHeaderUnusedAfterName);
-    out.I16(static_cast<int>(m.m_vecPolygons.size()));
-    out.I16(static_cast<int>(m.m_vecVertices.size()));
+    out.I16(static_cast<int>(m.Polygons().size()));
+    out.I16(static_cast<int>(m.Vertices().size()));
     out.Bytes(unused + kHeaderUnusedAfterName, kHeaderUnusedAfterCounts);
-    out.U8(static_cast<std::uint8_t>(m.m_vecMaterials.size()));
+    out.U8(static_cast<std::uint8_t>(m.Materials().size()));
     out.Bytes(unused + kHeaderUnusedAfterName + kHeaderUnusedAfterCounts,
               kHeaderUnusedAfterMaterials);
-    out.U8(static_cast<std::uint8_t>(m.m_vecSubObjects.size() + 1));
+    out.U8(static_cast<std::uint8_t>(m.SubObjects().size() + 1));
     for (std::int32_t entry : table) out.I32(entry);
   }
 
@@ -293,18 +293,19 @@ class LgmdWriter {
   // after the model, in model space, linking no child.
   void WriteObjects(ByteSink& out) {
     std::array<std::uint8_t, kObjectRecordSize> record{};
-    if (m_model.m_byRootObject.size() == kObjectRecordSize) {
-      std::copy(m_model.m_byRootObject.begin(), m_model.m_byRootObject.end(), record.begin());
+    if (m_model.Content().m_byRootObject.size() == kObjectRecordSize) {
+      std::copy(m_model.Content().m_byRootObject.begin(), m_model.Content().m_byRootObject.end(),
+                record.begin());
     } else {
-      std::memcpy(record.data(), m_model.m_strName.data(), m_model.m_strName.size());
+      std::memcpy(record.data(), m_model.Name().data(), m_model.Name().size());
       for (std::size_t k = 0; k < kIdentity.size(); ++k) {
         PutF32(&record[kObjectMatrixAt + 4 * k], kIdentity[k]);
       }
       PutI16(&record[kObjectChildAt], kNoChild);
     }
     out.Bytes(record.data(), record.size());
-    for (std::size_t j = 0; j < m_model.m_vecSubObjects.size(); ++j) {
-      const SubObject& object = m_model.m_vecSubObjects[j];
+    for (std::size_t j = 0; j < m_model.SubObjects().size(); ++j) {
+      const SubObject& object = m_model.SubObjects()[j];
       record = object.byRecord;
       for (std::size_t k = 0; k < 12; ++k)
         PutF32(&record[kObjectMatrixAt + 4 * k], object.fMatrix[k]);
@@ -319,8 +320,8 @@ class LgmdWriter {
   // texture number of a textured material, except in version 3 where the
   // material's position numbers its texture.
   void WriteMaterials(ByteSink& out) {
-    const bool byPosition = m_model.m_nVersion == kVersionNumberingTexturesByPosition;
-    for (const Material& material : m_model.m_vecMaterials) {
+    const bool byPosition = m_model.Version() == kVersionNumberingTexturesByPosition;
+    for (const Material& material : m_model.Materials()) {
       out.Name(material.strName, kMaterialNameWidth);
       out.U8(static_cast<std::uint8_t>(material.nKind));
       out.U8(static_cast<std::uint8_t>(material.nId));
@@ -335,11 +336,11 @@ class LgmdWriter {
 
   void WriteVertices(ByteSink& out) {
     const CModel& m = m_model;
-    if (m.m_byFilePositions.size() == kVertexSize * m.m_vecVertices.size()) {
-      out.Bytes(m.m_byFilePositions.data(), m.m_byFilePositions.size());
+    if (m.Content().m_byFilePositions.size() == kVertexSize * m.Vertices().size()) {
+      out.Bytes(m.Content().m_byFilePositions.data(), m.Content().m_byFilePositions.size());
       return;
     }
-    for (const Vertex& v : m.m_vecVertices) {
+    for (const Vertex& v : m.Vertices()) {
       out.F32(v.x);
       out.F32(v.y);
       out.F32(v.z);
@@ -347,7 +348,7 @@ class LgmdWriter {
   }
 
   void WritePolygon(ByteSink& out, std::size_t k) {
-    const Polygon& p = m_model.m_vecPolygons[k];
+    const Polygon& p = m_model.Polygons()[k];
     out.Bytes(p.byUnused.data(), 2);
     out.I16(p.nMaterialId);
     out.U8(p.byFlags);
@@ -359,7 +360,7 @@ class LgmdWriter {
     if (m_textured[k]) {
       for (int index : p.vecTexIdx) out.I16(index);
     }
-    if (m_model.m_nVersion == kVersionWithPolygonPad) out.U8(p.byUnused[6]);
+    if (m_model.Version() == kVersionWithPolygonPad) out.U8(p.byUnused[6]);
   }
 
   const CModel& m_model;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/index_pool.h"
@@ -111,70 +112,11 @@ inline constexpr int kColourKind = 1;
 // Palette entries hold blue, green, red: the reverse of a palette file line.
 using PaletteEntry = std::array<int, 3>;
 
-// The reader's working storage (lgmd_reader.cpp).
-struct ReadScratch;
-struct ReadScratchDeleter {
-  void operator()(ReadScratch* scratch) const;
-};
-
-class CModel {
- public:
-  CModel();
-  ~CModel();
-  CModel(const CModel&) = delete;
-  CModel& operator=(const CModel&) = delete;
-
-  // Reader (lgmd_reader.cpp). 0 on success; -1 when the file cannot be
-  // read, is not LGMD or is refused as malformed, with the reason in
-  // result. On -1 nothing changes.
-  int Read(const std::string& path);
-  int Read(const std::string& path, ReadResult& result);
-  int ReadFromMemory(const std::uint8_t* data, std::size_t size);
-  int ReadFromMemory(const std::uint8_t* data, std::size_t size, ReadResult& result);
-  void SwapRedBlue();
-
-  // Sub-object placement (placement.cpp), run by Read as its last step.
-  void PlaceSubObjects();
-  void TransformToModel(int index, float& x, float& y, float& z) const;
-
-  // Palette (palette.cpp). -1 with the reason in strReason when the file
-  // cannot be read or is larger than any palette (kMaxPaletteFileSize).
-  int LoadPalette(const std::string& path);
-  int LoadPalette(const std::string& path, std::string& strReason);
-  void ApplyPalette(int nPalette);
-  void MatchPaletteColors();
-
-  // Texture images (texture_images.cpp): the ".mip" files beside the model
-  // converted through the palette. The renderer's LoadTextures runs this
-  // and uploads what it read.
-  void BuildTextureList();
-  // Reads one ".mip" file into entry; 1 with the reason in the entry's
-  // strMissingReason when it cannot be read, is empty or has a side longer
-  // than maxSide (checked before any pixel is allocated).
-  int ReadMipFile(const std::string& path, TextureEntry& entry, int& width, int& height,
-                  int maxSide = kHeadlessMaxTextureSide);
-  // Rebuilds the texture list and reads every texture into its entry, each
-  // file once: materials naming the same file with the same transparency
-  // share its image. Returns the list of files that could not be read (see
-  // MissingTextureList).
-  std::string ReadTextureImages(const std::string& modelPath,
-                                int maxSide = kHeadlessMaxTextureSide);
-  // The texture files beside modelPath that the textured materials name,
-  // found as ReadTextureImages finds them, each once, in material order;
-  // names with no file are left out.
-  std::vector<std::string> TextureFilePaths(const std::string& modelPath) const;
-  // The file name of every textured material whose entry holds no image, in
-  // material order: a name may come twice. The names are the file's bytes
-  // as they are, for callers that escape them in their own way (JSON).
-  std::vector<std::string> MissingTextureFiles() const;
-  // The list as the open sequence shows it: "\r\n" before each name, and
-  // control bytes in a name escaped (PrintableName) so that a name cannot
-  // steer a terminal or break the list's lines.
-  std::string MissingTextureList() const;
-
-  // trueSpace export (cob_export.cpp).
-  int ExportCob(const std::string& path, std::string& strError) const;
-
+// Everything a model file supplies, as a plain struct: the reader builds
+// one apart from the open model and swaps it in only when the file was
+// accepted, and code that makes a model (an import, a test) fills one and
+// hands it to CModel::Assign.
+struct ModelContent {
   std::string m_strName;
   int m_nVersion = 0;
   int m_nPolygons = 0;
@@ -201,23 +143,126 @@ class CModel {
   // Holds the index runs of every polygon of m_vecPolygons.
   IndexPool m_indexPool;
   largemem::Vector<TexCoord> m_vecTexCoords;
-  std::vector<TextureEntry> m_vecTextures;
   std::vector<SubObject> m_vecSubObjects;
-  Vertex m_ptMin;
-  Vertex m_ptMax;
+  // The bounding box starts inverted so that the first vertex sets both
+  // corners.
+  Vertex m_ptMin{1e8f, 1e8f, 1e8f};
+  Vertex m_ptMax{-1e8f, -1e8f, -1e8f};
   int m_nCurSubObject = 0;
+};
+
+// The reader's working storage (lgmd_reader.cpp).
+struct ReadScratch;
+struct ReadScratchDeleter {
+  void operator()(ReadScratch* scratch) const;
+};
+
+// The model's data is private: the reader, the placement pass, the palette
+// and the texture steps change it; every other layer reads it through the
+// accessors below.
+class CModel : private ModelContent {
+ public:
+  CModel();
+  ~CModel();
+  CModel(const CModel&) = delete;
+  CModel& operator=(const CModel&) = delete;
+
+  // Reader (lgmd_reader.cpp). When the file cannot be read, is not LGMD or
+  // is refused as malformed, the result says why and nothing changes.
+  ReadResult Read(const std::string& path);
+  ReadResult ReadFromMemory(const std::uint8_t* data, std::size_t size);
+  void SwapRedBlue();
+
+  // Replaces the file content with one made in code, as a read would (the
+  // caller places the sub-objects when its positions are in their frames),
+  // and gives the old content back. The palette and textures stay.
+  ModelContent Assign(ModelContent content);
+
+  // Sub-object placement (placement.cpp), run by Read as its last step.
+  void PlaceSubObjects();
+  void TransformToModel(int index, float& x, float& y, float& z) const;
+
+  // Palette (palette.cpp). When the file cannot be read, or is larger than
+  // any palette (kMaxPaletteFileSize), the result says why and the palette
+  // stays as it was.
+  ReadResult LoadPalette(const std::string& path);
+  void ApplyPalette(int nPalette);
+  void MatchPaletteColors();
+
+  // Texture images (texture_images.cpp): the ".mip" files beside the model
+  // converted through the palette. The renderer's LoadTextures runs this
+  // and uploads what it read.
+  void BuildTextureList();
+  // Reads one ".mip" file into entry; false with the reason in the entry's
+  // strMissingReason when it cannot be read, is empty or has a side longer
+  // than maxSide (checked before any pixel is allocated).
+  bool ReadMipFile(const std::string& path, TextureEntry& entry,
+                   int maxSide = kHeadlessMaxTextureSide);
+  // Rebuilds the texture list and reads every texture into its entry, each
+  // file once: materials naming the same file with the same transparency
+  // share its image. Returns the list of files that could not be read (see
+  // MissingTextureList).
+  std::string ReadTextureImages(const std::string& modelPath,
+                                int maxSide = kHeadlessMaxTextureSide);
+  // Texture images that come from elsewhere than files beside the model (a
+  // model made in memory), one entry per textured material as
+  // BuildTextureList makes them.
+  void SetTextures(std::vector<TextureEntry> textures) { m_vecTextures = std::move(textures); }
+  // A palette made in code, in place of LoadPalette.
+  void SetPalette(std::vector<PaletteEntry> palette) { m_vecPalette = std::move(palette); }
+  // Drops the image of a texture the renderer could not use, with the
+  // reason, so that it is listed with the missing ones.
+  void MarkTextureMissing(std::size_t index, std::string reason);
+  // The texture files beside modelPath that the textured materials name,
+  // found as ReadTextureImages finds them, each once, in material order;
+  // names with no file are left out.
+  std::vector<std::string> TextureFilePaths(const std::string& modelPath) const;
+  // The file name of every textured material whose entry holds no image, in
+  // material order: a name may come twice. The names are the file's bytes
+  // as they are, for callers that escape them in their own way (JSON).
+  std::vector<std::string> MissingTextureFiles() const;
+  // The list as the open sequence shows it: "\r\n" before each name, and
+  // control bytes in a name escaped (PrintableName) so that a name cannot
+  // steer a terminal or break the list's lines.
+  std::string MissingTextureList() const;
+
+  // trueSpace export (cob_export.cpp).
+  int ExportCob(const std::string& path, std::string& strError) const;
+
+  const ModelContent& Content() const { return *this; }
+  const std::string& Name() const { return m_strName; }
+  int Version() const { return m_nVersion; }
+  // The counts as the file gives them.
+  int PolygonCount() const { return m_nPolygons; }
+  int VertexCount() const { return m_nVertices; }
+  int MaterialCount() const { return m_nMaterials; }
+  int SubObjectCount() const { return m_nSubObjects; }
+  const std::vector<Material>& Materials() const { return m_vecMaterials; }
+  const largemem::Vector<Vertex>& Vertices() const { return m_vecVertices; }
+  const largemem::Vector<Vertex>& Normals() const { return m_vecNormals; }
+  const largemem::Vector<Polygon>& Polygons() const { return m_vecPolygons; }
+  const largemem::Vector<TexCoord>& TexCoords() const { return m_vecTexCoords; }
+  const std::vector<SubObject>& SubObjects() const { return m_vecSubObjects; }
+  const Vertex& Min() const { return m_ptMin; }
+  const Vertex& Max() const { return m_ptMax; }
+  const std::vector<TextureEntry>& Textures() const { return m_vecTextures; }
+  const std::vector<PaletteEntry>& Palette() const { return m_vecPalette; }
+  // The colour of polygons without a material, red, green, blue.
+  const std::array<double, 3> DefaultColor() const { return {m_dDefRed, m_dDefGreen, m_dDefBlue}; }
+
+ private:
+  std::vector<TextureEntry> m_vecTextures;
   double m_dDefRed = 0.0;
   double m_dDefGreen = 0.0;
   double m_dDefBlue = 0.0;
   std::vector<PaletteEntry> m_vecPalette;
 
- private:
-  bool EnsureReadScratch(ReadResult& result);
-
-  // A read fills a model of its own and swaps it in only when the file was
-  // accepted; the content it swapped out is kept here, with the buffer the
-  // file was read into, and the next read fills that storage again. Memory
-  // already in place is far cheaper to fill than fresh pages, and a model is
-  // read again at every palette switch.
+  // A read fills a content of its own and swaps it in only when the file
+  // was accepted; the content it swapped out is kept here, with the buffer
+  // the file was read into, and the next read fills that storage again.
+  // Memory already in place is far cheaper to fill than fresh pages, and a
+  // model is read again at every palette switch.
   std::unique_ptr<ReadScratch, ReadScratchDeleter> m_pReadScratch;
+
+  bool EnsureReadScratch(ReadResult& result);
 };

@@ -35,19 +35,19 @@ class Checker {
     m_problems.push_back({level, std::move(where), std::move(what)});
   }
   std::string MaterialPlace(std::size_t j) const {
-    return "material " + std::to_string(j) + " \"" +
-           PrintableName(m_model.m_vecMaterials[j].strName) + "\"";
+    return "material " + std::to_string(j) + " \"" + PrintableName(m_model.Materials()[j].strName) +
+           "\"";
   }
 
   // The reader takes a name that fills its whole field without an end; a
   // tool that wrote a longer name has cut it there.
   void CheckNames() {
-    if (m_model.m_strName.size() == lgmdfile::kModelNameWidth) {
+    if (m_model.Name().size() == lgmdfile::kModelNameWidth) {
       Add(CheckLevel::Warning, "the model",
           "the name fills all 8 bytes of its field: a longer name would have been cut short");
     }
-    for (std::size_t j = 0; j < m_model.m_vecMaterials.size(); ++j) {
-      if (m_model.m_vecMaterials[j].strName.size() == lgmdfile::kMaterialNameWidth) {
+    for (std::size_t j = 0; j < m_model.Materials().size(); ++j) {
+      if (m_model.Materials()[j].strName.size() == lgmdfile::kMaterialNameWidth) {
         Add(CheckLevel::Warning, MaterialPlace(j),
             "the name fills all 16 bytes of its field: a longer name would have been cut short");
       }
@@ -56,23 +56,22 @@ class Checker {
 
   // Each texture file is reported once, at the first material naming it.
   void CheckMaterialsAndTextures() {
-    std::vector<bool> used(m_model.m_vecMaterials.size(), false);
-    for (const Polygon& p : m_model.m_vecPolygons) {
+    std::vector<bool> used(m_model.Materials().size(), false);
+    for (const Polygon& p : m_model.Polygons()) {
       if (p.pMaterial != nullptr)
-        used[static_cast<std::size_t>(p.pMaterial - m_model.m_vecMaterials.data())] = true;
+        used[static_cast<std::size_t>(p.pMaterial - m_model.Materials().data())] = true;
     }
     std::set<std::string> reported;
-    for (std::size_t j = 0; j < m_model.m_vecMaterials.size(); ++j) {
-      const Material& material = m_model.m_vecMaterials[j];
+    for (std::size_t j = 0; j < m_model.Materials().size(); ++j) {
+      const Material& material = m_model.Materials()[j];
       if (!used[j]) Add(CheckLevel::Warning, MaterialPlace(j), "no polygon uses it");
       if (material.nKind != kTexturedKind || material.nTexIndex < 0 ||
-          material.nTexIndex >= static_cast<int>(m_model.m_vecTextures.size())) {
+          material.nTexIndex >= static_cast<int>(m_model.Textures().size())) {
         continue;
       }
       const std::string file = mip::FileNameFor(material.strName);
       if (!reported.insert(file).second) continue;
-      const TextureEntry& entry =
-          m_model.m_vecTextures[static_cast<std::size_t>(material.nTexIndex)];
+      const TextureEntry& entry = m_model.Textures()[static_cast<std::size_t>(material.nTexIndex)];
       const std::string texture = "texture " + PrintableName(file);
       if (entry.pPixels == nullptr) {
         Add(CheckLevel::Error, MaterialPlace(j),
@@ -96,8 +95,8 @@ class Checker {
   }
 
   void CheckPolygons() {
-    for (std::size_t k = 0; k < m_model.m_vecPolygons.size(); ++k) {
-      const Polygon& p = m_model.m_vecPolygons[k];
+    for (std::size_t k = 0; k < m_model.Polygons().size(); ++k) {
+      const Polygon& p = m_model.Polygons()[k];
       const std::string where = "polygon " + std::to_string(k);
       if (p.nMaterialId != lgmdfile::kNoMaterialId && p.pMaterial == nullptr) {
         const bool colour = (p.byFlags & lgmdfile::kColourMaterialFlag) != 0;
@@ -126,7 +125,7 @@ class Checker {
   // away from it.
   bool NormalAgainstWinding(const Polygon& p) const {
     const auto corner = [&](int index) -> std::array<double, 3> {
-      const Vertex& v = m_model.m_vecVertices[static_cast<std::size_t>(index)];
+      const Vertex& v = m_model.Vertices()[static_cast<std::size_t>(index)];
       return {v.x, v.y, v.z};
     };
     std::array<double, 3> winding{};
@@ -148,7 +147,7 @@ class Checker {
   }
 
   void CheckSubObjects() {
-    const auto& objects = m_model.m_vecSubObjects;
+    const auto& objects = m_model.SubObjects();
     for (std::size_t a = 0; a < objects.size(); ++a) {
       for (std::size_t b = a + 1; b < objects.size(); ++b) {
         if (objects[a].nFirst > objects[a].nLast || objects[b].nFirst > objects[b].nLast) continue;
@@ -161,9 +160,9 @@ class Checker {
     // A polygon whose first second index lies in a sub-object's range but
     // which the placement cursor does not reach stays unplaced, in the root's
     // frame: usually a part drawn far from where it belongs.
-    const std::vector<int> owners = SubObjectOfEachPolygon(m_model);
-    for (std::size_t k = 0; k < m_model.m_vecPolygons.size(); ++k) {
-      const Polygon& p = m_model.m_vecPolygons[k];
+    const std::vector<int> owners = SubObjectOfEachPolygon(m_model.Content());
+    for (std::size_t k = 0; k < m_model.Polygons().size(); ++k) {
+      const Polygon& p = m_model.Polygons()[k];
       if (owners[k] != kNoSubObject || p.vecAuxIdx.empty()) continue;
       for (std::size_t s = 0; s < objects.size(); ++s) {
         const int first = p.vecAuxIdx[0];
@@ -203,8 +202,7 @@ std::string Where(const ReadResult& result) {
 std::vector<CheckProblem> CheckModelFile(const std::string& path) {
   std::vector<CheckProblem> problems;
   CModel model;
-  ReadResult result;
-  if (model.Read(path, result) != 0) {
+  if (const ReadResult result = model.Read(path); !result.ok()) {
     problems.push_back({CheckLevel::Error, Where(result), result.Reason()});
     return problems;
   }

@@ -101,16 +101,15 @@ void ParsePaletteText(const char* text, std::size_t size, std::vector<PaletteEnt
   }
 }
 
-int CModel::LoadPalette(const std::string& path) {
-  std::string strReason;
-  return LoadPalette(path, strReason);
-}
-
-int CModel::LoadPalette(const std::string& path, std::string& strReason) {
+ReadResult CModel::LoadPalette(const std::string& path) {
+  ReadResult result;
   std::vector<std::uint8_t> bytes;
-  if (!filebytes::ReadFileBytes(path, bytes, strReason, kMaxPaletteFileSize)) return -1;
+  if (!filebytes::ReadFileBytes(path, bytes, result.detail, kMaxPaletteFileSize)) {
+    result.error = ReadError::CannotOpen;
+    return result;
+  }
   ParsePaletteText(reinterpret_cast<const char*>(bytes.data()), bytes.size(), m_vecPalette);
-  return 0;
+  return result;
 }
 
 void CModel::ApplyPalette(int nPalette) {

@@ -19,12 +19,13 @@ constexpr int kPlaced = 1;
 
 // Each step of the chain is computed in double and rounded to float, as a
 // point in the parent's frame is a float again before the next step.
-void CModel::TransformToModel(int index, float& x, float& y, float& z) const {
-  const int count = static_cast<int>(m_vecSubObjects.size());
+void TransformToModel(const ModelContent& model, int index, float& x, float& y, float& z) {
+  const std::vector<SubObject>& objects = model.m_vecSubObjects;
+  const int count = static_cast<int>(objects.size());
   // The reader refuses parent cycles; the step limit keeps the walk finite
   // even for a model put together some other way.
   for (int steps = 0; index >= 0 && index < count && steps < count; ++steps) {
-    const SubObject& object = m_vecSubObjects[index];
+    const SubObject& object = objects[index];
     const float* m = object.fMatrix;
     const double px = x, py = y, pz = z;
     x = static_cast<float>(m[0] * px + m[3] * py + m[6] * pz + m[9]);
@@ -38,7 +39,7 @@ void CModel::TransformToModel(int index, float& x, float& y, float& z) const {
 // never back: it reaches the next sub-object only at a polygon opening that
 // sub-object's range. A polygon whose first index lies inside a later range
 // but not at its start is tested against the current sub-object only.
-std::vector<int> SubObjectOfEachPolygon(const CModel& model, int* cursorEnd) {
+std::vector<int> SubObjectOfEachPolygon(const ModelContent& model, int* cursorEnd) {
   const std::vector<SubObject>& objects = model.m_vecSubObjects;
   const int objectCount = static_cast<int>(objects.size());
   std::vector<int> owners(model.m_vecPolygons.size(), kNoSubObject);
@@ -59,19 +60,25 @@ std::vector<int> SubObjectOfEachPolygon(const CModel& model, int* cursorEnd) {
 // Moves each vertex once, by the sub-object of the first polygon in file
 // order that uses it. Positions only: normals stay in their local frames,
 // and the bounding box keeps describing the stored positions.
-void CModel::PlaceSubObjects() {
-  for (Vertex& v : m_vecVertices) v.nCount = kNotPlaced;
-  const std::vector<int> owners = SubObjectOfEachPolygon(*this, &m_nCurSubObject);
-  const int vertexCount = static_cast<int>(m_vecVertices.size());
+void PlaceSubObjects(ModelContent& model) {
+  for (Vertex& v : model.m_vecVertices) v.nCount = kNotPlaced;
+  const std::vector<int> owners = SubObjectOfEachPolygon(model, &model.m_nCurSubObject);
+  const int vertexCount = static_cast<int>(model.m_vecVertices.size());
 
-  for (std::size_t i = 0; i < m_vecPolygons.size(); ++i) {
+  for (std::size_t i = 0; i < model.m_vecPolygons.size(); ++i) {
     if (owners[i] == kNoSubObject) continue;
-    for (int index : m_vecPolygons[i].vecVertIdx) {
+    for (int index : model.m_vecPolygons[i].vecVertIdx) {
       if (index < 0 || index >= vertexCount) continue;
-      Vertex& v = m_vecVertices[index];
+      Vertex& v = model.m_vecVertices[index];
       if (v.nCount != kNotPlaced) continue;
-      TransformToModel(owners[i], v.x, v.y, v.z);
+      TransformToModel(model, owners[i], v.x, v.y, v.z);
       v.nCount = kPlaced;
     }
   }
+}
+
+void CModel::PlaceSubObjects() { ::PlaceSubObjects(*this); }
+
+void CModel::TransformToModel(int index, float& x, float& y, float& z) const {
+  ::TransformToModel(*this, index, x, y, z);
 }

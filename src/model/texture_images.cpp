@@ -83,39 +83,6 @@ void ShareImage(const TextureEntry& from, TextureEntry& to) {
   to.strMissingReason = from.strMissingReason;
 }
 
-// Reads the texture of every textured material into its entry, in material
-// order, each file once per transparency: many materials may name one file,
-// and the image (with its holes, or without) is the same for all of them.
-// An entry that cannot be read is marked missing with its reason; its
-// material keeps its index, and the draw then shows the polygon untextured.
-void ReadEachTexture(CModel& model, const std::string& modelPath, int maxSide) {
-  // The textures lie in the model's own directory.
-  TextureFileFinder finder(DirectoryOf(modelPath));
-  std::map<std::pair<std::string, bool>, std::size_t> firstEntryOfFile;
-  std::size_t k = 0;
-  for (const Material& material : model.m_vecMaterials) {
-    if (material.nKind != kTexturedKind) continue;
-    const std::size_t index = k++;
-    TextureEntry& entry = model.m_vecTextures[index];
-    std::string path;
-    int width = 0;
-    int height = 0;
-    if (!IsPlainName(material.strName)) {
-      entry.strMissingReason = "the material name is not a plain file name";
-    } else if (!finder.Find(mip::FileNameFor(material.strName), path)) {
-      entry.strMissingReason = "not found";
-    } else if (const auto [first, isFirst] =
-                   firstEntryOfFile.try_emplace({path, entry.bTransparent}, index);
-               !isFirst) {
-      ShareImage(model.m_vecTextures[first->second], entry);
-      if (entry.pPixels != nullptr) continue;
-    } else if (model.ReadMipFile(path, entry, width, height, maxSide) == 0) {
-      continue;
-    }
-    entry.nNumber = kMissingTexture;
-  }
-}
-
 }  // namespace
 
 std::vector<std::string> CModel::TextureFilePaths(const std::string& modelPath) const {
@@ -145,26 +112,63 @@ void CModel::BuildTextureList() {
   }
 }
 
-int CModel::ReadMipFile(const std::string& path, TextureEntry& entry, int& width, int& height,
-                        int maxSide) {
+bool CModel::ReadMipFile(const std::string& path, TextureEntry& entry, int maxSide) {
   entry.pPixels.reset();
   filebytes::CInputFile file;
-  if (!file.Open(path, entry.strMissingReason)) return mip::kDecodeFailed;
+  if (!file.Open(path, entry.strMissingReason)) return false;
   std::unique_ptr<std::uint8_t[]> pixels;
-  const int result = mip::DecodeFile(file, m_vecPalette, entry.bTransparent, pixels, width, height,
-                                     maxSide, entry.strMissingReason);
-  if (result != mip::kDecodeOk) return result;
+  int width = 0;
+  int height = 0;
+  if (mip::DecodeFile(file, m_vecPalette, entry.bTransparent, pixels, width, height, maxSide,
+                      entry.strMissingReason) != mip::kDecodeOk) {
+    return false;
+  }
   entry.pPixels = std::move(pixels);
   entry.nWidth = width;
   entry.nHeight = height;
   entry.strMissingReason.clear();
-  return result;
+  return true;
 }
 
+// Reads the texture of every textured material into its entry, in material
+// order, each file once per transparency: many materials may name one file,
+// and the image (with its holes, or without) is the same for all of them.
+// An entry that cannot be read is marked missing with its reason; its
+// material keeps its index, and the draw then shows the polygon untextured.
 std::string CModel::ReadTextureImages(const std::string& modelPath, int maxSide) {
   BuildTextureList();
-  ReadEachTexture(*this, modelPath, maxSide);
+  // The textures lie in the model's own directory.
+  TextureFileFinder finder(DirectoryOf(modelPath));
+  std::map<std::pair<std::string, bool>, std::size_t> firstEntryOfFile;
+  std::size_t k = 0;
+  for (const Material& material : m_vecMaterials) {
+    if (material.nKind != kTexturedKind) continue;
+    const std::size_t index = k++;
+    TextureEntry& entry = m_vecTextures[index];
+    std::string path;
+    if (!IsPlainName(material.strName)) {
+      entry.strMissingReason = "the material name is not a plain file name";
+    } else if (!finder.Find(mip::FileNameFor(material.strName), path)) {
+      entry.strMissingReason = "not found";
+    } else if (const auto [first, isFirst] =
+                   firstEntryOfFile.try_emplace({path, entry.bTransparent}, index);
+               !isFirst) {
+      ShareImage(m_vecTextures[first->second], entry);
+      if (entry.pPixels != nullptr) continue;
+    } else if (ReadMipFile(path, entry, maxSide)) {
+      continue;
+    }
+    entry.nNumber = kMissingTexture;
+  }
   return MissingTextureList();
+}
+
+void CModel::MarkTextureMissing(std::size_t index, std::string reason) {
+  if (index >= m_vecTextures.size()) return;
+  TextureEntry& entry = m_vecTextures[index];
+  entry.strMissingReason = std::move(reason);
+  entry.pPixels.reset();
+  entry.nNumber = kMissingTexture;
 }
 
 std::vector<std::string> CModel::MissingTextureFiles() const {

@@ -190,7 +190,7 @@ class BatchQueue {
 // Room for every corner the walk can send, so the arrays grow once.
 std::size_t CornerBound(const CModel& model) {
   std::size_t corners = 0;
-  for (const Polygon& polygon : model.m_vecPolygons) corners += polygon.vecVertIdx.size();
+  for (const Polygon& polygon : model.Polygons()) corners += polygon.vecVertIdx.size();
   return corners;
 }
 
@@ -216,8 +216,8 @@ void CDrawRecording::Record(const CModel& model, const CTextureSet& textures, in
   m_vecFirsts.clear();
   m_vecCounts.clear();
   m_vecCorners.reserve(CornerBound(model) * kFloatsPerCorner);
-  m_vecFirsts.reserve(model.m_vecPolygons.size());
-  m_vecCounts.reserve(model.m_vecPolygons.size());
+  m_vecFirsts.reserve(model.Polygons().size());
+  m_vecCounts.reserve(model.Polygons().size());
   RecordingSink recording(m_vecCommands, m_vecCorners, m_vecFirsts, m_vecCounts);
   drawwalk::Walk(model, textures, polygonMode, recording);
 

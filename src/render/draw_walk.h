@@ -67,8 +67,8 @@ class DrawState {
 // Whether the texture of entry texIndex can be bound: the index names an
 // entry whose image was uploaded.
 inline bool HasImage(const CModel& model, int texIndex) {
-  return texIndex >= 0 && static_cast<std::size_t>(texIndex) < model.m_vecTextures.size() &&
-         model.m_vecTextures[static_cast<std::size_t>(texIndex)].pPixels != nullptr;
+  return texIndex >= 0 && static_cast<std::size_t>(texIndex) < model.Textures().size() &&
+         model.Textures()[static_cast<std::size_t>(texIndex)].pPixels != nullptr;
 }
 
 template <typename Sink>
@@ -77,22 +77,22 @@ void Walk(const CModel& model, const CTextureSet& textures, int polygonMode, Sin
   // checks below cost a compare each and keep a model filled any other way
   // from reading out of bounds.
   const std::size_t polygonCount = std::min(
-      static_cast<std::size_t>(std::max(model.m_nPolygons, 0)), model.m_vecPolygons.size());
-  const std::size_t vertexCount = model.m_vecVertices.size();
-  const std::size_t texCoordCount = model.m_vecTexCoords.size();
+      static_cast<std::size_t>(std::max(model.PolygonCount(), 0)), model.Polygons().size());
+  const std::size_t vertexCount = model.Vertices().size();
+  const std::size_t texCoordCount = model.TexCoords().size();
   const bool wireframe = polygonMode == kPolygonModeLine;
   DrawState<Sink> state(sink);
 
   for (std::size_t i = 0; i < polygonCount; ++i) {
-    const Polygon& polygon = model.m_vecPolygons[i];
+    const Polygon& polygon = model.Polygons()[i];
     float colour[4] = {kWhite[0], kWhite[1], kWhite[2], kWhite[3]};
     int texIndex = kNoTexture;
 
     const Material* material = polygon.pMaterial;
     if (material == nullptr) {
-      colour[0] = static_cast<float>(model.m_dDefRed);
-      colour[1] = static_cast<float>(model.m_dDefGreen);
-      colour[2] = static_cast<float>(model.m_dDefBlue);
+      colour[0] = static_cast<float>(model.DefaultColor()[0]);
+      colour[1] = static_cast<float>(model.DefaultColor()[1]);
+      colour[2] = static_cast<float>(model.DefaultColor()[2]);
     } else if (material->nKind == kColourKind) {
       // The material's own alpha plays no part: polygons are opaque.
       colour[0] = material->fColor[0];
@@ -117,13 +117,13 @@ void Walk(const CModel& model, const CTextureSet& textures, int polygonMode, Sin
     for (std::size_t j = 0; j < corners; ++j) {
       const int vertexIndex = polygon.vecVertIdx[j];
       if (vertexIndex < 0 || static_cast<std::size_t>(vertexIndex) >= vertexCount) continue;
-      const Vertex& vertex = model.m_vecVertices[static_cast<std::size_t>(vertexIndex)];
+      const Vertex& vertex = model.Vertices()[static_cast<std::size_t>(vertexIndex)];
       float u = 0.0f;
       float v = 0.0f;
       if (texturing && j < texCorners) {
         const int texCoordIndex = polygon.vecTexIdx[j];
         if (texCoordIndex >= 0 && static_cast<std::size_t>(texCoordIndex) < texCoordCount) {
-          const TexCoord& texCoord = model.m_vecTexCoords[static_cast<std::size_t>(texCoordIndex)];
+          const TexCoord& texCoord = model.TexCoords()[static_cast<std::size_t>(texCoordIndex)];
           u = texCoord.u;
           v = texCoord.v;
         }

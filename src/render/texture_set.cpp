@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int kMissingTexture = -1;
-
 // Not every GL header names the EXT_bgra format; the value is fixed.
 constexpr GLenum kGlBgraExt = 0x80E1;
 // Four components: the texture keeps the alpha that makes holes.
@@ -59,7 +57,7 @@ std::string CTextureSet::UploadTextures(CModel& model) {
   if (m_nWhite != 0) glDeleteTextures(1, &m_nWhite);
   m_nWhite = 0;
   ++m_nGeneration;
-  m_vecNames.assign(model.m_vecTextures.size(), 0);
+  m_vecNames.assign(model.Textures().size(), 0);
   if (!m_vecNames.empty())
     glGenTextures(static_cast<GLsizei>(m_vecNames.size()), m_vecNames.data());
 
@@ -68,8 +66,8 @@ std::string CTextureSet::UploadTextures(CModel& model) {
   // driver keeps one copy, and the draw binds one name. The name generated
   // for the later entry is given back at once.
   std::unordered_map<const std::uint8_t*, GLuint> uploaded;
-  for (std::size_t k = 0; k < model.m_vecTextures.size(); ++k) {
-    TextureEntry& entry = model.m_vecTextures[k];
+  for (std::size_t k = 0; k < model.Textures().size(); ++k) {
+    const TextureEntry& entry = model.Textures()[k];
     if (entry.pPixels == nullptr) continue;
     const bool fits = maxSide <= 0 || (entry.nWidth <= maxSide && entry.nHeight <= maxSide);
     if (const auto found = uploaded.find(entry.pPixels.get()); fits && found != uploaded.end()) {
@@ -82,11 +80,9 @@ std::string CTextureSet::UploadTextures(CModel& model) {
       continue;
     }
     // Shown like a missing file rather than as a silently white texture.
-    entry.strMissingReason =
-        fits ? "the graphics driver refused the image"
-             : "larger than the graphics driver's limit of " + std::to_string(maxSide) + " pixels";
-    entry.pPixels.reset();
-    entry.nNumber = kMissingTexture;
+    model.MarkTextureMissing(k, fits ? "the graphics driver refused the image"
+                                     : "larger than the graphics driver's limit of " +
+                                           std::to_string(maxSide) + " pixels");
   }
   if (!uploaded.empty()) {
     static const std::uint8_t kWhiteTexel[4] = {0xFF, 0xFF, 0xFF, 0xFF};

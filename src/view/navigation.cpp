@@ -57,37 +57,30 @@ void CZorvikView::OnMouseCaptureLost(wxMouseCaptureLostEvent& event) {
 void CZorvikView::OnMouseMove(wxMouseEvent& event) {
   const wxPoint point = event.GetPosition();
   CZorvikDoc* doc = GetDocument();
+  scene::Camera camera = doc->Camera();
   if (m_bLeftDown) {
     // Turning wins over zooming when both buttons are held.
     const int dx = m_ptLastLeft.x - point.x;
     const int dy = m_ptLastLeft.y - point.y;
     m_ptLastLeft = point;
     if (event.ControlDown()) {
-      doc->m_dRotZ -= dx * kDegreesPerPixel;
+      camera.dRotZ -= dx * kDegreesPerPixel;
     } else {
-      doc->m_dRotY -= dx * kDegreesPerPixel;
-      doc->m_dRotX -= dy * kDegreesPerPixel;
+      camera.dRotY -= dx * kDegreesPerPixel;
+      camera.dRotX -= dy * kDegreesPerPixel;
     }
+    doc->SetCamera(camera);
     InvalidateView(false);
   } else if (m_bRightDown) {
     const int dy = m_ptLastRight.y - point.y;
     m_ptLastRight = point;
-    doc->m_dDistance -= dy * kDistancePerPixel;
-    if (doc->m_dDistance < kMinDistance) doc->m_dDistance = kMinDistance;
-    if (doc->m_dDistance > kMaxDragDistance) doc->m_dDistance = kMaxDragDistance;
+    camera.dDistance =
+        std::min(ClampedDistance(camera.dDistance - dy * kDistancePerPixel), kMaxDragDistance);
+    doc->SetCamera(camera);
     InvalidateView(false);
   }
   event.Skip();
 }
-
-namespace {
-
-void MoveCloser(CZorvikDoc& doc, double step) {
-  doc.m_dDistance -= step;
-  if (doc.m_dDistance < kMinDistance) doc.m_dDistance = kMinDistance;
-}
-
-}  // namespace
 
 namespace {
 
@@ -123,30 +116,32 @@ int MainKeyOf(int code) {
 // switch the look.
 void CZorvikView::OnKeyDown(wxKeyEvent& event) {
   CZorvikDoc& doc = *GetDocument();
+  scene::Camera camera = doc.Camera();
   bool moved = true;
   switch (MainKeyOf(event.GetKeyCode())) {
     case WXK_PAGEUP:
-      doc.m_dPanY -= m_dStep;
+      camera.dPanY -= m_dStep;
       break;
     case WXK_PAGEDOWN:
-      doc.m_dPanY += m_dStep;
+      camera.dPanY += m_dStep;
       break;
     case WXK_HOME:
       doc.ResetCamera();
+      camera = doc.Camera();
       break;
     case WXK_LEFT:
-      doc.m_dPanX += m_dStep;
+      camera.dPanX += m_dStep;
       break;
     case WXK_RIGHT:
-      doc.m_dPanX -= m_dStep;
+      camera.dPanX -= m_dStep;
       break;
     case WXK_UP:
     case WXK_NUMPAD_ADD:
-      MoveCloser(doc, m_dStep);
+      camera.dDistance = ClampedDistance(camera.dDistance - m_dStep);
       break;
     case WXK_DOWN:
     case WXK_NUMPAD_SUBTRACT:
-      doc.m_dDistance += m_dStep;
+      camera.dDistance += m_dStep;
       break;
     case '1':
       SetPolygonMode(kPolygonModeLine);
@@ -160,6 +155,9 @@ void CZorvikView::OnKeyDown(wxKeyEvent& event) {
       moved = false;
       break;
   }
-  if (moved) InvalidateView(false);
+  if (moved) {
+    doc.SetCamera(camera);
+    InvalidateView(false);
+  }
   event.Skip();
 }

@@ -1,6 +1,8 @@
 // The view's display commands: the two palettes, the two looks, the
 // background colour and Model Information, with the toolbar and menu states
 // that follow them.
+#include <array>
+
 #include <wx/event.h>
 #include <wx/string.h>
 #include <wx/toplevel.h>
@@ -20,7 +22,7 @@ constexpr int kSeattlePalette = 1;
 // The second press of a double-click arrives here and not as a button-down,
 // so it toggles the look without starting a drag.
 void CZorvikView::OnLButtonDblClk(wxMouseEvent& event) {
-  const int mode = GetDocument()->m_nPolygonMode;
+  const int mode = GetDocument()->PolygonMode();
   SetPolygonMode(mode == kPolygonModeFill ? kPolygonModeLine : kPolygonModeFill);
   event.Skip();
 }
@@ -51,15 +53,15 @@ void CZorvikView::SwitchPalette(int index) {
   // The textures go into the context that draws them.
   if (!MakeContextCurrent()) return;
   CZorvikDoc* doc = GetDocument();
-  const int previous = doc->m_nPalette;
-  doc->m_nPalette = index;
+  const int previous = doc->PaletteIndex();
+  doc->SetPaletteIndex(index);
   if (LoadIntoDocument(m_strModelPath, index).status == OpenStatus::kModelUnreadable) {
     // The file is gone or broken: the model on screen is still the one
     // converted through the old palette, so the choice goes back to it
     // rather than let the check mark and the saved region claim otherwise.
-    doc->m_nPalette = previous;
+    doc->SetPaletteIndex(previous);
   } else {
-    m_dStep = doc->m_dFitDistance * kKeyStepFactor;
+    m_dStep = doc->FitDistance() * kKeyStepFactor;
   }
   InvalidateView(true);
 }
@@ -75,22 +77,22 @@ void CZorvikView::OnViewTextured(wxCommandEvent&) { SetPolygonMode(kPolygonModeF
 // A palette can only be switched for a model that has a path to reopen.
 void CZorvikView::OnUpdateViewSanfranPalette(wxUpdateUIEvent& event) {
   event.Enable(!m_strModelPath.empty());
-  event.Check(GetDocument()->m_nPalette == kSanFranPalette);
+  event.Check(GetDocument()->PaletteIndex() == kSanFranPalette);
 }
 
 void CZorvikView::OnUpdateViewSeattlePalette(wxUpdateUIEvent& event) {
   event.Enable(!m_strModelPath.empty());
-  event.Check(GetDocument()->m_nPalette == kSeattlePalette);
+  event.Check(GetDocument()->PaletteIndex() == kSeattlePalette);
 }
 
 void CZorvikView::OnUpdateViewWireframe(wxUpdateUIEvent& event) {
   event.Enable(true);
-  event.Check(GetDocument()->m_nPolygonMode == kPolygonModeLine);
+  event.Check(GetDocument()->PolygonMode() == kPolygonModeLine);
 }
 
 void CZorvikView::OnUpdateViewTextured(wxUpdateUIEvent& event) {
   event.Enable(true);
-  event.Check(GetDocument()->m_nPolygonMode == kPolygonModeFill);
+  event.Check(GetDocument()->PolygonMode() == kPolygonModeFill);
 }
 
 // The colour dialog opens without the current colour preselected. Each byte
@@ -100,10 +102,9 @@ void CZorvikView::OnViewBkgndColor(wxCommandEvent&) {
   unsigned char rgb[3] = {0, 0, 0};
   if (platform::Current().AskColour(rgb)) {
     CZorvikDoc* doc = GetDocument();
-    doc->m_dBkRed = rgb[0] * kByteToUnit;
-    doc->m_dBkGreen = rgb[1] * kByteToUnit;
-    doc->m_dBkBlue = rgb[2] * kByteToUnit;
-    scene::SetClearColour(doc->m_dBkRed, doc->m_dBkGreen, doc->m_dBkBlue);
+    doc->SetBackground(rgb[0] * kByteToUnit, rgb[1] * kByteToUnit, rgb[2] * kByteToUnit);
+    const std::array<double, 3> colour = doc->Background();
+    scene::SetClearColour(colour[0], colour[1], colour[2]);
   }
   InvalidateView(true);
 }

@@ -25,7 +25,9 @@ void CZorvikView::OnMouseWheel(wxMouseEvent& event) {
       static_cast<double>(event.GetWheelRotation()) / static_cast<double>(event.GetWheelDelta());
   if (notches == 0.0) return;
   CZorvikDoc& doc = *GetDocument();
-  doc.m_dDistance = std::max(kMinDistance, doc.m_dDistance / std::pow(kWheelZoomFactor, notches));
+  scene::Camera camera = doc.Camera();
+  camera.dDistance = ClampedDistance(camera.dDistance / std::pow(kWheelZoomFactor, notches));
+  doc.SetCamera(camera);
   InvalidateView(false);
 }
 
@@ -57,8 +59,10 @@ void CZorvikView::OnMiddleDrag(wxMouseEvent& event) {
   if (m_bLeftDown || m_bRightDown) return;
 
   CZorvikDoc& doc = *GetDocument();
-  const double units = scene::PanUnitsPerPixel(doc.m_dDistance, GetClientSize().y);
-  doc.m_dPanX += moved.x * units;
-  doc.m_dPanY -= moved.y * units;
+  scene::Camera camera = doc.Camera();
+  const double units = scene::PanUnitsPerPixel(camera.dDistance, GetClientSize().y);
+  camera.dPanX += moved.x * units;
+  camera.dPanY -= moved.y * units;
+  doc.SetCamera(camera);
   InvalidateView(false);
 }

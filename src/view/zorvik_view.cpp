@@ -38,12 +38,12 @@ wxSize DeviceClientSize(const wxWindow& window) {
 // Whether the thread has a context current on this view's window. Only the
 // view's own context is ever bound there, so this says whether it is the
 // current one.
-bool IsContextCurrent(const CZorvikView& view) {
+bool IsContextCurrent(const CZorvikView& view, const wxGLContext* context) {
 #ifdef __WXMSW__
-  return view.m_hRC != nullptr && wglGetCurrentContext() != nullptr &&
+  return context != nullptr && wglGetCurrentContext() != nullptr &&
          wglGetCurrentDC() == view.GetHDC();
 #else
-  return view.m_hRC != nullptr && glXGetCurrentContext() != nullptr && view.GetXWindow() != 0 &&
+  return context != nullptr && glXGetCurrentContext() != nullptr && view.GetXWindow() != 0 &&
          glXGetCurrentDrawable() == view.GetXWindow();
 #endif
 }
@@ -107,7 +107,7 @@ bool CZorvikView::CreateGLContext() {
   return true;
 }
 
-bool CZorvikView::HasCurrentContext() const { return IsContextCurrent(*this); }
+bool CZorvikView::HasCurrentContext() const { return IsContextCurrent(*this, m_hRC); }
 
 void CZorvikView::BindHandlers() {
   Bind(wxEVT_MENU, &CZorvikView::OnFileOpen, this, ID_FILE_OPEN);
@@ -148,7 +148,7 @@ void CZorvikView::BindHandlers() {
 // are the configured ones, so the first picture already shows the
 // configured background.
 bool CZorvikView::MakeContextCurrent() {
-  if (IsContextCurrent(*this)) return true;
+  if (IsContextCurrent(*this, m_hRC)) return true;
   if (m_hRC == nullptr || !IsShownOnScreen()) return false;
   if (!SetCurrent(*m_hRC)) return false;
   const wxSize size = DeviceClientSize(*this);
@@ -171,7 +171,7 @@ void CZorvikView::RunWhenShown() {
 
 void CZorvikView::OnSize(wxSizeEvent& event) {
   event.Skip();
-  if (IsContextCurrent(*this)) {
+  if (IsContextCurrent(*this, m_hRC)) {
     const wxSize size = DeviceClientSize(*this);
     m_pDocument->SetupScene(size.x, size.y);
   } else {
@@ -221,12 +221,12 @@ bool CZorvikView::OpenModel(const std::string& path) {
   m_strModelPath = path;
   // A file that could not be read leaves the previous model in place, so
   // everything that names or follows it stays as it was too.
-  if (LoadIntoDocument(path, m_pDocument->m_nPalette).status == OpenStatus::kModelUnreadable) {
+  if (LoadIntoDocument(path, m_pDocument->PaletteIndex()).status == OpenStatus::kModelUnreadable) {
     m_strModelPath = previousPath;
     InvalidateView(false);
     return false;
   }
-  m_dStep = m_pDocument->m_dFitDistance * kKeyStepFactor;
+  m_dStep = m_pDocument->FitDistance() * kKeyStepFactor;
   if (wxWindow* top = wxGetTopLevelParent(this)) {
     top->SetLabel(wxString::FromUTF8(kModelTitlePrefix + path));
   }

@@ -20,6 +20,9 @@ inline constexpr double kWheelZoomFactor = 1.1;
 // No zoom brings the camera closer than this (the mouse wheel and the keys
 // alike; the right-button zoom too).
 inline constexpr double kMinDistance = 0.1;
+inline double ClampedDistance(double distance) {
+  return distance < kMinDistance ? kMinDistance : distance;
+}
 
 class CZorvikView : public wxGLCanvas {
  public:
@@ -56,6 +59,24 @@ class CZorvikView : public wxGLCanvas {
   // Makes the view's context current when the view is on screen, setting
   // the scene up the first time. False while the window is not mapped.
   bool MakeContextCurrent();
+
+  // The look and the palette, as the menu, toolbar and keys choose them.
+  void SetPolygonMode(int mode);
+  void SwitchPalette(int index);
+
+  // Invalidate the whole client area; erase says whether the background is
+  // erased first.
+  void InvalidateView(bool erase);
+
+  // The model on screen, empty before the first open, and how far the pan
+  // and zoom keys move (a share of the camera's fit distance).
+  const std::string& ModelPath() const { return m_strModelPath; }
+  double KeyStep() const { return m_dStep; }
+
+ private:
+  // Tests look at the drag state the events leave behind.
+  friend struct ViewTestAccess;
+
   void OnSize(wxSizeEvent& event);
   void OnPaint(wxPaintEvent& event);
   void OnEraseBackground(wxEraseEvent& event);
@@ -72,8 +93,6 @@ class CZorvikView : public wxGLCanvas {
 
   // Display commands (view_commands.cpp).
   void OnLButtonDblClk(wxMouseEvent& event);
-  void SetPolygonMode(int mode);
-  void SwitchPalette(int index);
   void OnViewSanfranPalette(wxCommandEvent& event);
   void OnViewSeattlePalette(wxCommandEvent& event);
   void OnViewWireframe(wxCommandEvent& event);
@@ -107,10 +126,6 @@ class CZorvikView : public wxGLCanvas {
   // Draws the frame again and encodes it as PNG, the size of the view.
   bool RenderPicture(std::vector<std::uint8_t>& png, std::string& error);
 
-  // Invalidate the whole client area; erase says whether the background is
-  // erased first.
-  void InvalidateView(bool erase);
-
   wxGLContext* m_hRC = nullptr;
   wxPoint m_ptLastLeft;
   bool m_bLeftDown = false;
@@ -126,7 +141,6 @@ class CZorvikView : public wxGLCanvas {
   std::string m_strFailedNeighbour;
   std::string m_strFailedNeighbourOf;
 
- private:
   void BindHandlers();
   void RunWhenShown();
   // Has the document open path through palette index, under the wait

@@ -238,7 +238,7 @@ TEST_F(CommandsTest, EachAcceleratorSendsItsCommandOnce) {
 TEST_F(CommandsTest, EditAndPaneCommandsAreDisabledAndChangeNothing) {
   const std::string model = WriteModel("square.bin", RedSquareModel());
   view()->OpenModel(model);
-  const double distance = doc().m_dDistance;
+  const double distance = doc().Camera().dDistance;
   recorder().ClearLog();
   for (int id : std::initializer_list<int>{ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,
                                            ID_NEXT_PANE, ID_PREV_PANE}) {
@@ -252,8 +252,8 @@ TEST_F(CommandsTest, EditAndPaneCommandsAreDisabledAndChangeNothing) {
   }
   Pump(20);
   EXPECT_TRUE(recorder().events().empty());
-  EXPECT_EQ(doc().m_dDistance, distance);
-  EXPECT_EQ(view()->m_strModelPath, model);
+  EXPECT_EQ(doc().Camera().dDistance, distance);
+  EXPECT_EQ(view()->ModelPath(), model);
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + model);
 }
 

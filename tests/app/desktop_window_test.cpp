@@ -79,7 +79,7 @@ TEST_F(DesktopWindowTest, RecentFilesAreTheLastFourNumberedAtTheEndOfTheFileMenu
 
   // Choosing one opens it as File Open does, and it moves to the top.
   Command(ID_FILE_MRU_FILE1 + 2);
-  EXPECT_EQ(view()->m_strModelPath, d);
+  EXPECT_EQ(view()->ModelPath(), d);
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + d);
   EXPECT_EQ(frame()->m_pRecentFiles->Files(), (std::vector<std::string>{d, b, e, c}));
 
@@ -89,7 +89,7 @@ TEST_F(DesktopWindowTest, RecentFilesAreTheLastFourNumberedAtTheEndOfTheFileMenu
   Command(ID_FILE_MRU_FILE1 + 2);
   ASSERT_EQ(recorder().messages().size(), 1u);
   EXPECT_EQ(recorder().messages()[0].text.rfind("Error Loading Model\r\n" + e + ": ", 0), 0u);
-  EXPECT_EQ(view()->m_strModelPath, d);
+  EXPECT_EQ(view()->ModelPath(), d);
   EXPECT_EQ(frame()->m_pRecentFiles->Files(), (std::vector<std::string>{d, b, c}));
   EXPECT_EQ(MenuTail(5), (std::vector<std::string>{"E&xit", "", "&1 " + d, "&2 " + b, "&3 " + c}));
 }
@@ -101,14 +101,14 @@ TEST_F(DesktopWindowTest, DroppedFileOpensAndAFileThatIsNoModelSaysSo) {
   wxArrayString files;
   files.Add(wxString::FromUTF8(model));
   EXPECT_TRUE(target->OnDropFiles(10, 10, files));
-  ASSERT_TRUE(PumpUntil([&] { return view()->m_strModelPath == model; }));
+  ASSERT_TRUE(PumpUntil([&] { return view()->ModelPath() == model; }));
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + model);
 
   files[0] = wxString::FromUTF8(Model("notes.bin", "not a model"));
   target->OnDropFiles(10, 10, files);
   ASSERT_TRUE(PumpUntil([&] { return !recorder().messages().empty(); }));
   EXPECT_EQ(recorder().messages()[0].text.rfind("Error Loading Model", 0), 0u);
-  EXPECT_EQ(view()->m_strModelPath, model);
+  EXPECT_EQ(view()->ModelPath(), model);
 }
 
 TEST_F(DesktopWindowTest, NextAndPreviousGoThroughTheFoldersModelsInNameOrder) {
@@ -120,7 +120,7 @@ TEST_F(DesktopWindowTest, NextAndPreviousGoThroughTheFoldersModelsInNameOrder) {
   Model("plane3.bin", "firmware, not a model");
   Model("readme.txt", "notes");
   Command(ID_VIEW_NEXT_MODEL);
-  EXPECT_TRUE(view()->m_strModelPath.empty()) << "nothing is open, so there is no folder";
+  EXPECT_TRUE(view()->ModelPath().empty()) << "nothing is open, so there is no folder";
 
   ASSERT_TRUE(view()->OpenModel(p2));
   const std::pair<int, std::string> steps[] = {
@@ -129,7 +129,7 @@ TEST_F(DesktopWindowTest, NextAndPreviousGoThroughTheFoldersModelsInNameOrder) {
   };
   for (const auto& [command, expected] : steps) {
     Command(command);
-    EXPECT_EQ(view()->m_strModelPath, expected);
+    EXPECT_EQ(view()->ModelPath(), expected);
   }
   EXPECT_TRUE(recorder().messages().empty());
 
@@ -137,9 +137,9 @@ TEST_F(DesktopWindowTest, NextAndPreviousGoThroughTheFoldersModelsInNameOrder) {
   WriteBytes(Model("plane10b.bin"), {'L', 'G', 'M', 'D', 1, 2});
   Command(ID_VIEW_NEXT_MODEL);
   EXPECT_EQ(recorder().messages().size(), 1u);
-  EXPECT_EQ(view()->m_strModelPath, p10);
+  EXPECT_EQ(view()->ModelPath(), p10);
   Command(ID_VIEW_NEXT_MODEL);
-  EXPECT_EQ(view()->m_strModelPath, other);
+  EXPECT_EQ(view()->ModelPath(), other);
   EXPECT_EQ(recorder().messages().size(), 1u);
 }
 
@@ -178,7 +178,7 @@ TEST_F(DesktopWindowTest, SavePictureWritesWhatTheScreenShows) {
   EXPECT_FALSE(fs::exists(dir().File("no such folder")));
 
   // The open model itself: refused, the model as it was.
-  const std::string model = view()->m_strModelPath;
+  const std::string model = view()->ModelPath();
   const std::string bytes = ReadWholeFile(model);
   recorder().QueueSaveAnswer(model);
   Command(ID_FILE_SAVE_PICTURE);

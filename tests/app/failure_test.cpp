@@ -74,7 +74,7 @@ TEST_F(FailureTest, AFailingCommandIsShownAndTheProgramGoesOn) {
   // they changed.
   wxCommandEvent colour(wxEVT_MENU, ID_VIEW_BKGND_COLOR);
   frame()->ProcessWindowEvent(colour);
-  EXPECT_EQ(doc().m_dBkRed, 1.0);
+  EXPECT_EQ(doc().Background()[0], 1.0);
   CloseViewer();
   EXPECT_EQ(ReadWholeFile(dir().File("zorvik.cfg")), "Region 1\nBkgndClr 1 0 0\nLastOpenDir -\n");
 }

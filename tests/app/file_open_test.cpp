@@ -2,6 +2,7 @@
 // changes, and what a cancelled or failed one leaves alone.
 #include <filesystem>
 
+#include "support/doc_access.h"
 #include "window_fixture.h"
 
 namespace window_test {
@@ -51,10 +52,10 @@ TEST_F(FileOpenTest, OpensTheChosenModelAndRemembersItsDirectory) {
   EXPECT_EQ(request.strInitialDir, "");
 
   EXPECT_TRUE(recorder().messages().empty());
-  EXPECT_EQ(view()->m_strModelPath, path);
-  EXPECT_NEAR(view()->m_dStep, 0.18, 1e-12);
+  EXPECT_EQ(view()->ModelPath(), path);
+  EXPECT_NEAR(view()->KeyStep(), 0.18, 1e-12);
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + path);
-  EXPECT_EQ(doc().m_model.m_nPolygons, 1);
+  EXPECT_EQ(doc().Model().PolygonCount(), 1);
   std::string canonical;
   ASSERT_TRUE(recorder().CanonicalDirectory(ModelDir(), canonical));
   EXPECT_EQ(AppPaths().GetLastOpenDir(), canonical);
@@ -82,9 +83,9 @@ TEST_F(FileOpenTest, ABackslashInTheNameIsPartOfTheName) {
 TEST_F(FileOpenTest, CancellingChangesNothing) {
   const std::string path = WriteModel("square.bin", RedSquareModel());
   view()->OpenModel(path);
-  const double step = view()->m_dStep;
+  const double step = view()->KeyStep();
   const std::string lastDir = AppPaths().GetLastOpenDir();
-  doc().m_dRotX = 33.0;
+  MoveCamera(doc(), [&](scene::Camera& camera) { camera.dRotX = 33.0; });
   recorder().ClearLog();
 
   recorder().QueueOpenAnswer(std::nullopt);
@@ -92,9 +93,9 @@ TEST_F(FileOpenTest, CancellingChangesNothing) {
 
   EXPECT_EQ(recorder().openRequests().size(), 1u);
   EXPECT_TRUE(recorder().events().empty());
-  EXPECT_EQ(view()->m_strModelPath, path);
-  EXPECT_EQ(view()->m_dStep, step);
-  EXPECT_EQ(doc().m_dRotX, 33.0);
+  EXPECT_EQ(view()->ModelPath(), path);
+  EXPECT_EQ(view()->KeyStep(), step);
+  EXPECT_EQ(doc().Camera().dRotX, 33.0);
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + path);
   EXPECT_EQ(AppPaths().GetLastOpenDir(), lastDir);
 }
@@ -104,7 +105,7 @@ TEST_F(FileOpenTest, CancellingChangesNothing) {
 TEST_F(FileOpenTest, UnreadableFileKeepsTheOpenModel) {
   const std::string good = WriteModel("square.bin", RedSquareModel());
   view()->OpenModel(good);
-  const double step = view()->m_dStep;
+  const double step = view()->KeyStep();
   const std::string lastDir = AppPaths().GetLastOpenDir();
   recorder().ClearLog();
 
@@ -119,11 +120,11 @@ TEST_F(FileOpenTest, UnreadableFileKeepsTheOpenModel) {
       (std::vector<RecordedMessage>{{"Error Loading Model\r\n" + bad +
                                          ": not an LGMD model (it does not start with \"LGMD\")",
                                      MsgIcon::None}}));
-  EXPECT_EQ(view()->m_strModelPath, good);
-  EXPECT_EQ(view()->m_dStep, step);
+  EXPECT_EQ(view()->ModelPath(), good);
+  EXPECT_EQ(view()->KeyStep(), step);
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + good);
   EXPECT_EQ(AppPaths().GetLastOpenDir(), lastDir);
-  EXPECT_EQ(doc().m_model.m_nPolygons, 1);
+  EXPECT_EQ(doc().Model().PolygonCount(), 1);
 }
 
 // As a file named on the command line meets it: the first open fails, the
@@ -138,10 +139,10 @@ TEST_F(FileOpenTest, UnreadableFirstFileLeavesAnEmptyViewer) {
                 {"Error Loading Model\r\n" + bad + ": file ends at offset 6 inside the header",
                  MsgIcon::None}}));
   EXPECT_EQ(frame()->GetTitle(), "Zorvik");
-  EXPECT_TRUE(view()->m_strModelPath.empty());
-  EXPECT_EQ(view()->m_dStep, 0.0);
+  EXPECT_TRUE(view()->ModelPath().empty());
+  EXPECT_EQ(view()->KeyStep(), 0.0);
   EXPECT_EQ(AppPaths().GetLastOpenDir(), "");
-  EXPECT_EQ(doc().m_model.m_nPolygons, 0);
+  EXPECT_EQ(doc().Model().PolygonCount(), 0);
   wxUpdateUIEvent palette(ID_VIEW_SANFRAN_PALETTE);
   frame()->ProcessWindowEvent(palette);
   EXPECT_FALSE(palette.GetEnabled());
@@ -159,10 +160,10 @@ TEST_F(FileOpenTest, MissingPaletteOnTheFirstOpenStillTitlesTheWindow) {
             (std::vector<RecordedMessage>{{"Error Loading Palette\r\n" + dir().File("sanfran.pal") +
                                                ": No such file or directory",
                                            MsgIcon::None}}));
-  EXPECT_EQ(view()->m_dStep, 0.0);
-  EXPECT_EQ(doc().m_dDistance, 30.0);
+  EXPECT_EQ(view()->KeyStep(), 0.0);
+  EXPECT_EQ(doc().Camera().dDistance, 30.0);
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + path);
-  EXPECT_EQ(view()->m_strModelPath, path);
+  EXPECT_EQ(view()->ModelPath(), path);
 }
 
 // What the display shows after an open: the square fills the middle of

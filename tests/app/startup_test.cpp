@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "support/doc_access.h"
+#include "support/view_access.h"
 #include "window_fixture.h"
 
 namespace window_test {
@@ -28,7 +30,7 @@ TEST_F(StartupTest, ConfiguredColourAndRegionAreInForceAtTheFirstPicture) {
   EXPECT_TRUE(recorder().messages().empty());
   EXPECT_EQ(frame()->GetTitle(), "Zorvik");
   EXPECT_TRUE(frame()->IsShown());
-  EXPECT_EQ(doc().m_nPalette, 1);
+  EXPECT_EQ(doc().PaletteIndex(), 1);
 
   GLfloat clear[4] = {};
   glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
@@ -55,10 +57,10 @@ TEST_F(StartupTest, WithoutConfigurationSaysSoAndStartsWithDefaults) {
                                          ": No such file or directory",
                                      MsgIcon::Exclamation}}));
   EXPECT_EQ(frame()->GetTitle(), "Zorvik");
-  EXPECT_EQ(doc().m_nPalette, 0);
-  EXPECT_EQ(doc().m_nPolygonMode, kPolygonModeFill);
-  EXPECT_TRUE(view()->m_strModelPath.empty());
-  EXPECT_EQ(view()->m_dStep, 0.0);
+  EXPECT_EQ(doc().PaletteIndex(), 0);
+  EXPECT_EQ(doc().PolygonMode(), kPolygonModeFill);
+  EXPECT_TRUE(view()->ModelPath().empty());
+  EXPECT_EQ(view()->KeyStep(), 0.0);
 
   int width = 0, height = 0;
   const auto rgb = ReadViewPixels(width, height);
@@ -82,12 +84,12 @@ TEST_F(StartupTest, AModelAskedForBeforeTheWindowIsMappedGetsItsTextures) {
 
   CreateHiddenViewer();
   EXPECT_FALSE(view()->OpenModel(model));
-  EXPECT_EQ(doc().m_model.m_nPolygons, 0) << "read before the view could take its textures";
+  EXPECT_EQ(doc().Model().PolygonCount(), 0) << "read before the view could take its textures";
 
   frame()->Show(true);
-  ASSERT_TRUE(PumpUntil([this] { return doc().m_model.m_nPolygons == 1; }));
+  ASSERT_TRUE(PumpUntil([this] { return doc().Model().PolygonCount() == 1; }));
   EXPECT_TRUE(view()->HasCurrentContext());
-  const unsigned texture = doc().m_textures.Name(0);
+  const unsigned texture = doc().Textures().Name(0);
   EXPECT_NE(texture, 0u);
   EXPECT_TRUE(glIsTexture(texture));
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + model);
@@ -101,7 +103,7 @@ TEST_F(StartupTest, ContextIsCurrentWithADepthBufferAndTwoBuffers) {
   // The virtual display offers no 32-bit depth buffer; the nearest surface
   // is 24 bits, never a multisampled one, which would smooth the edges
   // unlike the headless picture.
-  ASSERT_NE(view()->m_hRC, nullptr);
+  ASSERT_NE(ViewTestAccess::Context(*view()), nullptr);
   ASSERT_NE(glGetString(GL_VERSION), nullptr);
   GLint depthBits = 0;
   glGetIntegerv(GL_DEPTH_BITS, &depthBits);
@@ -131,8 +133,8 @@ TEST_F(StartupTest, ContextIsCurrentWithADepthBufferAndTwoBuffers) {
 TEST_F(StartupTest, ResizingTakesTheDocumentsColour) {
   WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
   StartViewer();
-  doc().m_nPalette = 1;
-  doc().m_dBkGreen = 1.0;
+  doc().SetPaletteIndex(1);
+  doc().SetBackground(0.0, 1.0, 0.0);
   const wxSize size = frame()->GetSize();
   frame()->SetSize(size.x - 40, size.y - 30);
   ASSERT_TRUE(PumpUntil([&] {
@@ -148,8 +150,8 @@ TEST_F(StartupTest, ResizingTakesTheDocumentsColour) {
 TEST_F(StartupTest, ClosingTheWindowSavesTheSettings) {
   WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
   StartViewer();
-  doc().m_nPalette = 1;
-  doc().m_dBkRed = 1.0;
+  doc().SetPaletteIndex(1);
+  doc().SetBackground(1.0, 0.0, 0.0);
   CloseViewer();
 
   const std::string saved = ReadWholeFile(dir().File("zorvik.cfg"));
@@ -163,17 +165,17 @@ TEST_F(StartupTest, FileNewReadsTheConfigurationAgainAndKeepsTheModel) {
   StartViewer();
   const std::string model = WriteModel("square.bin", RedSquareModel());
   view()->OpenModel(model);
-  ASSERT_EQ(doc().m_model.m_nPolygons, 1);
+  ASSERT_EQ(doc().Model().PolygonCount(), 1);
 
   WriteConfig("Region 1\nBkgndClr 0 0 1\nLastOpenDir -\n");
   wxCommandEvent fileNew(wxEVT_MENU, ID_FILE_NEW);
   frame()->ProcessWindowEvent(fileNew);
   Pump(50);
 
-  EXPECT_EQ(doc().m_nPalette, 1);
-  EXPECT_EQ(doc().m_dBkBlue, 1.0);
-  EXPECT_EQ(doc().m_model.m_nPolygons, 1);
-  EXPECT_EQ(view()->m_strModelPath, model);
+  EXPECT_EQ(doc().PaletteIndex(), 1);
+  EXPECT_EQ(doc().Background()[2], 1.0);
+  EXPECT_EQ(doc().Model().PolygonCount(), 1);
+  EXPECT_EQ(view()->ModelPath(), model);
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + model);
 }
 

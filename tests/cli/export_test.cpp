@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "lgmd_builder/lgmd_builder.h"
 #include "convert/cob_export.h"
+#include "lgmd_builder/lgmd_builder.h"
 #include "model/model.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
@@ -79,10 +79,10 @@ TEST(ExportCommand, WritesTheModelAsReadAndReplacesAnOlderFile) {
   EXPECT_EQ(run.err, "");
 
   CModel expected;
-  ASSERT_EQ(expected.Read(model), 0);
+  ASSERT_TRUE(expected.Read(model).ok());
   EXPECT_EQ(Bytes(ReadWholeFile(out)), cob::BuildCobFile(expected));
   // The placed quad: stored at x 0..2, exported at x 10..12.
-  EXPECT_EQ(expected.m_vecVertices[4].x, 12.0f);
+  EXPECT_EQ(expected.Vertices()[4].x, 12.0f);
 }
 
 TEST(ExportCommand, FailuresExitWithAMessageAndKeepTheOldFile) {
@@ -203,15 +203,15 @@ TEST(ExportCommand, AssimpReadsTheCountsAndTheBoundingBox) {
   ASSERT_EQ(run.exitCode, 0) << run.err;
 
   CModel read;
-  ASSERT_EQ(read.Read(model), 0);
+  ASSERT_TRUE(read.Read(model).ok());
   long corners = 0;
   long triangles = 0;
-  for (const Polygon& p : read.m_vecPolygons) {
+  for (const Polygon& p : read.Polygons()) {
     corners += p.nVerts;
     triangles += p.nVerts - 2;
   }
   std::array<double, 3> min = {1e9, 1e9, 1e9}, max = {-1e9, -1e9, -1e9};
-  for (const Vertex& v : read.m_vecVertices) {
+  for (const Vertex& v : read.Vertices()) {
     const double xyz[3] = {v.x, v.y, v.z};
     for (int i = 0; i < 3; ++i) {
       min[i] = std::min(min[i], xyz[i]);
@@ -224,14 +224,14 @@ TEST(ExportCommand, AssimpReadsTheCountsAndTheBoundingBox) {
   ASSERT_EQ(raw.exitCode, 0) << raw.out << raw.err;
   const AssimpStats rawStats = ParseAssimpInfo(raw.out);
   EXPECT_EQ(rawStats.vertices, corners) << raw.out;
-  EXPECT_EQ(rawStats.faces, static_cast<long>(read.m_vecPolygons.size())) << raw.out;
+  EXPECT_EQ(rawStats.faces, static_cast<long>(read.Polygons().size())) << raw.out;
 
   // After assimp's usual clean-up: shared positions joined into the model's
   // own vertices, faces cut into triangles.
   const RunResult cooked = RunProgram({assimp, "info", out});
   ASSERT_EQ(cooked.exitCode, 0) << cooked.out << cooked.err;
   const AssimpStats stats = ParseAssimpInfo(cooked.out);
-  EXPECT_EQ(stats.vertices, static_cast<long>(read.m_vecVertices.size())) << cooked.out;
+  EXPECT_EQ(stats.vertices, static_cast<long>(read.Vertices().size())) << cooked.out;
   EXPECT_EQ(stats.faces, triangles) << cooked.out;
   for (int i = 0; i < 3; ++i) {
     EXPECT_NEAR(stats.min[i], min[i], 1e-5) << cooked.out;

@@ -30,8 +30,8 @@ RunResult Texture(const std::vector<std::string>& args) {
 std::vector<PaletteEntry> ShippedPalette(const char* file) {
   CModel model;
   const fs::path path = fs::path(ZORVIK_BINARY_DIR) / file;
-  EXPECT_EQ(model.LoadPalette(path.string()), 0);
-  return model.m_vecPalette;
+  EXPECT_TRUE(model.LoadPalette(path.string()).ok());
+  return model.Palette();
 }
 
 Bytes Rgba(const PaletteEntry& e, std::uint8_t alpha) {

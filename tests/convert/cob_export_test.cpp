@@ -19,6 +19,7 @@
 
 #include "lgmd_builder/lgmd_builder.h"
 #include "model/model.h"
+#include "support/edit_model.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -30,8 +31,7 @@ namespace fs = std::filesystem;
 // CModel cannot be copied or moved, so the helpers hand out owned ones.
 std::unique_ptr<CModel> MakeModel(const std::vector<std::array<float, 3>>& positions,
                                   const std::vector<std::vector<int>>& faces) {
-  auto owned = std::make_unique<CModel>();
-  CModel& model = *owned;
+  ModelContent model;
   for (const auto& p : positions) {
     Vertex v;
     v.x = p[0];
@@ -49,6 +49,8 @@ std::unique_ptr<CModel> MakeModel(const std::vector<std::array<float, 3>>& posit
   }
   model.m_nVertices = static_cast<int>(model.m_vecVertices.size());
   model.m_nPolygons = static_cast<int>(model.m_vecPolygons.size());
+  auto owned = std::make_unique<CModel>();
+  owned->Assign(std::move(model));
   return owned;
 }
 
@@ -213,12 +215,13 @@ TEST(CobLayout, FacesOfEveryCornerCountKeepTheirSizeAndOrder) {
   for (int i = 0; i < 6; ++i) positions.push_back({float(i), float(i * 2), float(-i)});
   auto model = MakeModel(positions, faces);
   // Material and texture data must not change a face's bytes.
-  Material material;
-  model->m_vecMaterials.push_back(material);
-  model->m_nMaterials = 1;
-  model->m_vecPolygons[1].pMaterial = &model->m_vecMaterials[0];
-  model->m_vecPolygons[1].vecTexIdx = model->m_indexPool.Add({3, 2, 1, 0});
-  model->m_vecPolygons[1].byFlags = 0x40;
+  EditContent(*model, [](ModelContent& c) {
+    c.m_vecMaterials.emplace_back();
+    c.m_nMaterials = 1;
+    c.m_vecPolygons[1].pMaterial = &c.m_vecMaterials[0];
+    c.m_vecPolygons[1].vecTexIdx = c.m_indexPool.Add({3, 2, 1, 0});
+    c.m_vecPolygons[1].byFlags = 0x40;
+  });
 
   const auto bytes = cob::BuildCobFile(*model);
   std::size_t corners = 0;
@@ -277,7 +280,7 @@ TEST(CobLayout, SubObjectVerticesAreExportedInModelSpace) {
   const auto file = lgmd::Build(desc);
 
   CModel model;
-  ASSERT_EQ(model.ReadFromMemory(file.data(), file.size()), 0);
+  ASSERT_TRUE(model.ReadFromMemory(file.data(), file.size()).ok());
   const DecodedCob cob = Decode(cob::BuildCobFile(model));
   const std::vector<std::array<float, 3>> expected = {{8, 1, 3}, {10, 0, 0}, {10, 1, 0},
                                                       {5, 5, 5}, {6, 5, 5},  {5, 6, 5}};

@@ -33,8 +33,8 @@ class ExportSceneTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const std::string path = lgmd::WriteExportExample(m_dir.path().string(), "sampler");
-    ASSERT_EQ(m_model.Read(path), 0);
-    ASSERT_EQ(m_model.LoadPalette(WritePalette(m_dir)), 0);
+    ASSERT_TRUE(m_model.Read(path).ok());
+    ASSERT_TRUE(m_model.LoadPalette(WritePalette(m_dir)).ok());
     m_model.ApplyPalette(kSeattle);
     EXPECT_EQ(m_model.ReadTextureImages(path), "\r\nlost.mip");
     m_scene = BuildExportScene(m_model);
@@ -53,7 +53,7 @@ class ExportSceneTest : public ::testing::Test {
 };
 
 TEST_F(ExportSceneTest, MaterialsLookAsTheViewerDrawsThem) {
-  const float* paint = m_model.m_vecMaterials[0].fColor;
+  const float* paint = m_model.Materials()[0].fColor;
   struct Case {
     std::string name;
     std::array<float, 3> color;
@@ -150,7 +150,7 @@ TEST(ExportSceneNormals, ANormalWithoutDirectionTakesTheShownSide) {
   desc.normals = {{0, 0, 0}};
   const auto bytes = lgmd::Build(desc);
   CModel model;
-  ASSERT_EQ(model.ReadFromMemory(bytes.data(), bytes.size()), 0);
+  ASSERT_TRUE(model.ReadFromMemory(bytes.data(), bytes.size()).ok());
   const ExportScene scene = BuildExportScene(model);
   for (const ExportNode& node : scene.nodes) {
     for (const ExportPrimitive& primitive : node.primitives) {
@@ -181,8 +181,9 @@ TEST(SubObjectOfEachPolygon, FollowsPlacementsForwardMovingCursor) {
   desc.objects = {lgmd::BuilderObject{}, first, second};
   const auto bytes = lgmd::Build(desc);
   CModel model;
-  ASSERT_EQ(model.ReadFromMemory(bytes.data(), bytes.size()), 0);
-  EXPECT_EQ(SubObjectOfEachPolygon(model), (std::vector<int>{0, 0, kNoSubObject, 1, kNoSubObject}));
+  ASSERT_TRUE(model.ReadFromMemory(bytes.data(), bytes.size()).ok());
+  EXPECT_EQ(SubObjectOfEachPolygon(model.Content()),
+            (std::vector<int>{0, 0, kNoSubObject, 1, kNoSubObject}));
 }
 
 TEST(ExportNames, FileNamesAndTextAreSafe) {

@@ -31,7 +31,7 @@ TEST(LgmdExport, CopiesTheTexturesThatAreThereIntoAnotherFolder) {
   ASSERT_TRUE(lgmd::WriteFile(dir.File("models/FABRIC.MIP"), texture));
 
   CModel read;
-  ASSERT_EQ(read.ReadFromMemory(file.data(), file.size()), 0);
+  ASSERT_TRUE(read.ReadFromMemory(file.data(), file.size()).ok());
   Bytes resave;
   ASSERT_TRUE(WriteLgmd(read, resave).ok());
 

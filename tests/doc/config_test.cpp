@@ -14,6 +14,7 @@
 #include "doc/zorvik_doc.h"
 #include "doc_fixture.h"
 #include "model/model.h"
+#include "support/doc_access.h"
 
 namespace fs = std::filesystem;
 
@@ -53,10 +54,10 @@ TEST_F(ConfigTest, NoFileKeepsDefaultsAndCloseWritesThem) {
   EXPECT_EQ(AppPaths().GetBaseDir(), ExeDir());
   EXPECT_TRUE(IsConfigMessage(m_ui.messages(), kConfigLoadError, ConfigFile(),
                               "No such file or directory"));
-  EXPECT_EQ(doc.m_nPalette, 0);
-  EXPECT_EQ(doc.m_dBkRed, 0.0);
-  EXPECT_EQ(doc.m_dBkGreen, 0.0);
-  EXPECT_EQ(doc.m_dBkBlue, 0.0);
+  EXPECT_EQ(doc.PaletteIndex(), 0);
+  EXPECT_EQ(doc.Background()[0], 0.0);
+  EXPECT_EQ(doc.Background()[1], 0.0);
+  EXPECT_EQ(doc.Background()[2], 0.0);
   EXPECT_EQ(AppPaths().GetLastOpenDir(), "");
 
   m_ui.ClearLog();
@@ -82,10 +83,10 @@ TEST_F(ConfigTest, ItemsAreTakenByPositionWhateverTheKeys) {
     CZorvikDoc doc;
     Show(doc.OnNewDocument());
     EXPECT_TRUE(m_ui.messages().empty()) << text;
-    EXPECT_EQ(doc.m_nPalette, 1) << text;
-    EXPECT_EQ(doc.m_dBkRed, 0.5) << text;
-    EXPECT_EQ(doc.m_dBkGreen, 0.25) << text;
-    EXPECT_EQ(doc.m_dBkBlue, 1.0) << text;
+    EXPECT_EQ(doc.PaletteIndex(), 1) << text;
+    EXPECT_EQ(doc.Background()[0], 0.5) << text;
+    EXPECT_EQ(doc.Background()[1], 0.25) << text;
+    EXPECT_EQ(doc.Background()[2], 1.0) << text;
     EXPECT_EQ(AppPaths().GetLastOpenDir(), "") << text;
   }
 }
@@ -113,14 +114,14 @@ TEST_F(ConfigTest, ReadingStopsAtTheFirstBadItem) {
     m_ui.ClearLog();
     WriteConfig(c.text);
     CZorvikDoc doc;
-    doc.m_nPalette = 3;
-    doc.m_dBkRed = doc.m_dBkGreen = doc.m_dBkBlue = keep;
+    doc.SetPaletteIndex(3);
+    doc.SetBackground(keep, keep, keep);
     Show(doc.OnNewDocument());
     EXPECT_EQ(m_ui.messages(), Messages{kError3}) << c.text;
-    EXPECT_EQ(doc.m_nPalette, c.palette) << c.text;
-    EXPECT_EQ(doc.m_dBkRed, c.red) << c.text;
-    EXPECT_EQ(doc.m_dBkGreen, c.green) << c.text;
-    EXPECT_EQ(doc.m_dBkBlue, c.blue) << c.text;
+    EXPECT_EQ(doc.PaletteIndex(), c.palette) << c.text;
+    EXPECT_EQ(doc.Background()[0], c.red) << c.text;
+    EXPECT_EQ(doc.Background()[1], c.green) << c.text;
+    EXPECT_EQ(doc.Background()[2], c.blue) << c.text;
     // The failed conversion leaves what the buffer last held: the
     // executable's directory.
     EXPECT_EQ(AppPaths().GetLastOpenDir(), ExeDir()) << c.text;
@@ -158,10 +159,8 @@ TEST_F(ConfigTest, ColoursAreWrittenWithSixSignificantDigits) {
   };
   for (const Case& c : cases) {
     CZorvikDoc doc;
-    doc.m_nPalette = 1;
-    doc.m_dBkRed = c.red;
-    doc.m_dBkGreen = c.green;
-    doc.m_dBkBlue = c.blue;
+    doc.SetPaletteIndex(1);
+    doc.SetBackground(c.red, c.green, c.blue);
     Show(AppPaths().SetBaseDir(ExeDir()));
     Show(doc.SaveConfig());
     EXPECT_EQ(ReadWholeFile(ConfigFile()), "Region 1\n" + c.line + "\nLastOpenDir -\n");
@@ -224,11 +223,11 @@ TEST_F(ConfigTest, FileNewReadsTheSavedSettingsAgain) {
   WriteConfig("Region 1\nBkgndClr 0.5 0.5 0.5\nLastOpenDir -\n");
   CZorvikDoc doc;
   Show(doc.OnNewDocument());
-  doc.m_nPalette = 0;
-  doc.m_dBkRed = 0.0;
+  doc.SetPaletteIndex(0);
+  doc.SetBackground(0.0, doc.Background()[1], doc.Background()[2]);
   Show(doc.OnNewDocument());
-  EXPECT_EQ(doc.m_nPalette, 1);
-  EXPECT_EQ(doc.m_dBkRed, 0.5);
+  EXPECT_EQ(doc.PaletteIndex(), 1);
+  EXPECT_EQ(doc.Background()[0], 0.5);
   EXPECT_TRUE(m_ui.messages().empty());
 }
 
@@ -250,7 +249,7 @@ TEST_F(ConfigTest, OversizedFileIsRefusedQuicklyAndDefaultsStay) {
     const auto start = std::chrono::steady_clock::now();
     Show(doc.OnNewDocument());
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
-    EXPECT_EQ(doc.m_nPalette, c.read ? 1 : 0);
+    EXPECT_EQ(doc.PaletteIndex(), c.read ? 1 : 0);
     if (c.read) {
       EXPECT_TRUE(m_ui.messages().empty());
     } else {
@@ -264,7 +263,7 @@ TEST_F(ConfigTest, OversizedFileIsRefusedQuicklyAndDefaultsStay) {
 TEST_F(ConfigTest, FailedSaveKeepsTheOldFile) {
   const std::string old = "Region 1\nBkgndClr 0.5 0.5 0.5\nLastOpenDir -\n";
   CZorvikDoc doc;
-  doc.m_nPalette = 0;
+  doc.SetPaletteIndex(0);
   Show(AppPaths().SetBaseDir(ExeDir()));
 
   // The configuration's name is taken by a model: it stays one.
@@ -343,7 +342,7 @@ TEST_F(ConfigTest, ReadOnlyFileIsRefusedAtCloseAndKeptWithItsMode) {
                   fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   CZorvikDoc doc;
   Show(AppPaths().SetBaseDir(ExeDir()));
-  doc.m_nPalette = 0;
+  doc.SetPaletteIndex(0);
   Show(doc.SaveConfig());
   EXPECT_TRUE(doc.CanCloseFrame());
   EXPECT_TRUE(IsConfigMessage(m_ui.messages(), kConfigSaveError, ConfigFile()));

@@ -12,6 +12,8 @@
 #include "convert/cob_export.h"
 #include "doc/zorvik_doc.h"
 #include "doc_fixture.h"
+#include "support/doc_access.h"
+#include "support/edit_model.h"
 #include "support/small_fs.h"
 
 namespace {
@@ -25,15 +27,17 @@ using Messages = std::vector<RecordedMessage>;
 class ExportModelTest : public DocTest {
  protected:
   void AddTriangle() {
-    for (int i = 0; i < 3; ++i) {
-      Vertex v;
-      v.x = static_cast<float>(i);
-      m_doc.m_model.m_vecVertices.push_back(v);
-    }
-    Polygon triangle;
-    triangle.nVerts = 3;
-    triangle.vecVertIdx = m_doc.m_model.m_indexPool.Add({0, 1, 2});
-    m_doc.m_model.m_vecPolygons.push_back(triangle);
+    EditContent(DocTestAccess::Model(m_doc), [](ModelContent& c) {
+      for (int i = 0; i < 3; ++i) {
+        Vertex v;
+        v.x = static_cast<float>(i);
+        c.m_vecVertices.push_back(v);
+      }
+      Polygon triangle;
+      triangle.nVerts = 3;
+      triangle.vecVertIdx = c.m_indexPool.Add({0, 1, 2});
+      c.m_vecPolygons.push_back(triangle);
+    });
   }
 
   CZorvikDoc m_doc;
@@ -45,7 +49,7 @@ TEST_F(ExportModelTest, WritesTheModelQuietly) {
   EXPECT_TRUE(m_doc.ExportModel(path).Ok());
   const std::string written = ReadWholeFile(path);
   EXPECT_EQ(std::vector<std::uint8_t>(written.begin(), written.end()),
-            cob::BuildCobFile(m_doc.m_model));
+            cob::BuildCobFile(m_doc.Model()));
 
   // The formats of File > Export, told by the caller.
   const struct {
@@ -87,7 +91,7 @@ TEST_F(ExportModelTest, FailuresSayWhyAndKeepTheOldFile) {
 
   if (!disk.Mounted()) GTEST_SKIP() << "mounting a tmpfs is not allowed here";
   // Far more vertices than the small disk holds.
-  m_doc.m_model.m_vecVertices.resize(5000);
+  EditContent(DocTestAccess::Model(m_doc), [](ModelContent& c) { c.m_vecVertices.resize(5000); });
   const std::string full = root() + "/disk/plane.cob";
   const ExportResult result = m_doc.ExportModel(full);
   EXPECT_EQ(result.status, ExportStatus::kCannotWrite);
@@ -99,13 +103,13 @@ TEST_F(ExportModelTest, FailuresSayWhyAndKeepTheOldFile) {
 // (a glTF buffer is named after OUT), and a refused export writes nothing.
 TEST_F(ExportModelTest, TheOpenModelFileIsNeverWrittenOver) {
   AddTriangle();
-  m_doc.m_strModelFile = File("plane_geometry.bin");
-  { std::ofstream(m_doc.m_strModelFile) << "LGMD model bytes"; }
+  DocTestAccess::ModelFile(m_doc) = File("plane_geometry.bin");
+  { std::ofstream(m_doc.ModelFile()) << "LGMD model bytes"; }
   const std::string refused =
-      "Error opening " + m_doc.m_strModelFile + " for writing\r\nit is the open model file";
+      "Error opening " + m_doc.ModelFile() + " for writing\r\nit is the open model file";
   EXPECT_EQ(m_doc.ExportModel(File("plane.gltf"), ExportFormat::kGltf).message, refused);
-  EXPECT_EQ(m_doc.ExportModel(m_doc.m_strModelFile).message, refused);
-  EXPECT_EQ(ReadWholeFile(m_doc.m_strModelFile), "LGMD model bytes");
+  EXPECT_EQ(m_doc.ExportModel(m_doc.ModelFile()).message, refused);
+  EXPECT_EQ(ReadWholeFile(m_doc.ModelFile()), "LGMD model bytes");
   EXPECT_FALSE(fs::exists(File("plane.gltf")));
   EXPECT_TRUE(m_doc.ExportModel(File("other.gltf"), ExportFormat::kGltf).Ok());
 }

@@ -10,6 +10,7 @@
 
 #include "doc/zorvik_doc.h"
 #include "doc_fixture.h"
+#include "support/doc_access.h"
 
 namespace fs = std::filesystem;
 
@@ -47,7 +48,7 @@ TEST_F(InstalledConfigTest, FirstStartIsQuietAndTheFirstCloseMakesTheFile) {
   EXPECT_TRUE(m_ui.messages().empty());
   EXPECT_FALSE(fs::exists(root() + "/config"));
 
-  doc.m_nPalette = 1;
+  doc.SetPaletteIndex(1);
   Show(doc.SaveConfig());
   EXPECT_TRUE(doc.CanCloseFrame());
   EXPECT_TRUE(m_ui.messages().empty());
@@ -58,7 +59,7 @@ TEST_F(InstalledConfigTest, FirstStartIsQuietAndTheFirstCloseMakesTheFile) {
   // The next start reads it back, quietly.
   CZorvikDoc again;
   Show(again.OnNewDocument());
-  EXPECT_EQ(again.m_nPalette, 1);
+  EXPECT_EQ(again.PaletteIndex(), 1);
   EXPECT_TRUE(m_ui.messages().empty());
 }
 

@@ -14,6 +14,7 @@
 #include "doc_fixture.h"
 #include "lgmd_builder/lgmd_builder.h"
 #include "render/headless_gl.h"
+#include "support/doc_access.h"
 
 namespace fs = std::filesystem;
 
@@ -87,12 +88,12 @@ class LoadModelTest : public DocTest {
 
   // Camera values no fit would produce, to see which ones a load touched.
   static void Scramble(CZorvikDoc& doc) {
-    doc.m_dRotX = 10.0;
-    doc.m_dRotY = 20.0;
-    doc.m_dRotZ = 30.0;
-    doc.m_dScale = 2.5;
-    doc.m_dPanX = -4.0;
-    doc.m_dPanY = 5.0;
+    MoveCamera(doc, [&](scene::Camera& camera) { camera.dRotX = 10.0; });
+    MoveCamera(doc, [&](scene::Camera& camera) { camera.dRotY = 20.0; });
+    MoveCamera(doc, [&](scene::Camera& camera) { camera.dRotZ = 30.0; });
+    MoveCamera(doc, [&](scene::Camera& camera) { camera.dScale = 2.5; });
+    MoveCamera(doc, [&](scene::Camera& camera) { camera.dPanX = -4.0; });
+    MoveCamera(doc, [&](scene::Camera& camera) { camera.dPanY = 5.0; });
   }
 
   HeadlessGlContext m_gl;
@@ -114,24 +115,24 @@ TEST_F(LoadModelTest, OpensTexturedModelAndListsEveryMissingTexture) {
   EXPECT_EQ(m_ui.events(), Events{});
 
   // Camera fitted to the box: largest extent 6.
-  EXPECT_EQ(doc.m_dDistance, 9.0);
-  EXPECT_EQ(doc.m_dFitDistance, 9.0);
-  EXPECT_EQ(doc.m_dRotX, 0.0);
-  EXPECT_EQ(doc.m_dRotY, 0.0);
-  EXPECT_EQ(doc.m_dRotZ, 0.0);
-  EXPECT_EQ(doc.m_dPanX, 0.0);
-  EXPECT_EQ(doc.m_dPanY, 0.0);
-  EXPECT_EQ(doc.m_dScale, 1.0);
+  EXPECT_EQ(doc.Camera().dDistance, 9.0);
+  EXPECT_EQ(doc.FitDistance(), 9.0);
+  EXPECT_EQ(doc.Camera().dRotX, 0.0);
+  EXPECT_EQ(doc.Camera().dRotY, 0.0);
+  EXPECT_EQ(doc.Camera().dRotZ, 0.0);
+  EXPECT_EQ(doc.Camera().dPanX, 0.0);
+  EXPECT_EQ(doc.Camera().dPanY, 0.0);
+  EXPECT_EQ(doc.Camera().dScale, 1.0);
 
   // Textures set up: three entries, the present one uploaded.
-  const CModel& model = doc.m_model;
-  ASSERT_EQ(doc.m_textures.Count(), 3);
-  EXPECT_NE(model.m_vecTextures[0].pPixels, nullptr);
-  EXPECT_NE(model.m_vecTextures[0].nNumber, -1);
-  EXPECT_EQ(model.m_vecTextures[1].nNumber, -1);
-  EXPECT_EQ(model.m_vecTextures[2].nNumber, -1);
-  EXPECT_EQ(glIsTexture(doc.m_textures.Name(0)), GL_TRUE);
-  EXPECT_EQ(model.m_vecPalette.at(1), kSanFranciscoEntry1);
+  const CModel& model = doc.Model();
+  ASSERT_EQ(doc.Textures().Count(), 3);
+  EXPECT_NE(model.Textures()[0].pPixels, nullptr);
+  EXPECT_NE(model.Textures()[0].nNumber, -1);
+  EXPECT_EQ(model.Textures()[1].nNumber, -1);
+  EXPECT_EQ(model.Textures()[2].nNumber, -1);
+  EXPECT_EQ(glIsTexture(doc.Textures().Name(0)), GL_TRUE);
+  EXPECT_EQ(model.Palette().at(1), kSanFranciscoEntry1);
 
   int polygons = 0, vertices = 0, materials = 0;
   doc.GetModelCounts(&polygons, &vertices, &materials);
@@ -149,7 +150,7 @@ TEST_F(LoadModelTest, NoMessageWhenAllTexturesArePresent) {
   const OpenResult opened = doc.LoadModel(path, 1);
   ASSERT_TRUE(opened.Ok());
   EXPECT_EQ(opened.MissingTexturesMessage(), "");
-  EXPECT_EQ(doc.m_dDistance, 9.0);
+  EXPECT_EQ(doc.Camera().dDistance, 9.0);
 }
 
 TEST_F(LoadModelTest, OnlyRegionOneReadsTheSeattleFile) {
@@ -167,8 +168,8 @@ TEST_F(LoadModelTest, OnlyRegionOneReadsTheSeattleFile) {
   for (const Case& c : cases) {
     CZorvikDoc doc;
     EXPECT_TRUE(doc.LoadModel(path, c.palette).Ok()) << c.palette;
-    ASSERT_EQ(doc.m_model.m_vecPalette.size(), 256u) << c.palette;
-    EXPECT_EQ(doc.m_model.m_vecPalette[1], c.entry1) << c.palette;
+    ASSERT_EQ(doc.Model().Palette().size(), 256u) << c.palette;
+    EXPECT_EQ(doc.Model().Palette()[1], c.entry1) << c.palette;
   }
 
   // And the path really is the base directory's: without the file the
@@ -186,10 +187,10 @@ TEST_F(LoadModelTest, SinglePointModelFitsAtDistanceZero) {
   CZorvikDoc doc;
   Scramble(doc);
   ASSERT_TRUE(doc.LoadModel(path, 0).Ok());
-  EXPECT_EQ(doc.m_dDistance, 0.0);
-  EXPECT_EQ(doc.m_dFitDistance, 0.0);
-  EXPECT_EQ(doc.m_dScale, 1.0);
-  EXPECT_EQ(doc.m_dRotY, 0.0);
+  EXPECT_EQ(doc.Camera().dDistance, 0.0);
+  EXPECT_EQ(doc.FitDistance(), 0.0);
+  EXPECT_EQ(doc.Camera().dScale, 1.0);
+  EXPECT_EQ(doc.Camera().dRotY, 0.0);
 }
 
 TEST_F(LoadModelTest, PaletteFailureLeavesCameraAndTextures) {
@@ -205,13 +206,13 @@ TEST_F(LoadModelTest, PaletteFailureLeavesCameraAndTextures) {
   EXPECT_EQ(opened.ErrorMessage(),
             "Error Loading Palette\r\n" + palette + ": No such file or directory");
   // The model was read, but nothing after the palette ran.
-  EXPECT_EQ(doc.m_model.m_nPolygons, 4);
-  EXPECT_EQ(doc.m_textures.Count(), 0);
-  EXPECT_TRUE(doc.m_model.m_vecTextures.empty());
-  EXPECT_EQ(doc.m_dDistance, 30.0);
-  EXPECT_EQ(doc.m_dFitDistance, 0.0);
-  EXPECT_EQ(doc.m_dScale, 2.5);
-  EXPECT_EQ(doc.m_dRotX, 10.0);
+  EXPECT_EQ(doc.Model().PolygonCount(), 4);
+  EXPECT_EQ(doc.Textures().Count(), 0);
+  EXPECT_TRUE(doc.Model().Textures().empty());
+  EXPECT_EQ(doc.Camera().dDistance, 30.0);
+  EXPECT_EQ(doc.FitDistance(), 0.0);
+  EXPECT_EQ(doc.Camera().dScale, 2.5);
+  EXPECT_EQ(doc.Camera().dRotX, 10.0);
 }
 
 // A file that cannot be read must not disturb what is open: same model,
@@ -234,9 +235,9 @@ TEST_F(LoadModelTest, UnreadableModelChangesNothing) {
     CZorvikDoc doc;
     ASSERT_TRUE(doc.LoadModel(good, 0).Ok());
     Scramble(doc);
-    doc.m_dDistance = 42.0;
-    const unsigned int firstName = doc.m_textures.Name(0);
-    const float colour0 = doc.m_model.m_vecMaterials[3].fColor[0];
+    MoveCamera(doc, [&](scene::Camera& camera) { camera.dDistance = 42.0; });
+    const unsigned int firstName = doc.Textures().Name(0);
+    const float colour0 = doc.Model().Materials()[3].fColor[0];
     m_ui.ClearLog();
 
     // Seattle would snap the colours and change the palette if it ran.
@@ -246,13 +247,13 @@ TEST_F(LoadModelTest, UnreadableModelChangesNothing) {
     const std::string message = opened.ErrorMessage();
     EXPECT_EQ(message.rfind("Error Loading Model\r\n" + path + ": ", 0), 0u) << message;
     EXPECT_GT(message.size(), ("Error Loading Model\r\n" + path + ": ").size());
-    EXPECT_EQ(doc.m_model.m_nPolygons, 4) << path;
-    EXPECT_EQ(doc.m_model.m_vecPalette.at(1), kSanFranciscoEntry1) << path;
-    EXPECT_EQ(doc.m_model.m_vecMaterials[3].fColor[0], colour0) << path;
-    EXPECT_EQ(doc.m_textures.Name(0), firstName) << path;
+    EXPECT_EQ(doc.Model().PolygonCount(), 4) << path;
+    EXPECT_EQ(doc.Model().Palette().at(1), kSanFranciscoEntry1) << path;
+    EXPECT_EQ(doc.Model().Materials()[3].fColor[0], colour0) << path;
+    EXPECT_EQ(doc.Textures().Name(0), firstName) << path;
     EXPECT_EQ(glIsTexture(firstName), GL_TRUE) << path;
-    EXPECT_EQ(doc.m_dDistance, 42.0) << path;
-    EXPECT_EQ(doc.m_dRotZ, 30.0) << path;
+    EXPECT_EQ(doc.Camera().dDistance, 42.0) << path;
+    EXPECT_EQ(doc.Camera().dRotZ, 30.0) << path;
   }
 }
 

@@ -87,7 +87,7 @@ TEST(FuzzCorpus, CommittedSeedsAreTheBuildersOwn) {
   for (const Seed& seed : LgmdSeeds()) {
     CModel model;
     ReadResult result;
-    EXPECT_EQ(model.ReadFromMemory(seed.bytes.data(), seed.bytes.size(), result), 0)
+    EXPECT_TRUE((result = model.ReadFromMemory(seed.bytes.data(), seed.bytes.size())).ok())
         << seed.file << ": " << result.Reason();
   }
   const std::vector<PaletteEntry> palette(256, PaletteEntry{1, 2, 3});

@@ -8,6 +8,7 @@
 #include "lgmd_builder/lgmd_builder.h"
 #include "model/lgmd_writer.h"
 #include "model/model.h"
+#include "support/edit_model.h"
 #include "support/full_model.h"
 #include "support/lgmd_round_trip.h"
 
@@ -166,7 +167,8 @@ TEST(LgmdWriter, RandomModelsWriteAndReadBackTheSame) {
     const Bytes file = lgmd::Build(desc);
     CModel read;
     ReadResult why;
-    ASSERT_EQ(read.ReadFromMemory(file.data(), file.size(), why), 0) << n << ": " << why.Reason();
+    ASSERT_TRUE((why = read.ReadFromMemory(file.data(), file.size())).ok())
+        << n << ": " << why.Reason();
 
     Bytes first;
     EXPECT_EQ(roundtrip::Problem(read, first), "") << "model " << n;
@@ -228,7 +230,7 @@ TEST(LgmdWriter, OddFilesReSaveAsTheSameModel) {
     const Bytes file = lgmd::Build(desc);
     CModel read;
     ReadResult why;
-    ASSERT_EQ(read.ReadFromMemory(file.data(), file.size(), why), 0)
+    ASSERT_TRUE((why = read.ReadFromMemory(file.data(), file.size())).ok())
         << c.what << ": " << why.Reason();
     EXPECT_EQ(roundtrip::Problem(read), "") << c.what;
   }
@@ -241,7 +243,7 @@ TEST(LgmdWriter, FileEndingInsideItsLastRecordReSavesTheSameModel) {
   file.pop_back();
   CModel read;
   ReadResult why;
-  ASSERT_EQ(read.ReadFromMemory(file.data(), file.size(), why), 0) << why.Reason();
+  ASSERT_TRUE((why = read.ReadFromMemory(file.data(), file.size())).ok()) << why.Reason();
   Bytes written;
   EXPECT_EQ(roundtrip::Problem(read, written), "");
   EXPECT_EQ(written.size(), file.size() + 1);
@@ -251,83 +253,86 @@ TEST(LgmdWriter, FileEndingInsideItsLastRecordReSavesTheSameModel) {
 // are, a polygon with no normal entry adds its normal to the table, and the
 // root record is made up.
 TEST(LgmdWriter, ModelMadeInCodeReadsBackAsMade) {
-  CModel made;
-  made.m_nVersion = 4;
-  made.m_strName = "box";
+  ModelContent content;
+  content.m_nVersion = 4;
+  content.m_strName = "box";
   Material paint;
   paint.strName = "paint";
   paint.nKind = kColourKind;
   paint.nId = 9;
   paint.fColor[0] = static_cast<float>(200 * kByteToUnit);
-  made.m_vecMaterials = {paint};
-  for (float x : {0.0f, 1.0f, 2.0f}) made.m_vecVertices.push_back(Vertex{x, x * 2, 3, 0, 0, 0, 0});
+  content.m_vecMaterials = {paint};
+  for (float x : {0.0f, 1.0f, 2.0f})
+    content.m_vecVertices.push_back(Vertex{x, x * 2, 3, 0, 0, 0, 0});
   Polygon p;
   p.nVerts = 3;
-  p.vecVertIdx = made.m_indexPool.Add({0, 1, 2});
-  p.vecAuxIdx = made.m_indexPool.Add({0, 0, 0});
-  p.vecTexIdx = made.m_indexPool.Add({0, 0, 0});
+  p.vecVertIdx = content.m_indexPool.Add({0, 1, 2});
+  p.vecAuxIdx = content.m_indexPool.Add({0, 0, 0});
+  p.vecTexIdx = content.m_indexPool.Add({0, 0, 0});
   p.nMaterialId = 9;
   p.byFlags = 0x40;
   p.nNormalIndex = -1;
   p.dNormal[2] = 1.0;
-  made.m_vecPolygons.push_back(p);
+  content.m_vecPolygons.push_back(p);
+  CModel made;
+  made.Assign(std::move(content));
 
   Bytes bytes;
   ASSERT_TRUE(WriteLgmd(made, bytes).ok());
   CModel read;
-  ASSERT_EQ(read.ReadFromMemory(bytes.data(), bytes.size()), 0);
-  EXPECT_EQ(read.m_strName, "box");
-  ASSERT_EQ(read.m_vecPolygons.size(), 1u);
-  EXPECT_EQ(read.m_vecPolygons[0].pMaterial, &read.m_vecMaterials[0]);
-  EXPECT_EQ(read.m_vecPolygons[0].dNormal[2], 1.0);
-  EXPECT_EQ(read.m_vecVertices[2].y, 4.0f);
-  EXPECT_EQ(read.m_vecMaterials[0].fColor[0], paint.fColor[0]);
+  ASSERT_TRUE(read.ReadFromMemory(bytes.data(), bytes.size()).ok());
+  EXPECT_EQ(read.Name(), "box");
+  ASSERT_EQ(read.Polygons().size(), 1u);
+  EXPECT_EQ(read.Polygons()[0].pMaterial, &read.Materials()[0]);
+  EXPECT_EQ(read.Polygons()[0].dNormal[2], 1.0);
+  EXPECT_EQ(read.Vertices()[2].y, 4.0f);
+  EXPECT_EQ(read.Materials()[0].fColor[0], paint.fColor[0]);
 }
 
 TEST(LgmdWriter, RefusesWhatTheFileCannotHold) {
   const Bytes full = lgmd::Build(lgmd::FullModel());
   struct Case {
     const char* what;
-    void (*change)(CModel&);
+    void (*change)(ModelContent&);
     LgmdWriteError error;
   };
   const Case cases[] = {
-      {"model name of 9 bytes", [](CModel& m) { m.m_strName = "ninebytes"; },
+      {"model name of 9 bytes", [](ModelContent& m) { m.m_strName = "ninebytes"; },
        LgmdWriteError::NameTooLong},
       {"material name of 17 bytes",
-       [](CModel& m) { m.m_vecMaterials[0].strName = std::string(17, 'm'); },
+       [](ModelContent& m) { m.m_vecMaterials[0].strName = std::string(17, 'm'); },
        LgmdWriteError::NameTooLong},
-      {"material id 256", [](CModel& m) { m.m_vecMaterials[1].nId = 256; },
+      {"material id 256", [](ModelContent& m) { m.m_vecMaterials[1].nId = 256; },
        LgmdWriteError::OutOfRange},
-      {"texture number 300", [](CModel& m) { m.m_vecMaterials[0].nTexNumber = 300; },
+      {"texture number 300", [](ModelContent& m) { m.m_vecMaterials[0].nTexNumber = 300; },
        LgmdWriteError::OutOfRange},
       {"vertex index past the vertices",
-       [](CModel& m) {
+       [](ModelContent& m) {
          m.m_vecPolygons[0].vecVertIdx = m.m_indexPool.Add({0, 1, 2, 8});
        },
        LgmdWriteError::OutOfRange},
       {"texture index past the coordinates",
-       [](CModel& m) {
+       [](ModelContent& m) {
          m.m_vecPolygons[0].vecTexIdx = m.m_indexPool.Add({0, 1, 2, 4});
        },
        LgmdWriteError::OutOfRange},
       {"two children of one parent",
-       [](CModel& m) {
+       [](ModelContent& m) {
          m.m_vecSubObjects.resize(3);
          m.m_vecSubObjects[2].nParent = 0;
        },
        LgmdWriteError::BadHierarchy},
-      {"a parent chain that comes back", [](CModel& m) { m.m_vecSubObjects[0].nParent = 1; },
+      {"a parent chain that comes back", [](ModelContent& m) { m.m_vecSubObjects[0].nParent = 1; },
        LgmdWriteError::BadHierarchy},
-      {"256 sub-objects", [](CModel& m) { m.m_vecSubObjects.resize(256); },
+      {"256 sub-objects", [](ModelContent& m) { m.m_vecSubObjects.resize(256); },
        LgmdWriteError::TooMany},
-      {"range of 40000", [](CModel& m) { m.m_vecSubObjects[0].nLast = 40000; },
+      {"range of 40000", [](ModelContent& m) { m.m_vecSubObjects[0].nLast = 40000; },
        LgmdWriteError::OutOfRange},
   };
   for (const Case& c : cases) {
     CModel model;
-    ASSERT_EQ(model.ReadFromMemory(full.data(), full.size()), 0);
-    c.change(model);
+    ASSERT_TRUE(model.ReadFromMemory(full.data(), full.size()).ok());
+    EditContent(model, c.change);
     Bytes bytes = {1, 2, 3};
     const LgmdWriteResult result = WriteLgmd(model, bytes);
     EXPECT_EQ(result.error, c.error) << c.what << ": " << result.reason;

@@ -11,6 +11,7 @@
 #include "lgmd_builder/lgmd_builder.h"
 #include "model/mip_file.h"
 #include "model/model.h"
+#include "support/edit_model.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -224,15 +225,11 @@ TEST(ReadMipFile, FillsTheEntryOrLeavesItEmpty) {
   std::filesystem::create_directory(dir.File("folder.mip"));
 
   CModel model;
-  model.m_vecPalette = TestPalette();
+  model.SetPalette(TestPalette());
 
   TextureEntry good;
   good.bTransparent = true;
-  int width = 0;
-  int height = 0;
-  ASSERT_EQ(model.ReadMipFile(dir.File("good.mip"), good, width, height, 3), 0);  // side = limit
-  EXPECT_EQ(width, 3);
-  EXPECT_EQ(height, 2);
+  ASSERT_TRUE(model.ReadMipFile(dir.File("good.mip"), good, 3));  // side = limit
   EXPECT_EQ(good.nWidth, 3);
   EXPECT_EQ(good.nHeight, 2);
   ASSERT_NE(good.pPixels, nullptr);
@@ -253,7 +250,7 @@ TEST(ReadMipFile, FillsTheEntryOrLeavesItEmpty) {
     SCOPED_TRACE(name);
     TextureEntry entry;
     entry.nNumber = 12;
-    EXPECT_EQ(model.ReadMipFile(dir.File(name), entry, width, height, 3), 1);
+    EXPECT_FALSE(model.ReadMipFile(dir.File(name), entry, 3));
     EXPECT_EQ(entry.pPixels, nullptr);
     EXPECT_EQ(entry.nNumber, 12);
     EXPECT_EQ(entry.nWidth, 0);
@@ -272,13 +269,15 @@ Material MakeMaterial(const std::string& name, int kind, int texNumber, bool tra
 }
 
 void SetMaterials(CModel& model, const std::vector<Material>& materials) {
-  model.m_vecMaterials = materials;
-  model.m_nMaterials = static_cast<int>(materials.size());
+  EditContent(model, [&](ModelContent& c) {
+    c.m_vecMaterials = materials;
+    c.m_nMaterials = static_cast<int>(materials.size());
+  });
 }
 
 class TextureSetUp : public ::testing::Test {
  protected:
-  void SetUp() override { model.m_vecPalette = TestPalette(); }
+  void SetUp() override { model.SetPalette(TestPalette()); }
 
   // A texture of width x 1 whose first index tells which file was read.
   void WriteMip(const std::string& name, std::int16_t width, std::uint8_t marker) {
@@ -299,11 +298,11 @@ TEST_F(TextureSetUp, ReadsEachTexturedMaterialInOrder) {
                        MakeMaterial("t_glass", 0, 9, true), MakeMaterial("wing", 0, 3)});
 
   EXPECT_EQ(model.ReadTextureImages(ModelPath()), "");
-  ASSERT_EQ(model.m_vecTextures.size(), 3u);
-  EXPECT_EQ(model.m_vecMaterials[0].nTexIndex, 0);
-  EXPECT_EQ(model.m_vecMaterials[1].nTexIndex, -1);
-  EXPECT_EQ(model.m_vecMaterials[2].nTexIndex, 1);
-  EXPECT_EQ(model.m_vecMaterials[3].nTexIndex, 2);
+  ASSERT_EQ(model.Textures().size(), 3u);
+  EXPECT_EQ(model.Materials()[0].nTexIndex, 0);
+  EXPECT_EQ(model.Materials()[1].nTexIndex, -1);
+  EXPECT_EQ(model.Materials()[2].nTexIndex, 1);
+  EXPECT_EQ(model.Materials()[3].nTexIndex, 2);
 
   const struct {
     int number;
@@ -313,7 +312,7 @@ TEST_F(TextureSetUp, ReadsEachTexturedMaterialInOrder) {
   } expected[] = {{7, false, 4, 10}, {9, true, 2, 20}, {3, false, 4, 10}};
   for (int k = 0; k < 3; ++k) {
     SCOPED_TRACE(k);
-    const TextureEntry& entry = model.m_vecTextures[k];
+    const TextureEntry& entry = model.Textures()[k];
     EXPECT_EQ(entry.nNumber, expected[k].number);
     EXPECT_EQ(entry.bTransparent, expected[k].transparent);
     EXPECT_EQ(entry.nWidth, expected[k].width);
@@ -322,7 +321,7 @@ TEST_F(TextureSetUp, ReadsEachTexturedMaterialInOrder) {
     EXPECT_EQ(entry.pPixels[0], expected[k].marker);
   }
   // The same file named by two materials is decoded once and shared.
-  EXPECT_EQ(model.m_vecTextures[0].pPixels.get(), model.m_vecTextures[2].pPixels.get());
+  EXPECT_EQ(model.Textures()[0].pPixels.get(), model.Textures()[2].pPixels.get());
 }
 
 // One file, named by materials with and without transparency, by another
@@ -335,7 +334,7 @@ TEST_F(TextureSetUp, DecodesEachFileOncePerTransparency) {
                        MakeMaterial("HULL.bmp", 0, 3), MakeMaterial("hull", 0, 4, true),
                        MakeMaterial("cut", 0, 5), MakeMaterial("cut.x", 0, 6)});
   EXPECT_EQ(model.ReadTextureImages(ModelPath()), "\r\ncut.mip\r\ncut.mip");
-  const auto& t = model.m_vecTextures;
+  const auto& t = model.Textures();
   EXPECT_EQ(t[0].pPixels.get(), t[2].pPixels.get());
   EXPECT_EQ(t[1].pPixels.get(), t[3].pPixels.get());
   ASSERT_NE(t[0].pPixels.get(), t[1].pPixels.get());
@@ -378,14 +377,14 @@ TEST_F(TextureSetUp, ListsEveryMissingFileInMaterialOrder) {
             "\r\ngone.mip\r\ngone.mip\r\nsub/inner.mip\r\nsub/..mip\r\nsub\\back.mip"
             "\r\nbroken.mip\r\npresent\\x00x.mip");
   const int numbers[] = {-1, 2, -1, -1, -1, -1, -1, -1};
-  ASSERT_EQ(model.m_vecTextures.size(), 8u);
+  ASSERT_EQ(model.Textures().size(), 8u);
   for (int k = 0; k < 8; ++k) {
-    EXPECT_EQ(model.m_vecTextures[k].nNumber, numbers[k]) << k;
-    EXPECT_EQ(model.m_vecTextures[k].pPixels == nullptr, numbers[k] == -1) << k;
+    EXPECT_EQ(model.Textures()[k].nNumber, numbers[k]) << k;
+    EXPECT_EQ(model.Textures()[k].pPixels == nullptr, numbers[k] == -1) << k;
   }
   // Missing textures keep their index: the draw still finds their entry.
-  EXPECT_EQ(model.m_vecMaterials[0].nTexIndex, 0);
-  EXPECT_EQ(model.m_vecMaterials[8].nTexIndex, 7);
+  EXPECT_EQ(model.Materials()[0].nTexIndex, 0);
+  EXPECT_EQ(model.Materials()[8].nTexIndex, 7);
 }
 
 TEST_F(TextureSetUp, FindsAFileWhoseNameDiffersInCaseOnly) {
@@ -404,8 +403,8 @@ TEST_F(TextureSetUp, FindsAFileWhoseNameDiffersInCaseOnly) {
   EXPECT_EQ(model.ReadTextureImages(ModelPath()), "\r\nfin.mip");
   const std::uint8_t markers[] = {11, 13, 15};
   for (int k = 0; k < 3; ++k) {
-    ASSERT_NE(model.m_vecTextures[k].pPixels, nullptr) << k;
-    EXPECT_EQ(model.m_vecTextures[k].pPixels[0], markers[k]) << k;
+    ASSERT_NE(model.Textures()[k].pPixels, nullptr) << k;
+    EXPECT_EQ(model.Textures()[k].pPixels[0], markers[k]) << k;
   }
 }
 
@@ -413,13 +412,13 @@ TEST_F(TextureSetUp, NoTexturedMaterialsReadsNothing) {
   WriteMip("a.mip", 1, 1);
   SetMaterials(model, {MakeMaterial("a", 0, 0)});
   ASSERT_EQ(model.ReadTextureImages(ModelPath()), "");
-  ASSERT_EQ(model.m_vecTextures.size(), 1u);
+  ASSERT_EQ(model.Textures().size(), 1u);
 
   // The next model has none: the old entries and images go.
   SetMaterials(model, {MakeMaterial("a", 1, 0)});
   EXPECT_EQ(model.ReadTextureImages(ModelPath()), "");
-  EXPECT_TRUE(model.m_vecTextures.empty());
-  EXPECT_EQ(model.m_vecMaterials[0].nTexIndex, -1);
+  EXPECT_TRUE(model.Textures().empty());
+  EXPECT_EQ(model.Materials()[0].nTexIndex, -1);
 }
 
 TEST_F(TextureSetUp, ABareModelNameLooksInTheWorkingDirectory) {
@@ -430,7 +429,7 @@ TEST_F(TextureSetUp, ABareModelNameLooksInTheWorkingDirectory) {
   const std::string missing = model.ReadTextureImages("plane.bin");
   std::filesystem::current_path(previous);
   EXPECT_EQ(missing, "");
-  EXPECT_EQ(model.m_vecTextures[0].nWidth, 2);
+  EXPECT_EQ(model.Textures()[0].nWidth, 2);
 }
 
 TEST_F(TextureSetUp, TexturesComeThroughTheModelsPalette) {
@@ -441,17 +440,17 @@ TEST_F(TextureSetUp, TexturesComeThroughTheModelsPalette) {
   desc.materials = {{"T_sail", 0, 1, 42, 0, 0}, {"frame", 0, 2, 43, 0, 0}};
   ASSERT_TRUE(lgmd::WriteFile(ModelPath(), lgmd::Build(desc)));
   ASSERT_TRUE(lgmd::WriteFile(dir.File("T_sail.mip"), lgmd::BuildMip(2, 1, {0, 200})));
-  ASSERT_EQ(model.Read(ModelPath()), 0);
+  ASSERT_TRUE(model.Read(ModelPath()).ok());
 
   EXPECT_EQ(model.ReadTextureImages(ModelPath()), "\r\nframe.mip");
-  ASSERT_EQ(model.m_vecTextures.size(), 2u);
-  const TextureEntry& sail = model.m_vecTextures[0];
+  ASSERT_EQ(model.Textures().size(), 2u);
+  const TextureEntry& sail = model.Textures()[0];
   EXPECT_EQ(sail.nNumber, 42);
   EXPECT_TRUE(sail.bTransparent);
   ASSERT_NE(sail.pPixels, nullptr);
   EXPECT_EQ(Bytes(sail.pPixels.get(), sail.pPixels.get() + 8),
             Pixels({Pixel(0, 0, 0, 0), Pixel(200, 144, 88, 255)}));
-  EXPECT_EQ(model.m_vecTextures[1].nNumber, -1);
+  EXPECT_EQ(model.Textures()[1].nNumber, -1);
 }
 
 }  // namespace

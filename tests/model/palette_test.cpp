@@ -10,6 +10,7 @@
 
 #include "lgmd_builder/lgmd_builder.h"
 #include "model/model.h"
+#include "support/edit_model.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -90,12 +91,12 @@ TEST(LoadPalette, ReadsEntriesUntilTheTextStops) {
     const std::string path = dir.File("test.pal");
     ASSERT_TRUE(WriteText(path, c.text));
     CModel model;
-    ASSERT_EQ(model.LoadPalette(path), 0);
-    ASSERT_EQ(model.m_vecPalette.size(), 256u);
+    ASSERT_TRUE(model.LoadPalette(path).ok());
+    ASSERT_EQ(model.Palette().size(), 256u);
     std::vector<PaletteEntry> expected(256, PaletteEntry{0, 0, 0});
     for (const auto& [index, entry] : c.entries) expected[index] = entry;
     for (int i = 0; i < 256; ++i) {
-      ASSERT_EQ(model.m_vecPalette[i], expected[i]) << "entry " << i;
+      ASSERT_EQ(model.Palette()[i], expected[i]) << "entry " << i;
     }
   }
 }
@@ -122,12 +123,12 @@ TEST(LoadPalette, FailureLeavesThePaletteAsItWas) {
   for (const auto& [bad, reason] : cases) {
     SCOPED_TRACE(bad);
     CModel model;
-    ASSERT_EQ(model.LoadPalette(good), 0);
-    std::string why;
-    EXPECT_EQ(model.LoadPalette(bad, why), -1);
-    EXPECT_EQ(why, reason);
-    ASSERT_EQ(model.m_vecPalette.size(), 256u);
-    EXPECT_EQ(model.m_vecPalette[0], (PaletteEntry{30, 20, 10}));
+    ASSERT_TRUE(model.LoadPalette(good).ok());
+    const ReadResult result = model.LoadPalette(bad);
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(result.Reason(), reason);
+    ASSERT_EQ(model.Palette().size(), 256u);
+    EXPECT_EQ(model.Palette()[0], (PaletteEntry{30, 20, 10}));
   }
 }
 
@@ -138,10 +139,10 @@ TEST(LoadPalette, TakesFilesUpToTheSizeLimit) {
   text.resize(kMaxPaletteFileSize, ' ');
   ASSERT_TRUE(WriteText(path, text));
   CModel model;
-  ASSERT_EQ(model.LoadPalette(path), 0);
-  EXPECT_EQ(model.m_vecPalette[0], (PaletteEntry{3, 2, 1}));
+  ASSERT_TRUE(model.LoadPalette(path).ok());
+  EXPECT_EQ(model.Palette()[0], (PaletteEntry{3, 2, 1}));
   ASSERT_TRUE(WriteText(path, text + " "));
-  EXPECT_EQ(model.LoadPalette(path), -1);
+  EXPECT_FALSE(model.LoadPalette(path).ok());
 }
 
 TEST(LoadPalette, ReloadReplacesTheWholePalette) {
@@ -151,27 +152,29 @@ TEST(LoadPalette, ReloadReplacesTheWholePalette) {
   ASSERT_TRUE(WriteText(longer, "h e d\n" + Lines(1, 10)));
   ASSERT_TRUE(WriteText(shorter, "h e d\n9 9 9\n"));
   CModel model;
-  ASSERT_EQ(model.LoadPalette(longer), 0);
-  ASSERT_EQ(model.LoadPalette(shorter), 0);
-  ASSERT_EQ(model.m_vecPalette.size(), 256u);
-  EXPECT_EQ(model.m_vecPalette[0], (PaletteEntry{9, 9, 9}));
+  ASSERT_TRUE(model.LoadPalette(longer).ok());
+  ASSERT_TRUE(model.LoadPalette(shorter).ok());
+  ASSERT_EQ(model.Palette().size(), 256u);
+  EXPECT_EQ(model.Palette()[0], (PaletteEntry{9, 9, 9}));
   // Entries the second file does not supply must not keep the first file's.
-  EXPECT_EQ(model.m_vecPalette[1], (PaletteEntry{0, 0, 0}));
+  EXPECT_EQ(model.Palette()[1], (PaletteEntry{0, 0, 0}));
 }
 
 // A model holding only the given colours, as the reader would leave them.
 void SetColors(CModel& model, const std::vector<std::array<float, 3>>& colors, int kind = 1) {
-  model.m_vecMaterials.clear();
-  for (const auto& c : colors) {
-    Material m;
-    m.nKind = kind;
-    m.fColor[0] = c[0];
-    m.fColor[1] = c[1];
-    m.fColor[2] = c[2];
-    m.fColor[3] = 0.5f;
-    model.m_vecMaterials.push_back(m);
-  }
-  model.m_nMaterials = static_cast<int>(model.m_vecMaterials.size());
+  EditContent(model, [&](ModelContent& content) {
+    content.m_vecMaterials.clear();
+    for (const auto& c : colors) {
+      Material m;
+      m.nKind = kind;
+      m.fColor[0] = c[0];
+      m.fColor[1] = c[1];
+      m.fColor[2] = c[2];
+      m.fColor[3] = 0.5f;
+      content.m_vecMaterials.push_back(m);
+    }
+    content.m_nMaterials = static_cast<int>(content.m_vecMaterials.size());
+  });
 }
 
 float Unit(int byte) { return static_cast<float>(byte * kByteToUnit); }
@@ -194,18 +197,19 @@ TEST(ApplyPalette, RegionZeroSwapsEveryOtherRegionSnaps) {
   for (const Case& c : cases) {
     SCOPED_TRACE("region " + std::to_string(c.region));
     CModel model;
-    model.m_vecPalette.assign(256, PaletteEntry{255, 255, 255});
-    model.m_vecPalette[5] = {40, 50, 60};
+    std::vector<PaletteEntry> palette(256, PaletteEntry{255, 255, 255});
+    palette[5] = {40, 50, 60};
+    model.SetPalette(palette);
     SetColors(model, {{0.1f, 0.2f, 0.3f}});
     model.ApplyPalette(c.region);
-    const Material& m = model.m_vecMaterials[0];
+    const Material& m = model.Materials()[0];
     EXPECT_EQ(m.fColor[0], c.color[0]);
     EXPECT_EQ(m.fColor[1], c.color[1]);
     EXPECT_EQ(m.fColor[2], c.color[2]);
     EXPECT_EQ(m.fColor[3], 0.5f) << "alpha is never touched";
-    EXPECT_EQ(model.m_dDefRed, c.defaultColor);
-    EXPECT_EQ(model.m_dDefGreen, c.defaultColor);
-    EXPECT_EQ(model.m_dDefBlue, c.defaultColor);
+    EXPECT_EQ(model.DefaultColor()[0], c.defaultColor);
+    EXPECT_EQ(model.DefaultColor()[1], c.defaultColor);
+    EXPECT_EQ(model.DefaultColor()[2], c.defaultColor);
   }
 }
 
@@ -232,26 +236,28 @@ TEST(MatchPaletteColors, PicksTheNearestEntry) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     CModel model;
-    model.m_vecPalette.assign(256, PaletteEntry{-1000, -1000, -1000});
-    for (const auto& [index, entry] : c.entries) model.m_vecPalette[index] = entry;
+    std::vector<PaletteEntry> palette(256, PaletteEntry{-1000, -1000, -1000});
+    for (const auto& [index, entry] : c.entries) palette[index] = entry;
+    model.SetPalette(palette);
     SetColors(model, {c.color});
     model.MatchPaletteColors();
-    const PaletteEntry& want = model.m_vecPalette[c.expected];
+    const PaletteEntry& want = model.Palette()[c.expected];
     for (int k = 0; k < 3; ++k) {
-      EXPECT_EQ(model.m_vecMaterials[0].fColor[k], Unit(want[k])) << "component " << k;
+      EXPECT_EQ(model.Materials()[0].fColor[k], Unit(want[k])) << "component " << k;
     }
   }
 }
 
 TEST(MatchPaletteColors, SnapsTexturedMaterialsToo) {
   CModel model;
-  model.m_vecPalette.assign(256, PaletteEntry{0, 0, 0});
-  model.m_vecPalette[1] = {100, 100, 100};
+  std::vector<PaletteEntry> palette(256, PaletteEntry{0, 0, 0});
+  palette[1] = {100, 100, 100};
+  model.SetPalette(palette);
   SetColors(model, {{Unit(90), Unit(95), Unit(110)}, {Unit(2), 0, 0}}, /*kind=*/0);
   model.MatchPaletteColors();
-  EXPECT_EQ(model.m_vecMaterials[0].fColor[0], Unit(100));
-  EXPECT_EQ(model.m_vecMaterials[0].fColor[2], Unit(100));
-  EXPECT_EQ(model.m_vecMaterials[1].fColor[0], 0.0f);
+  EXPECT_EQ(model.Materials()[0].fColor[0], Unit(100));
+  EXPECT_EQ(model.Materials()[0].fColor[2], Unit(100));
+  EXPECT_EQ(model.Materials()[1].fColor[0], 0.0f);
 }
 
 TEST(MatchPaletteColors, NoEntryInReachLeavesTheColour) {
@@ -262,19 +268,19 @@ TEST(MatchPaletteColors, NoEntryInReachLeavesTheColour) {
         std::vector<PaletteEntry>(256,
                                   PaletteEntry{-2147483647 - 1, 2147483647, -2147483647 - 1})}) {
     CModel model;
-    model.m_vecPalette = palette;
+    model.SetPalette(palette);
     SetColors(model, {{0.25f, 0.5f, 0.75f}});
     model.MatchPaletteColors();
-    EXPECT_EQ(model.m_vecMaterials[0].fColor[0], 0.25f);
-    EXPECT_EQ(model.m_vecMaterials[0].fColor[2], 0.75f);
+    EXPECT_EQ(model.Materials()[0].fColor[0], 0.25f);
+    EXPECT_EQ(model.Materials()[0].fColor[2], 0.75f);
   }
 }
 
 // The palette part of the open sequence, as the document runs it.
 int OpenWithPalette(CModel& model, const std::string& modelPath, const std::string& palettePath,
                     int region) {
-  if (model.Read(modelPath) != 0) return -1;
-  if (model.LoadPalette(palettePath) != 0) return -1;
+  if (!model.Read(modelPath).ok()) return -1;
+  if (!model.LoadPalette(palettePath).ok()) return -1;
   model.ApplyPalette(region);
   return 0;
 }
@@ -291,7 +297,7 @@ TEST(ApplyPalette, SwitchingBackGivesTheFirstColours) {
 
   auto colors = [](const CModel& model) {
     std::vector<float> all;
-    for (const Material& m : model.m_vecMaterials) all.insert(all.end(), m.fColor, m.fColor + 4);
+    for (const Material& m : model.Materials()) all.insert(all.end(), m.fColor, m.fColor + 4);
     return all;
   };
 

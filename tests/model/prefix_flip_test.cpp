@@ -69,12 +69,12 @@ constexpr std::size_t kLgmdHeader = 110;
 std::string LgmdProblem(const std::uint8_t* data, std::size_t size, bool roundTrip) {
   CModel model;
   ReadResult result;
-  if (model.ReadFromMemory(data, size, result) == 0) {
+  if ((result = model.ReadFromMemory(data, size)).ok()) {
     const std::string broken = invariants::Broken(model);
     return broken.empty() && roundTrip ? roundtrip::Problem(model) : broken;
   }
   if (result.ok() || result.Reason().empty()) return "refused without a reason";
-  if (!model.m_vecPolygons.empty() || model.m_nVertices != 0) return "refused, model changed";
+  if (!model.Polygons().empty() || model.VertexCount() != 0) return "refused, model changed";
   return {};
 }
 
@@ -87,7 +87,7 @@ TEST(PrefixAndFlip, LgmdReaderRefusesOrReadsAWholeModel) {
     SCOPED_TRACE(input.name);
     ASSERT_GT(input.bytes.size(), kLgmdHeader);
     CModel whole;
-    ASSERT_EQ(whole.ReadFromMemory(input.bytes.data(), input.bytes.size()), 0);
+    ASSERT_TRUE(whole.ReadFromMemory(input.bytes.data(), input.bytes.size()).ok());
     int failures = 0;
     // Every byte of the small model; the demo after its header at a stride
     // that keeps the sanitizer run short.

@@ -22,45 +22,45 @@ using Bytes = std::vector<std::uint8_t>;
 
 std::vector<int> Ints(const IndexSpan& indices) { return {indices.begin(), indices.end()}; }
 
-int ReadDesc(CModel& model, const ModelDesc& desc) {
+bool ReadDesc(CModel& model, const ModelDesc& desc) {
   const auto bytes = lgmd::Build(desc);
-  return model.ReadFromMemory(bytes.data(), bytes.size());
+  return model.ReadFromMemory(bytes.data(), bytes.size()).ok();
 }
 
 TEST(Model, StartsEmptyAndSwapsRedAndBlueBothWays) {
   CModel model;
-  EXPECT_EQ(model.m_ptMin.x, 1e8f);
-  EXPECT_EQ(model.m_ptMax.y, -1e8f);
+  EXPECT_EQ(model.Min().x, 1e8f);
+  EXPECT_EQ(model.Max().y, -1e8f);
   model.SwapRedBlue();  // no materials: nothing to do
   ModelDesc desc = lgmd::TriangleModel();
   desc.materials = {{"a", 0, 7, 10, 20, 30}, {"b", 1, 8, 40, 50, 60}};
   desc.polygons[0].texIdx.clear();
   desc.polygons[0].materialId = 255;
-  ASSERT_EQ(ReadDesc(model, desc), 0);
+  ASSERT_TRUE(ReadDesc(model, desc));
   const std::string before = Describe(model);
   model.SwapRedBlue();
-  EXPECT_EQ(model.m_vecMaterials[1].fColor[0], static_cast<float>(40 * kByteToUnit));
-  EXPECT_EQ(model.m_vecMaterials[1].fColor[2], static_cast<float>(60 * kByteToUnit));
-  EXPECT_EQ(model.m_vecMaterials[1].fColor[1], static_cast<float>(50 * kByteToUnit));
+  EXPECT_EQ(model.Materials()[1].fColor[0], static_cast<float>(40 * kByteToUnit));
+  EXPECT_EQ(model.Materials()[1].fColor[2], static_cast<float>(60 * kByteToUnit));
+  EXPECT_EQ(model.Materials()[1].fColor[1], static_cast<float>(50 * kByteToUnit));
   model.SwapRedBlue();
   EXPECT_EQ(Describe(model), before);
 }
 
 TEST(Reader, ReadsTheTriangleExample) {
   CModel model;
-  ASSERT_EQ(ReadDesc(model, lgmd::TriangleModel()), 0);
-  EXPECT_EQ(model.m_strName, "tri");
-  EXPECT_EQ(model.m_nVersion, 2);
-  EXPECT_EQ(model.m_nPolygons, 1);
-  EXPECT_EQ(model.m_nVertices, 3);
-  EXPECT_EQ(model.m_nMaterials, 1);
-  EXPECT_EQ(model.m_nSubObjects, 0);
-  EXPECT_TRUE(model.m_vecSubObjects.empty());
-  EXPECT_EQ(model.m_vecSectionOffsets,
+  ASSERT_TRUE(ReadDesc(model, lgmd::TriangleModel()));
+  EXPECT_EQ(model.Name(), "tri");
+  EXPECT_EQ(model.Version(), 2);
+  EXPECT_EQ(model.PolygonCount(), 1);
+  EXPECT_EQ(model.VertexCount(), 3);
+  EXPECT_EQ(model.MaterialCount(), 1);
+  EXPECT_EQ(model.SubObjectCount(), 0);
+  EXPECT_TRUE(model.SubObjects().empty());
+  EXPECT_EQ(model.Content().m_vecSectionOffsets,
             (std::vector<int>{110, 203, 229, 253, 253, 289, 289, 301, 331, 0}));
 
-  ASSERT_EQ(model.m_vecMaterials.size(), 1u);
-  const Material& wall = model.m_vecMaterials[0];
+  ASSERT_EQ(model.Materials().size(), 1u);
+  const Material& wall = model.Materials()[0];
   EXPECT_EQ(wall.strName, "wall");
   EXPECT_EQ(wall.nKind, 0);
   EXPECT_EQ(wall.nId, 7);
@@ -71,30 +71,30 @@ TEST(Reader, ReadsTheTriangleExample) {
   EXPECT_EQ(wall.fColor[2], static_cast<float>(12 * kByteToUnit));
   EXPECT_EQ(wall.fColor[3], 1.0f);
 
-  ASSERT_EQ(model.m_vecTexCoords.size(), 3u);
-  EXPECT_EQ(model.m_vecTexCoords[1].u, 1.0f);
-  EXPECT_EQ(model.m_vecTexCoords[2].v, 1.0f);
+  ASSERT_EQ(model.TexCoords().size(), 3u);
+  EXPECT_EQ(model.TexCoords()[1].u, 1.0f);
+  EXPECT_EQ(model.TexCoords()[2].v, 1.0f);
 
-  ASSERT_EQ(model.m_vecPolygons.size(), 1u);
-  const Polygon& p = model.m_vecPolygons[0];
-  EXPECT_EQ(p.pMaterial, &model.m_vecMaterials[0]);
+  ASSERT_EQ(model.Polygons().size(), 1u);
+  const Polygon& p = model.Polygons()[0];
+  EXPECT_EQ(p.pMaterial, &model.Materials()[0]);
   EXPECT_EQ(p.nVerts, 3);
   EXPECT_EQ(Ints(p.vecVertIdx), (std::vector<int>{0, 1, 2}));
   EXPECT_EQ(Ints(p.vecTexIdx), (std::vector<int>{0, 1, 2}));
   EXPECT_EQ(Ints(p.vecAuxIdx), (std::vector<int>{0, 0, 0}));
   EXPECT_EQ(p.dNormal[2], 1.0);
 
-  ASSERT_EQ(model.m_vecVertices.size(), 3u);
-  for (const Vertex& v : model.m_vecVertices) {
+  ASSERT_EQ(model.Vertices().size(), 3u);
+  for (const Vertex& v : model.Vertices()) {
     EXPECT_EQ(v.nx, 0.0f);
     EXPECT_EQ(v.ny, 0.0f);
     EXPECT_EQ(v.nz, 1.0f);
     EXPECT_EQ(v.nCount, 0);  // placement reuses it: nothing was placed
   }
-  EXPECT_EQ(model.m_ptMin.x, 0.0f);
-  EXPECT_EQ(model.m_ptMax.x, 1.0f);
-  EXPECT_EQ(model.m_ptMax.y, 1.0f);
-  EXPECT_EQ(model.m_ptMax.z, 0.0f);
+  EXPECT_EQ(model.Min().x, 0.0f);
+  EXPECT_EQ(model.Max().x, 1.0f);
+  EXPECT_EQ(model.Max().y, 1.0f);
+  EXPECT_EQ(model.Max().z, 0.0f);
 }
 
 // What cannot be a model is refused by its type or its first bytes, without
@@ -122,11 +122,11 @@ TEST(Reader, RefusesWhatIsNoModelFromItsTypeOrFirstBytes) {
        "object count 0 is out of range (a model needs its root object)"},
   };
   CModel model;
-  ASSERT_EQ(model.Read(path), 0);
+  ASSERT_TRUE(model.Read(path).ok());
   const std::string before = Describe(model);
   for (const auto& c : cases) {
     ReadResult result;
-    EXPECT_EQ(model.Read(c.file, result), -1) << c.file;
+    EXPECT_FALSE((result = model.Read(c.file)).ok()) << c.file;
     EXPECT_EQ(result.error, c.error) << c.file;
     EXPECT_EQ(result.Reason(), c.reason);
     EXPECT_EQ(Describe(model), before);
@@ -140,7 +140,7 @@ TEST(Reader, RefusesWhatIsNoModelFromItsTypeOrFirstBytes) {
 TEST(Reader, ReadsOnlyWhatTheSectionTableReaches) {
   const Bytes triangle = lgmd::Build(lgmd::TriangleModel());
   CModel expected;
-  ASSERT_EQ(expected.ReadFromMemory(triangle.data(), triangle.size()), 0);
+  ASSERT_TRUE(expected.ReadFromMemory(triangle.data(), triangle.size()).ok());
   // The triangle with every section moved `by` bytes further into the file.
   auto moved = [&](std::int32_t by) {
     ModelDesc desc = lgmd::TriangleModel();
@@ -186,17 +186,17 @@ TEST(Reader, ReadsOnlyWhatTheSectionTableReaches) {
     const std::string path = dir.File("model.bin");
     ASSERT_TRUE(WriteSparseFile(path, c.size, c.pieces));
     CModel model;
-    ReadResult result;
-    ASSERT_EQ(model.Read(path, result), c.texCoords == 0 ? -1 : 0) << result.Reason();
+    const ReadResult result = model.Read(path);
+    ASSERT_EQ(result.ok(), c.texCoords != 0) << result.Reason();
     std::filesystem::remove(path);
     if (c.texCoords == 0) {
       EXPECT_EQ(result.Reason(), "file ends at offset " + std::to_string(c.size) +
                                      " inside the texture-coordinate section");
       continue;
     }
-    ASSERT_EQ(model.m_vecTexCoords.size(), c.texCoords);
-    EXPECT_EQ(model.m_vecTexCoords[1].u, 1.0f);
-    EXPECT_EQ(model.m_vecPolygons[0].pMaterial, &model.m_vecMaterials[0]);
+    ASSERT_EQ(model.TexCoords().size(), c.texCoords);
+    EXPECT_EQ(model.TexCoords()[1].u, 1.0f);
+    EXPECT_EQ(model.Polygons()[0].pMaterial, &model.Materials()[0]);
     if (c.texCoords == 3) {
       // Everything but the section table, which moved.
       const std::string got = Describe(model);
@@ -217,12 +217,12 @@ TEST(Reader, TextureNumbersFollowVersion) {
     desc.version = c.version;
     desc.materials = {{"a", 0, 1, 30, 0, 0}, {"b", 0, 2, 40, 50, 60}, {"c", 1, 3, 70, 0, 0}};
     CModel model;
-    ASSERT_EQ(ReadDesc(model, desc), 0) << c.version;
-    EXPECT_EQ(model.m_vecMaterials[1].nTexNumber, c.expectedSecond) << c.version;
-    EXPECT_EQ(model.m_vecMaterials[2].nTexNumber, 0) << "colour materials have no texture";
-    EXPECT_EQ(model.m_vecMaterials[1].fColor[0], static_cast<float>(60 * kByteToUnit));
-    EXPECT_EQ(model.m_vecMaterials[1].fColor[2], static_cast<float>(40 * kByteToUnit));
-    EXPECT_EQ(model.m_vecMaterials[1].fColor[1], static_cast<float>(50 * kByteToUnit));
+    ASSERT_TRUE(ReadDesc(model, desc)) << c.version;
+    EXPECT_EQ(model.Materials()[1].nTexNumber, c.expectedSecond) << c.version;
+    EXPECT_EQ(model.Materials()[2].nTexNumber, 0) << "colour materials have no texture";
+    EXPECT_EQ(model.Materials()[1].fColor[0], static_cast<float>(60 * kByteToUnit));
+    EXPECT_EQ(model.Materials()[1].fColor[2], static_cast<float>(40 * kByteToUnit));
+    EXPECT_EQ(model.Materials()[1].fColor[1], static_cast<float>(50 * kByteToUnit));
   }
 }
 
@@ -241,8 +241,8 @@ TEST(Reader, PolygonRecordLengthDependsOnVersion) {
     second.auxIdx = {9, 8, 7, 6};
     desc.polygons.push_back(second);
     CModel model;
-    ASSERT_EQ(ReadDesc(model, desc), 0) << version;
-    const Polygon& p = model.m_vecPolygons[1];
+    ASSERT_TRUE(ReadDesc(model, desc)) << version;
+    const Polygon& p = model.Polygons()[1];
     EXPECT_EQ(Ints(p.vecVertIdx), (std::vector<int>{3, 2, 1, 0})) << version;
     EXPECT_EQ(Ints(p.vecAuxIdx), (std::vector<int>{9, 8, 7, 6})) << version;
     EXPECT_EQ(Ints(p.vecTexIdx), (std::vector<int>{0, 0, 0, 0})) << version;
@@ -283,15 +283,15 @@ TEST(Reader, MaterialMatchingByIdAndKind) {
     follower.auxIdx = {4, 4, 4};
     desc.polygons.push_back(follower);
     CModel model;
-    ASSERT_EQ(ReadDesc(model, desc), 0) << c.what;
-    const Polygon& p = model.m_vecPolygons[0];
+    ASSERT_TRUE(ReadDesc(model, desc)) << c.what;
+    const Polygon& p = model.Polygons()[0];
     const Material* expected =
-        c.expectedMaterial < 0 ? nullptr : &model.m_vecMaterials[c.expectedMaterial];
+        c.expectedMaterial < 0 ? nullptr : &model.Materials()[c.expectedMaterial];
     EXPECT_EQ(p.pMaterial, expected) << c.what;
     std::vector<int> tex(c.texIdx.begin(), c.texIdx.end());
     if (tex.empty()) tex.assign(3, 0);
     EXPECT_EQ(Ints(p.vecTexIdx), tex) << c.what;
-    EXPECT_EQ(Ints(model.m_vecPolygons[1].vecAuxIdx), (std::vector<int>{4, 4, 4})) << c.what;
+    EXPECT_EQ(Ints(model.Polygons()[1].vecAuxIdx), (std::vector<int>{4, 4, 4})) << c.what;
   }
 }
 
@@ -308,8 +308,8 @@ TEST(Reader, TransparencyComesFromTheTexturedNamePrefix) {
     ModelDesc desc = lgmd::TriangleModel();
     desc.materials = {{c.name, c.kind, 7, 12, 0, 0}};
     CModel model;
-    ASSERT_EQ(ReadDesc(model, desc), 0) << c.name;
-    EXPECT_EQ(model.m_vecMaterials[0].fColor[3], c.alpha) << c.name;
+    ASSERT_TRUE(ReadDesc(model, desc)) << c.name;
+    EXPECT_EQ(model.Materials()[0].fColor[3], c.alpha) << c.name;
   }
 }
 
@@ -318,9 +318,9 @@ TEST(Reader, NamesUseTheirWholeFieldWhenNotTerminated) {
   desc.name = "ABCDEFGH";
   desc.materials[0].name = "0123456789abcdef";
   CModel model;
-  ASSERT_EQ(ReadDesc(model, desc), 0);
-  EXPECT_EQ(model.m_strName, "ABCDEFGH");
-  EXPECT_EQ(model.m_vecMaterials[0].strName, "0123456789abcdef");
+  ASSERT_TRUE(ReadDesc(model, desc));
+  EXPECT_EQ(model.Name(), "ABCDEFGH");
+  EXPECT_EQ(model.Materials()[0].strName, "0123456789abcdef");
 }
 
 TEST(Reader, SectionsAndCountsEdgeCases) {
@@ -331,9 +331,9 @@ TEST(Reader, SectionsAndCountsEdgeCases) {
     desc.materialCount = 2;
     desc.polygons[0].texIdx.clear();
     CModel model;
-    ASSERT_EQ(ReadDesc(model, desc), 0);
-    ASSERT_EQ(model.m_vecMaterials.size(), 2u);
-    for (const Material& m : model.m_vecMaterials) {
+    ASSERT_TRUE(ReadDesc(model, desc));
+    ASSERT_EQ(model.Materials().size(), 2u);
+    for (const Material& m : model.Materials()) {
       EXPECT_EQ(m.strName, "");
       EXPECT_EQ(m.nKind, 0);
       EXPECT_EQ(m.nId, 0);
@@ -342,7 +342,7 @@ TEST(Reader, SectionsAndCountsEdgeCases) {
       EXPECT_EQ(m.nTexNumber, 0);
       EXPECT_EQ(m.nTexIndex, -1);
     }
-    EXPECT_EQ(model.m_vecPolygons[0].pMaterial, nullptr);
+    EXPECT_EQ(model.Polygons()[0].pMaterial, nullptr);
   }
   {
     // A 20-byte texture-coordinate section holds two entries.
@@ -352,17 +352,17 @@ TEST(Reader, SectionsAndCountsEdgeCases) {
     desc.sectionTable = table;
     desc.polygons[0].texIdx = {0, 1, 1};
     CModel model;
-    ASSERT_EQ(ReadDesc(model, desc), 0);
-    EXPECT_EQ(model.m_vecTexCoords.size(), 2u);
+    ASSERT_TRUE(ReadDesc(model, desc));
+    EXPECT_EQ(model.TexCoords().size(), 2u);
   }
   {
     // Equal coordinates give a box of one point.
     ModelDesc desc = lgmd::TriangleModel();
     desc.vertices.assign(3, {5.0f, 5.0f, 5.0f});
     CModel model;
-    ASSERT_EQ(ReadDesc(model, desc), 0);
-    for (float c : {model.m_ptMin.x, model.m_ptMin.y, model.m_ptMin.z, model.m_ptMax.x,
-                    model.m_ptMax.y, model.m_ptMax.z}) {
+    ASSERT_TRUE(ReadDesc(model, desc));
+    for (float c : {model.Min().x, model.Min().y, model.Min().z, model.Max().x, model.Max().y,
+                    model.Max().z}) {
       EXPECT_EQ(c, 5.0f);
     }
   }
@@ -371,10 +371,10 @@ TEST(Reader, SectionsAndCountsEdgeCases) {
     ModelDesc desc;
     desc.name = "empty";
     CModel model;
-    ASSERT_EQ(ReadDesc(model, desc), 0);
-    EXPECT_EQ(model.m_ptMin.x, 1e8f);
-    EXPECT_EQ(model.m_ptMax.z, -1e8f);
-    EXPECT_EQ(model.m_nSubObjects, 0);
+    ASSERT_TRUE(ReadDesc(model, desc));
+    EXPECT_EQ(model.Min().x, 1e8f);
+    EXPECT_EQ(model.Max().z, -1e8f);
+    EXPECT_EQ(model.SubObjectCount(), 0);
   }
   {
     // A version-4 file may end without the last polygon's unused byte.
@@ -383,8 +383,8 @@ TEST(Reader, SectionsAndCountsEdgeCases) {
     auto bytes = lgmd::Build(desc);
     bytes.pop_back();
     CModel model;
-    ASSERT_EQ(model.ReadFromMemory(bytes.data(), bytes.size()), 0);
-    EXPECT_EQ(Ints(model.m_vecPolygons[0].vecTexIdx), (std::vector<int>{0, 1, 2}));
+    ASSERT_TRUE(model.ReadFromMemory(bytes.data(), bytes.size()).ok());
+    EXPECT_EQ(Ints(model.Polygons()[0].vecTexIdx), (std::vector<int>{0, 1, 2}));
   }
 }
 
@@ -400,8 +400,8 @@ TEST(Reader, VertexNormalsAverageTheFaceNormals) {
   b.vertIdx = {0, 1, 1};  // vertex 1 twice: counted twice
   desc.polygons = {a, b};
   CModel model;
-  ASSERT_EQ(ReadDesc(model, desc), 0);
-  const auto& v = model.m_vecVertices;
+  ASSERT_TRUE(ReadDesc(model, desc));
+  const auto& v = model.Vertices();
   EXPECT_EQ(v[0].nx, 0.5f);
   EXPECT_EQ(v[0].nz, 0.5f);
   EXPECT_FLOAT_EQ(v[1].nx, 2.0f / 3.0f);
@@ -418,17 +418,17 @@ TEST(Reader, SecondReadReplacesEverything) {
   big.materials.push_back({"extra", 1, 9, 1, 2, 3});
   big.objects = {BuilderObject{}, BuilderObject{}, BuilderObject{}};
   CModel model;
-  ASSERT_EQ(ReadDesc(model, big), 0);
-  model.m_dDefRed = 0.25;
-  model.m_vecPalette.assign(256, PaletteEntry{1, 2, 3});
-  ASSERT_EQ(ReadDesc(model, lgmd::TriangleModel()), 0);
+  ASSERT_TRUE(ReadDesc(model, big));
+  model.ApplyPalette(0);
+  model.SetPalette(std::vector<PaletteEntry>(256, PaletteEntry{1, 2, 3}));
+  ASSERT_TRUE(ReadDesc(model, lgmd::TriangleModel()));
   CModel fresh;
-  ASSERT_EQ(ReadDesc(fresh, lgmd::TriangleModel()), 0);
+  ASSERT_TRUE(ReadDesc(fresh, lgmd::TriangleModel()));
   EXPECT_EQ(Describe(model), Describe(fresh));
-  EXPECT_EQ(model.m_vecPolygons[0].pMaterial, &model.m_vecMaterials[0]);
+  EXPECT_EQ(model.Polygons()[0].pMaterial, &model.Materials()[0]);
   // What the file does not supply is left to its own steps.
-  EXPECT_EQ(model.m_dDefRed, 0.25);
-  EXPECT_EQ(model.m_vecPalette.size(), 256u);
+  EXPECT_EQ(model.DefaultColor()[0], 1.0);
+  EXPECT_EQ(model.Palette().size(), 256u);
 }
 
 // Each case damages the triangle model in one way.
@@ -536,19 +536,19 @@ TEST(Reader, RefusesMalformedFilesAndKeepsThePreviousModel) {
   previous.objects = {BuilderObject{}, BuilderObject{}};
   previous.objects[1].rangeLength = 10;
   previous.objects[1].matrix[9] = 100.0f;
-  ASSERT_EQ(ReadDesc(model, previous), 0);
+  ASSERT_TRUE(ReadDesc(model, previous));
   const std::string before = Describe(model);
-  const Material* materials = model.m_vecMaterials.data();
-  ASSERT_EQ(model.m_vecVertices[0].x, 99.0f);  // placed, so placement ran
+  const Material* materials = model.Materials().data();
+  ASSERT_EQ(model.Vertices()[0].x, 99.0f);  // placed, so placement ran
 
   for (const auto& [what, bytes] : cases) {
     ReadResult result;
-    EXPECT_EQ(model.ReadFromMemory(bytes.data(), bytes.size(), result), -1) << what;
+    EXPECT_FALSE((result = model.ReadFromMemory(bytes.data(), bytes.size())).ok()) << what;
     EXPECT_FALSE(result.ok()) << what;
     EXPECT_EQ(Describe(model), before) << what;
-    EXPECT_EQ(model.m_vecMaterials.data(), materials) << what;
+    EXPECT_EQ(model.Materials().data(), materials) << what;
   }
-  EXPECT_EQ(model.ReadFromMemory(nullptr, 0), -1);
+  EXPECT_FALSE(model.ReadFromMemory(nullptr, 0).ok());
   EXPECT_EQ(Describe(model), before);
 }
 
@@ -582,7 +582,7 @@ TEST(Reader, RefusalsSayWhy) {
   for (const Case& c : cases) {
     CModel model;
     ReadResult result;
-    EXPECT_EQ(model.ReadFromMemory(c.bytes.data(), c.bytes.size(), result), -1) << c.reason;
+    EXPECT_FALSE((result = model.ReadFromMemory(c.bytes.data(), c.bytes.size())).ok()) << c.reason;
     EXPECT_EQ(result.error, c.error) << c.reason;
     EXPECT_EQ(result.Reason(), c.reason);
   }
@@ -613,12 +613,11 @@ TEST(Reader, FileAndMemoryReadsAgree) {
     const std::string path = dir.File(std::to_string(++n) + ".bin");
     ASSERT_TRUE(lgmd::WriteFile(path, bytes));
     CModel fromMemory;
-    ReadResult fileResult;
-    ReadResult memoryResult;
-    const int read = fromFile.Read(path, fileResult);
-    EXPECT_EQ(read, fromMemory.ReadFromMemory(bytes.data(), bytes.size(), memoryResult));
+    const ReadResult fileResult = fromFile.Read(path);
+    const ReadResult memoryResult = fromMemory.ReadFromMemory(bytes.data(), bytes.size());
+    EXPECT_EQ(fileResult.ok(), memoryResult.ok());
     EXPECT_EQ(fileResult.Reason(), memoryResult.Reason());
-    if (read == 0) {
+    if (fileResult.ok()) {
       EXPECT_EQ(Describe(fromFile), Describe(fromMemory));
     }
   }

@@ -16,6 +16,7 @@
 #include "lgmd_builder/lgmd_builder.h"
 #include "render/headless_gl.h"
 #include "render/scene.h"
+#include "support/doc_access.h"
 #include "support/recording_platform.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
@@ -55,8 +56,8 @@ class RecordingTest : public ::testing::Test {
 
   void Open(const std::string& path, int palette) {
     ASSERT_TRUE(m_doc.LoadModel(path, palette).Ok());
-    m_doc.m_dRotX = 30.0;
-    m_doc.m_dRotY = 40.0;
+    MoveCamera(m_doc, [&](scene::Camera& camera) { camera.dRotX = 30.0; });
+    MoveCamera(m_doc, [&](scene::Camera& camera) { camera.dRotY = 40.0; });
   }
 
   std::vector<std::uint8_t> Recorded() {
@@ -66,7 +67,7 @@ class RecordingTest : public ::testing::Test {
   }
 
   std::vector<std::uint8_t> Immediate() {
-    scene::DrawScene(m_doc.Camera(), m_doc.m_model, m_doc.m_textures, m_doc.m_nPolygonMode);
+    scene::DrawScene(m_doc.Camera(), m_doc.Model(), m_doc.Textures(), m_doc.PolygonMode());
     glFinish();
     return m_context.ReadRgb();
   }
@@ -127,13 +128,13 @@ TEST_F(RecordingTest, ReplayedFramesMatchTheImmediateFramePixelForPixel) {
     doc.SetupScene(kWidth, kHeight);
     ASSERT_TRUE(doc.LoadModel(c.largest ? Largest() : Demo(), c.palette).Ok());
     doc.SetPolygonMode(c.look);
-    doc.m_dRotX = 30.0;
-    doc.m_dRotY = c.rotY;
+    MoveCamera(doc, [&](scene::Camera& camera) { camera.dRotX = 30.0; });
+    MoveCamera(doc, [&](scene::Camera& camera) { camera.dRotY = c.rotY; });
     const auto frame = [&](bool recorded) {
       if (recorded) {
         doc.DrawScene();
       } else {
-        scene::DrawScene(doc.Camera(), doc.m_model, doc.m_textures, doc.m_nPolygonMode);
+        scene::DrawScene(doc.Camera(), doc.Model(), doc.Textures(), doc.PolygonMode());
       }
       glFinish();
       return context.ReadRgb();
@@ -185,7 +186,7 @@ TEST_F(RecordingTest, AStaleRecordingIsNeverReplayed) {
   ExpectSame(Recorded(), ImmediateWithModel());
 
   // Textures uploaded again under the same model (new texture names).
-  m_doc.m_textures.UploadTextures(m_doc.m_model);
+  DocTestAccess::Textures(m_doc).UploadTextures(DocTestAccess::Model(m_doc));
   ExpectSame(Recorded(), ImmediateWithModel());
 }
 

@@ -19,6 +19,7 @@
 #include "render/headless_gl.h"
 #include "render/scene.h"
 
+#include "support/doc_access.h"
 #include "support/pixel_assert.h"
 
 namespace {
@@ -54,8 +55,9 @@ class SceneTest : public ::testing::Test {
       GTEST_SKIP() << "no headless OpenGL: " << m_context.error();
     // The camera looks at the origin from 10 units; a 2 x 2 quad there
     // covers the middle quarter of the picture.
-    m_doc.m_dDistance = 10.0;
-    m_doc.m_model.m_dDefRed = m_doc.m_model.m_dDefGreen = m_doc.m_model.m_dDefBlue = 1.0;
+    MoveCamera(m_doc, [&](scene::Camera& camera) { camera.dDistance = 10.0; });
+    // The first region's default colour: white.
+    DocTestAccess::Model(m_doc).ApplyPalette(0);
   }
 
   // Adds a vertex and returns its index.
@@ -67,9 +69,9 @@ class SceneTest : public ::testing::Test {
     v.nx = normal[0];
     v.ny = normal[1];
     v.nz = normal[2];
-    m_doc.m_model.m_vecVertices.push_back(v);
-    m_doc.m_model.m_nVertices = static_cast<int>(m_doc.m_model.m_vecVertices.size());
-    return m_doc.m_model.m_nVertices - 1;
+    m_content.m_vecVertices.push_back(v);
+    m_content.m_nVertices = static_cast<int>(m_content.m_vecVertices.size());
+    return m_content.m_nVertices - 1;
   }
 
   // A square of half-side h centred on (cx, cy) in the plane z, wound
@@ -77,7 +79,7 @@ class SceneTest : public ::testing::Test {
   // Corners get texture coordinates 0..1 from the lower left.
   Polygon& AddSquare(float cx, float cy, float z, float h, bool clockwise = true,
                      const std::array<float, 3>& normal = {0, 0, 1}) {
-    CModel& model = m_doc.m_model;
+    ModelContent& model = m_content;
     const int base = static_cast<int>(model.m_vecTexCoords.size());
     for (auto [u, v] : {std::array<float, 2>{0, 0}, {0, 1}, {1, 1}, {1, 0}}) {
       model.m_vecTexCoords.push_back(TexCoord{u, v});
@@ -106,10 +108,10 @@ class SceneTest : public ::testing::Test {
     material.fColor[2] = b;
     material.fColor[3] = a;
     // Polygons hold pointers into the array: reserve once, never reallocate.
-    m_doc.m_model.m_vecMaterials.reserve(16);
-    m_doc.m_model.m_vecMaterials.push_back(material);
-    m_doc.m_model.m_nMaterials = static_cast<int>(m_doc.m_model.m_vecMaterials.size());
-    return &m_doc.m_model.m_vecMaterials.back();
+    m_content.m_vecMaterials.reserve(16);
+    m_content.m_vecMaterials.push_back(material);
+    m_content.m_nMaterials = static_cast<int>(m_content.m_vecMaterials.size());
+    return &m_content.m_vecMaterials.back();
   }
 
   // A 2 x 2 texture from BGRA texels, row 0 first, as the texture set-up
@@ -120,25 +122,28 @@ class SceneTest : public ::testing::Test {
     entry.nWidth = entry.nHeight = 2;
     entry.pPixels = std::make_unique<std::uint8_t[]>(bgra.size());
     std::copy(bgra.begin(), bgra.end(), entry.pPixels.get());
-    material->nTexIndex = static_cast<int>(m_doc.m_model.m_vecTextures.size());
-    m_doc.m_model.m_vecTextures.push_back(std::move(entry));
+    material->nTexIndex = static_cast<int>(m_textures.size());
+    m_textures.push_back(std::move(entry));
   }
 
   void ClearModel() {
-    CModel& model = m_doc.m_model;
-    model.m_vecVertices.clear();
-    model.m_vecPolygons.clear();
-    model.m_vecMaterials.clear();
-    model.m_vecTexCoords.clear();
-    model.m_nVertices = model.m_nPolygons = model.m_nMaterials = 0;
+    m_content = ModelContent();
+    m_textures.clear();
   }
 
-  void SetWireframe() { m_doc.m_nPolygonMode = kPolygonModeLine; }
+  void SetWireframe() { m_doc.SetPolygonMode(kPolygonModeLine); }
 
+  // The model made so far goes into the document for the frame and comes
+  // back out for the test to go on changing it.
   void Render() {
+    DocTestAccess::Model(m_doc).Assign(std::move(m_content));
+    DocTestAccess::Model(m_doc).SetTextures(m_textures);
     m_doc.SetupScene(kSide, kSide);
-    ASSERT_EQ(m_doc.m_textures.UploadTextures(m_doc.m_model), "");
+    const std::string missing =
+        DocTestAccess::Textures(m_doc).UploadTextures(DocTestAccess::Model(m_doc));
     m_doc.DrawScene();
+    m_content = DocTestAccess::Model(m_doc).Assign(ModelContent());
+    ASSERT_EQ(missing, "");
     glFinish();
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     m_pixels = m_context.ReadRgb();
@@ -155,15 +160,15 @@ class SceneTest : public ::testing::Test {
 
   HeadlessGlContext m_context;
   CZorvikDoc m_doc;
+  ModelContent m_content;
+  std::vector<TextureEntry> m_textures;
   std::vector<std::uint8_t> m_pixels;
 };
 
 const Rgb kBackground = {51, 102, 153};
 
 TEST_F(SceneTest, EmptyModelShowsOnlyTheBackground) {
-  m_doc.m_dBkRed = 0.2;
-  m_doc.m_dBkGreen = 0.4;
-  m_doc.m_dBkBlue = 0.6;
+  m_doc.SetBackground(0.2, 0.4, 0.6);
   Render();
   for (int y = 0; y < kSide; y += 7) {
     for (int x = 0; x < kSide; x += 7)
@@ -183,7 +188,7 @@ TEST_F(SceneTest, SolidPolygonsAreLitInTheirOwnColour) {
   };
   const Case cases[] = {
       {"red colour material facing the eye", 1, {1, 0, 0, 1}, {0, 0, 1}},
-      {"default colour", -1, {0.2f, 0.8f, 0.4f, 1}, {0, 0, 1}},
+      {"default colour", -1, {1, 1, 1, 1}, {0, 0, 1}},
       {"colour material with alpha 0 still opaque", 1, {0.5f, 0.25f, 1, 0}, {0, 0, 1}},
       {"normal towards the light saturates", 1, {1, 1, 1, 1}, {float(k), float(k), float(k)}},
       {"normal away from the light: ambient only",
@@ -195,11 +200,7 @@ TEST_F(SceneTest, SolidPolygonsAreLitInTheirOwnColour) {
     SCOPED_TRACE(c.name);
     ClearModel();
     Polygon& square = AddSquare(0, 0, 0, 1, true, c.normal);
-    if (c.kind < 0) {
-      m_doc.m_model.m_dDefRed = c.colour[0];
-      m_doc.m_model.m_dDefGreen = c.colour[1];
-      m_doc.m_model.m_dDefBlue = c.colour[2];
-    } else {
+    if (c.kind >= 0) {
       square.pMaterial = AddMaterial(c.kind, c.colour[0], c.colour[1], c.colour[2], c.colour[3]);
     }
     Render();
@@ -226,9 +227,7 @@ constexpr std::array<std::uint8_t, 16> kTexels = {
 };
 
 TEST_F(SceneTest, TexturedSquareShowsItsTexelsAndHoles) {
-  m_doc.m_dBkRed = 0.2;
-  m_doc.m_dBkGreen = 0.4;
-  m_doc.m_dBkBlue = 0.6;
+  m_doc.SetBackground(0.2, 0.4, 0.6);
   // The material's own colour must not tint the texture.
   Material* textured = AddMaterial(0, 0.1f, 0.1f, 0.1f, 0.0f);
   AttachTexture(textured, kTexels);
@@ -325,7 +324,7 @@ TEST_F(SceneTest, EveryPolygonGetsItsOwnTextureAndColour) {
 // Applied the other way round it would stand edge-on above the centre.
 TEST_F(SceneTest, RotationsApplyZThenYThenX) {
   Material* red = AddMaterial(1, 1, 0, 0);
-  CModel& model = m_doc.m_model;
+  ModelContent& model = m_content;
   const std::array<float, 3> plusX = {1, 0, 0};
   const int a = AddVertex(3, 1, 1, plusX);
   const int b = AddVertex(3, 1, -1, plusX);
@@ -342,8 +341,8 @@ TEST_F(SceneTest, RotationsApplyZThenYThenX) {
   Render();
   EXPECT_TRUE(Near(Centre(), {0, 0, 0}, 0)) << "unturned, the square is edge-on";
 
-  m_doc.m_dRotZ = 90.0;
-  m_doc.m_dRotX = 90.0;
+  MoveCamera(m_doc, [&](scene::Camera& camera) { camera.dRotZ = 90.0; });
+  MoveCamera(m_doc, [&](scene::Camera& camera) { camera.dRotX = 90.0; });
   Render();
   EXPECT_TRUE(Near(Centre(), LitColour({1, 0, 0}, {0, 0, 1})));
   // Nearer than the origin, so larger than a square there would be.
@@ -358,15 +357,19 @@ TEST_F(SceneTest, PanAndScaleMoveTheModelOnScreen) {
 
   Render();
   EXPECT_TRUE(Near(Pixel(right, kSide / 2), {0, 0, 0}, 0));
-  m_doc.m_dPanX = 1.5;
-  m_doc.m_dRotY = 180.0;  // turned round, the pan still goes right on screen
-  m_doc.m_dRotX = 180.0;  // and upright again, so the clockwise side shows
+  MoveCamera(m_doc, [&](scene::Camera& camera) { camera.dPanX = 1.5; });
+  MoveCamera(m_doc, [&](scene::Camera& camera) {
+    camera.dRotY = 180.0;
+  });  // turned round, the pan still goes right on screen
+  MoveCamera(m_doc, [&](scene::Camera& camera) {
+    camera.dRotX = 180.0;
+  });  // and upright again, so the clockwise side shows
   Render();
   EXPECT_TRUE(Near(Pixel(right, kSide / 2), green));
 
-  m_doc.m_dPanX = 0.0;
-  m_doc.m_dRotX = m_doc.m_dRotY = 0.0;
-  m_doc.m_dScale = 4.0;
+  MoveCamera(m_doc, [&](scene::Camera& camera) { camera.dPanX = 0.0; });
+  MoveCamera(m_doc, [](scene::Camera& camera) { camera.dRotX = camera.dRotY = 0.0; });
+  MoveCamera(m_doc, [&](scene::Camera& camera) { camera.dScale = 4.0; });
   Render();
   // Normals are not renormalised, so the scale shortens them to a quarter
   // and the diffuse term with them.
@@ -379,15 +382,15 @@ TEST_F(SceneTest, OutOfRangeIndicesAreSkippedNotFollowed) {
   Material* textured = AddMaterial(0, 0, 0, 0);
   Polygon& square = AddSquare(0, 0, 0, 1);
   square.pMaterial = textured;
-  IndexPool& pool = m_doc.m_model.m_indexPool;
+  IndexPool& pool = m_content.m_indexPool;
   square.vecTexIdx = pool.Add({0, 70000, -3, 2});  // bad texture coordinates
   textured->nTexIndex = 5;                         // no such texture name
   Polygon broken;
   broken.nVerts = 9;  // more corners than indices
   broken.vecVertIdx = pool.Add({0, 1, 99999, -1});
   broken.vecTexIdx = pool.Add({0});
-  m_doc.m_model.m_vecPolygons.push_back(broken);
-  m_doc.m_model.m_nPolygons = 5;  // more than there are
+  m_content.m_vecPolygons.push_back(broken);
+  m_content.m_nPolygons = 5;  // more than there are
   Render();
   EXPECT_TRUE(Near(Centre(), LitColour({1, 1, 1}, {0, 0, 1})));
 }
@@ -438,9 +441,7 @@ TEST_F(SceneTest, ProjectionUsesTheAspectRuleAndFixedState) {
 }
 
 TEST_F(SceneTest, LightAndClearColourComeFromTheScene) {
-  m_doc.m_dBkRed = 0.25;
-  m_doc.m_dBkGreen = 0.5;
-  m_doc.m_dBkBlue = 1.0;
+  m_doc.SetBackground(0.25, 0.5, 1.0);
   m_doc.SetupScene(kSide, kSide);
   struct LightCase {
     GLenum parameter;

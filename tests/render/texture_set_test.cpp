@@ -10,6 +10,7 @@
 #include "model/model.h"
 #include "render/headless_gl.h"
 #include "render/texture_set.h"
+#include "support/edit_model.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -22,8 +23,9 @@ class TextureUpload : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(context.Create(16, 16)) << context.error();
-    model.m_vecPalette.resize(256);
-    for (int i = 0; i < 256; ++i) model.m_vecPalette[i] = {i, 255 - i, (i * 5) % 256};
+    std::vector<PaletteEntry> palette(256);
+    for (int i = 0; i < 256; ++i) palette[i] = {i, 255 - i, (i * 5) % 256};
+    model.SetPalette(palette);
   }
 
   void AddMaterial(const std::string& name, int kind, bool transparent = false) {
@@ -31,8 +33,10 @@ class TextureUpload : public ::testing::Test {
     m.strName = name;
     m.nKind = kind;
     m.fColor[3] = transparent ? 0.0f : 1.0f;
-    model.m_vecMaterials.push_back(m);
-    model.m_nMaterials = static_cast<int>(model.m_vecMaterials.size());
+    EditContent(model, [&](ModelContent& c) {
+      c.m_vecMaterials.push_back(m);
+      c.m_nMaterials = static_cast<int>(c.m_vecMaterials.size());
+    });
   }
 
   std::string ModelPath() const { return dir.File("model.bin"); }
@@ -68,7 +72,7 @@ TEST_F(TextureUpload, OpenGlHoldsTheDecodedImages) {
 
   for (int k = 0; k < 2; ++k) {
     SCOPED_TRACE(k);
-    const TextureEntry& entry = model.m_vecTextures[k];
+    const TextureEntry& entry = model.Textures()[k];
     GLint width = 0;
     GLint height = 0;
     Bytes pixels;
@@ -96,7 +100,7 @@ TEST_F(TextureUpload, OpenGlHoldsTheDecodedImages) {
   ASSERT_EQ(hull.size(), 24u);
   EXPECT_EQ(hull[3], 0);
   EXPECT_EQ(hull[7], 255);
-  EXPECT_EQ(model.m_vecTextures[0].pPixels[4], 1);  // blue of index 1
+  EXPECT_EQ(model.Textures()[0].pPixels[4], 1);  // blue of index 1
 
   GLfloat mode = 0;
   glGetTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
@@ -132,9 +136,9 @@ TEST_F(TextureUpload, EmptyImagesAndNoTexturesNeedNoSpecialCase) {
   EXPECT_EQ(textures.LoadTextures(model, ModelPath()), "\r\nflat.mip");
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   ASSERT_EQ(textures.Count(), 1);
-  EXPECT_EQ(model.m_vecTextures[0].nNumber, -1);
+  EXPECT_EQ(model.Textures()[0].nNumber, -1);
 
-  model.m_vecMaterials[0].nKind = 1;
+  EditContent(model, [](ModelContent& c) { c.m_vecMaterials[0].nKind = 1; });
   EXPECT_EQ(textures.LoadTextures(model, ModelPath()), "");
   EXPECT_EQ(textures.Count(), 0);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -172,10 +176,10 @@ TEST_F(TextureUpload, ImagesTheDriverCannotTakeAreReportedMissing) {
   AddMaterial("wide", 0);
   AddMaterial("fine", 0);
   EXPECT_EQ(textures.LoadTextures(model, ModelPath()), "\r\nwide.mip");
-  EXPECT_EQ(model.m_vecTextures[0].pPixels, nullptr);
-  EXPECT_EQ(model.m_vecTextures[0].nNumber, -1);
-  EXPECT_NE(model.m_vecTextures[0].strMissingReason.find("limit"), std::string::npos);
-  EXPECT_NE(model.m_vecTextures[1].pPixels, nullptr);
+  EXPECT_EQ(model.Textures()[0].pPixels, nullptr);
+  EXPECT_EQ(model.Textures()[0].nNumber, -1);
+  EXPECT_NE(model.Textures()[0].strMissingReason.find("limit"), std::string::npos);
+  EXPECT_NE(model.Textures()[1].pPixels, nullptr);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

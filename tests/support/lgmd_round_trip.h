@@ -21,7 +21,7 @@ inline std::string Problem(const CModel& model, std::vector<std::uint8_t>& first
   if (!written.ok()) return "the writer refuses it: " + written.reason;
   CModel back;
   ReadResult why;
-  if (back.ReadFromMemory(first.data(), first.size(), why) != 0) {
+  if (!(why = back.ReadFromMemory(first.data(), first.size())).ok()) {
     return "its re-save is refused: " + why.Reason();
   }
   if (Describe(back, false) != Describe(model, false)) return "its re-save reads differently";

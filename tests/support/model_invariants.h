@@ -18,35 +18,35 @@ inline bool InRange(int index, std::size_t size) {
 
 // Empty when every promise holds; otherwise the first one broken.
 inline std::string Broken(const CModel& m) {
-  if (m.m_nPolygons != static_cast<int>(m.m_vecPolygons.size())) return "polygon count";
-  if (m.m_nVertices != static_cast<int>(m.m_vecVertices.size())) return "vertex count";
-  if (m.m_nMaterials != static_cast<int>(m.m_vecMaterials.size())) return "material count";
-  if (m.m_nSubObjects != static_cast<int>(m.m_vecSubObjects.size())) return "sub-object count";
-  const Material* first = m.m_vecMaterials.data();
-  for (const Polygon& p : m.m_vecPolygons) {
+  if (m.PolygonCount() != static_cast<int>(m.Polygons().size())) return "polygon count";
+  if (m.VertexCount() != static_cast<int>(m.Vertices().size())) return "vertex count";
+  if (m.MaterialCount() != static_cast<int>(m.Materials().size())) return "material count";
+  if (m.SubObjectCount() != static_cast<int>(m.SubObjects().size())) return "sub-object count";
+  const Material* first = m.Materials().data();
+  for (const Polygon& p : m.Polygons()) {
     const auto corners = static_cast<std::size_t>(p.nVerts);
     if (p.vecVertIdx.size() != corners || p.vecTexIdx.size() != corners ||
         p.vecAuxIdx.size() != corners) {
       return "corner arrays";
     }
     for (int v : p.vecVertIdx) {
-      if (!InRange(v, m.m_vecVertices.size())) return "vertex index " + std::to_string(v);
+      if (!InRange(v, m.Vertices().size())) return "vertex index " + std::to_string(v);
     }
     if (p.pMaterial == nullptr) continue;
-    if (p.pMaterial < first || p.pMaterial >= first + m.m_vecMaterials.size()) return "material";
+    if (p.pMaterial < first || p.pMaterial >= first + m.Materials().size()) return "material";
     if (p.pMaterial->nKind != kTexturedKind) continue;
     for (int t : p.vecTexIdx) {
-      if (!InRange(t, m.m_vecTexCoords.size())) return "texture index " + std::to_string(t);
+      if (!InRange(t, m.TexCoords().size())) return "texture index " + std::to_string(t);
     }
   }
-  const int count = static_cast<int>(m.m_vecSubObjects.size());
+  const int count = static_cast<int>(m.SubObjects().size());
   for (int i = 0; i < count; ++i) {
     int index = i;
     for (int steps = 0; index != -1; ++steps) {
-      if (steps > count || !InRange(index, m.m_vecSubObjects.size())) {
+      if (steps > count || !InRange(index, m.SubObjects().size())) {
         return "parent chain of sub-object " + std::to_string(i);
       }
-      index = m.m_vecSubObjects[index].nParent;
+      index = m.SubObjects()[index].nParent;
     }
   }
   return {};

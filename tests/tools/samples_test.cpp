@@ -92,42 +92,42 @@ TEST(MakeSamples, LargeModelReachesTheFormatLimitsAndStaysValid) {
   const RunResult run = RunProgram({kTool, "--large", out.path().string()});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   CModel model;
-  ASSERT_EQ(model.Read(out.File("large.bin")), 0);
-  EXPECT_EQ(model.m_nVertices, 32767);
-  EXPECT_EQ(model.m_nPolygons, 32767);
-  EXPECT_EQ(model.m_nSubObjects, 16);
-  EXPECT_EQ(model.m_nMaterials, 255);
+  ASSERT_TRUE(model.Read(out.File("large.bin")).ok());
+  EXPECT_EQ(model.VertexCount(), 32767);
+  EXPECT_EQ(model.PolygonCount(), 32767);
+  EXPECT_EQ(model.SubObjectCount(), 16);
+  EXPECT_EQ(model.MaterialCount(), 255);
 
   int textured = 0;
-  for (const Polygon& p : model.m_vecPolygons) {
+  for (const Polygon& p : model.Polygons()) {
     ASSERT_EQ(p.nVerts, 4);
     ASSERT_NE(p.pMaterial, nullptr) << "material id " << p.nMaterialId;
     if (p.pMaterial->nKind == 0) ++textured;
     for (int i = 0; i < 4; ++i) {
-      ASSERT_LT(p.vecVertIdx[i], model.m_nVertices);
-      ASSERT_LT(p.vecTexIdx[i], static_cast<int>(model.m_vecTexCoords.size()));
+      ASSERT_LT(p.vecVertIdx[i], model.VertexCount());
+      ASSERT_LT(p.vecTexIdx[i], static_cast<int>(model.TexCoords().size()));
     }
   }
   EXPECT_GT(textured, 0);
-  EXPECT_LT(textured, model.m_nPolygons);
+  EXPECT_LT(textured, model.PolygonCount());
   // Every vertex belongs to a sub-object, so the placement cursor must have
   // reached each one in turn.
-  for (const Vertex& v : model.m_vecVertices) ASSERT_EQ(v.nCount, 1);
+  for (const Vertex& v : model.Vertices()) ASSERT_EQ(v.nCount, 1);
   int chained = 0;
-  for (const SubObject& s : model.m_vecSubObjects) chained += s.nParent != -1;
+  for (const SubObject& s : model.SubObjects()) chained += s.nParent != -1;
   EXPECT_EQ(chained, 8);
 }
 
 class Biplane : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_EQ(m_model.Read(kBiplane), 0); }
+  void SetUp() override { ASSERT_TRUE(m_model.Read(kBiplane).ok()); }
 
   // Placed vertices of sub-object s.
   std::vector<const Vertex*> PartVertices(int s) const {
-    const SubObject& sub = m_model.m_vecSubObjects[static_cast<std::size_t>(s)];
+    const SubObject& sub = m_model.SubObjects()[static_cast<std::size_t>(s)];
     std::vector<const Vertex*> vertices;
     for (int i = sub.nFirst; i <= sub.nLast; ++i) {
-      vertices.push_back(&m_model.m_vecVertices[static_cast<std::size_t>(i)]);
+      vertices.push_back(&m_model.Vertices()[static_cast<std::size_t>(i)]);
     }
     return vertices;
   }
@@ -149,11 +149,11 @@ TEST_F(Biplane, HasTheDesignedMaterials) {
       {"strut", 1, 9, 1.0f},       {"tyre", 1, 10, 1.0f},       {"spinner", 1, 11, 1.0f},
       {"engine", 1, 12, 1.0f},
   };
-  ASSERT_EQ(m_model.m_nMaterials, static_cast<int>(expected.size()));
+  ASSERT_EQ(m_model.MaterialCount(), static_cast<int>(expected.size()));
   std::map<const Material*, int> uses;
-  for (const Polygon& p : m_model.m_vecPolygons) ++uses[p.pMaterial];
+  for (const Polygon& p : m_model.Polygons()) ++uses[p.pMaterial];
   for (std::size_t i = 0; i < expected.size(); ++i) {
-    const Material& m = m_model.m_vecMaterials[i];
+    const Material& m = m_model.Materials()[i];
     EXPECT_EQ(m.strName, expected[i].name);
     EXPECT_EQ(m.nKind, expected[i].kind) << m.strName;
     EXPECT_EQ(m.nId, expected[i].id) << m.strName;
@@ -165,18 +165,18 @@ TEST_F(Biplane, HasTheDesignedMaterials) {
 }
 
 TEST_F(Biplane, ShowsTheFeaturesTheViewerReads) {
-  EXPECT_EQ(m_model.m_nVersion, 4);
-  EXPECT_GE(m_model.m_nSubObjects, 4);
-  EXPECT_GE(m_model.m_nPolygons, 200);
-  EXPECT_LE(m_model.m_nPolygons, 600);
+  EXPECT_EQ(m_model.Version(), 4);
+  EXPECT_GE(m_model.SubObjectCount(), 4);
+  EXPECT_GE(m_model.PolygonCount(), 200);
+  EXPECT_LE(m_model.PolygonCount(), 600);
 
   // A chain of two levels below the root: the propeller hangs from the
   // engine, which hangs from the fuselage.
   int deepest = 0;
-  for (const SubObject& s : m_model.m_vecSubObjects) {
+  for (const SubObject& s : m_model.SubObjects()) {
     int depth = 0;
     for (int p = s.nParent; p != -1;
-         p = m_model.m_vecSubObjects[static_cast<std::size_t>(p)].nParent) {
+         p = m_model.SubObjects()[static_cast<std::size_t>(p)].nParent) {
       ++depth;
     }
     deepest = std::max(deepest, depth);
@@ -185,7 +185,7 @@ TEST_F(Biplane, ShowsTheFeaturesTheViewerReads) {
 
   std::set<int> corners;
   std::map<int, int> cornerUses;  // vertex -> number of polygon corners
-  for (const Polygon& p : m_model.m_vecPolygons) {
+  for (const Polygon& p : m_model.Polygons()) {
     corners.insert(p.nVerts);
     for (int v : p.vecVertIdx) ++cornerUses[v];
   }
@@ -197,27 +197,26 @@ TEST_F(Biplane, ShowsTheFeaturesTheViewerReads) {
 
   // Every vertex of every sub-object was moved into place, so each part's
   // polygons were recognised; the root's own vertices stay where they are.
-  for (int s = 0; s < m_model.m_nSubObjects; ++s) {
+  for (int s = 0; s < m_model.SubObjectCount(); ++s) {
     for (const Vertex* v : PartVertices(s)) ASSERT_EQ(v->nCount, 1) << "sub-object " << s;
   }
-  const int rootVertices = m_model.m_vecSubObjects[0].nFirst;
+  const int rootVertices = m_model.SubObjects()[0].nFirst;
   EXPECT_GT(rootVertices, 0);
   for (int i = 0; i < rootVertices; ++i)
-    EXPECT_EQ(m_model.m_vecVertices[static_cast<std::size_t>(i)].nCount, 0);
+    EXPECT_EQ(m_model.Vertices()[static_cast<std::size_t>(i)].nCount, 0);
 }
 
 // The viewer culls faces that run counter-clockwise on screen, so each
 // face's corners must run clockwise seen from the side its normal points
 // to; and the normals it lights with must be unit length.
 TEST_F(Biplane, FacesRunClockwiseAroundTheirOutwardNormals) {
-  for (std::size_t i = 0; i < m_model.m_vecPolygons.size(); ++i) {
-    const Polygon& p = m_model.m_vecPolygons[i];
+  for (std::size_t i = 0; i < m_model.Polygons().size(); ++i) {
+    const Polygon& p = m_model.Polygons()[i];
     double n[3] = {0, 0, 0};
     for (int c = 0; c < p.nVerts; ++c) {
       const Vertex& a =
-          m_model
-              .m_vecVertices[static_cast<std::size_t>(p.vecVertIdx[static_cast<std::size_t>(c)])];
-      const Vertex& b = m_model.m_vecVertices[static_cast<std::size_t>(
+          m_model.Vertices()[static_cast<std::size_t>(p.vecVertIdx[static_cast<std::size_t>(c)])];
+      const Vertex& b = m_model.Vertices()[static_cast<std::size_t>(
           p.vecVertIdx[static_cast<std::size_t>((c + 1) % p.nVerts)])];
       n[0] += (static_cast<double>(a.y) - b.y) * (static_cast<double>(a.z) + b.z);
       n[1] += (static_cast<double>(a.z) - b.z) * (static_cast<double>(a.x) + b.x);
@@ -238,8 +237,8 @@ TEST_F(Biplane, PartsArePlacedIntoAnAircraft) {
   struct Box {
     std::array<double, 3> lo{1e9, 1e9, 1e9}, hi{-1e9, -1e9, -1e9};
   };
-  std::vector<Box> boxes(static_cast<std::size_t>(m_model.m_nSubObjects));
-  for (int s = 0; s < m_model.m_nSubObjects; ++s) {
+  std::vector<Box> boxes(static_cast<std::size_t>(m_model.SubObjectCount()));
+  for (int s = 0; s < m_model.SubObjectCount(); ++s) {
     Box& b = boxes[static_cast<std::size_t>(s)];
     for (const Vertex* v : PartVertices(s)) {
       const double p[3] = {v->x, v->y, v->z};
@@ -285,7 +284,7 @@ TEST_F(Biplane, PartsArePlacedIntoAnAircraft) {
 // ignoring case, so the demo opens without a message; see-through pixels
 // exist only in the "t_" texture.
 TEST_F(Biplane, EveryTextureIsThere) {
-  ASSERT_EQ(m_model.LoadPalette((kSamples / "palettes" / "sanfran.pal").string()), 0);
+  ASSERT_TRUE(m_model.LoadPalette((kSamples / "palettes" / "sanfran.pal").string()).ok());
   m_model.BuildTextureList();
   std::map<std::string, std::string> onDisk;  // lower-case name -> stored name
   for (const auto& entry : fs::directory_iterator(kSamples / "demo")) {
@@ -297,7 +296,7 @@ TEST_F(Biplane, EveryTextureIsThere) {
   }
   std::vector<std::string> missing;
   bool caseDiffers = false;
-  for (const Material& m : m_model.m_vecMaterials) {
+  for (const Material& m : m_model.Materials()) {
     if (m.nKind != 0) continue;
     const std::string file = m.strName.substr(0, m.strName.rfind('.')) + ".mip";
     const auto found = onDisk.find(file);
@@ -306,11 +305,10 @@ TEST_F(Biplane, EveryTextureIsThere) {
       continue;
     }
     caseDiffers |= found->second != file;
-    TextureEntry& entry = m_model.m_vecTextures[static_cast<std::size_t>(m.nTexIndex)];
-    int width = 0, height = 0;
-    ASSERT_EQ(
-        m_model.ReadMipFile((kSamples / "demo" / found->second).string(), entry, width, height), 0)
-        << file;
+    TextureEntry entry = m_model.Textures()[static_cast<std::size_t>(m.nTexIndex)];
+    ASSERT_TRUE(m_model.ReadMipFile((kSamples / "demo" / found->second).string(), entry)) << file;
+    const int width = entry.nWidth;
+    const int height = entry.nHeight;
     EXPECT_GE(width, 32);
     EXPECT_GE(height, 32);
     int clear = 0;
@@ -341,15 +339,14 @@ TEST(FaultSamples, EachShowsItsMessage) {
   for (const auto& c : cases) {
     const std::string path = (kSamples / "faults" / c.file).string();
     CModel model;
-    ReadResult result;
-    const int read = model.Read(path, result);
+    const ReadResult result = model.Read(path);
     if (*c.reason == '\0') {
-      ASSERT_EQ(read, 0) << c.file << ": " << result.Reason();
-      ASSERT_EQ(model.LoadPalette((kSamples / "palettes" / "sanfran.pal").string()), 0);
+      ASSERT_TRUE(result.ok()) << c.file << ": " << result.Reason();
+      ASSERT_TRUE(model.LoadPalette((kSamples / "palettes" / "sanfran.pal").string()).ok());
       model.ReadTextureImages(path, 256);
       EXPECT_EQ(model.MissingTextureFiles(), std::vector<std::string>{"canvas.mip"}) << c.file;
     } else {
-      EXPECT_NE(read, 0) << c.file;
+      EXPECT_FALSE(result.ok()) << c.file;
       EXPECT_NE(result.Reason().find(c.reason), std::string::npos)
           << c.file << ": " << result.Reason();
     }

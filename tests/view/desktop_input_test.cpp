@@ -5,6 +5,7 @@
 
 #include "input_fixture.h"
 #include "render/scene.h"
+#include "support/doc_access.h"
 #include "view_models.h"
 
 namespace {
@@ -21,7 +22,7 @@ class DesktopInputTest : public InputFixture {
     m_first = WriteModel("a.bin", view_test::CountedModel(2, 4, 1));
     m_second = WriteModel("b.bin", view_test::CountedModel(2, 4, 1));
     ASSERT_TRUE(view()->OpenModel(m_first));
-    ASSERT_NEAR(view()->m_dStep, view_test::kCountedStep, 1e-12);
+    ASSERT_NEAR(view()->KeyStep(), view_test::kCountedStep, 1e-12);
     StartInput();
   }
 
@@ -43,32 +44,32 @@ TEST_F(DesktopInputTest, WheelZoomsByAFactorPerNotch) {
       {0.105, 4, 1, 0.1},            // held at the near limit
   };
   for (const auto& c : cases) {
-    doc().m_dDistance = c.start;
+    MoveCamera(doc(), [&](scene::Camera& camera) { camera.dDistance = c.start; });
     ASSERT_TRUE(input().Run(
         {"click", "--repeat", std::to_string(c.notches), "--delay", "50", std::to_string(c.button)},
         wxEVT_MOUSEWHEEL, c.notches));
-    EXPECT_NEAR(doc().m_dDistance, c.expected, c.expected * 1e-9) << "from " << c.start;
+    EXPECT_NEAR(doc().Camera().dDistance, c.expected, c.expected * 1e-9) << "from " << c.start;
   }
-  doc().m_dDistance = 7.0;
+  MoveCamera(doc(), [&](scene::Camera& camera) { camera.dDistance = 7.0; });
   ASSERT_TRUE(input().Run({"click", "4"}, wxEVT_MOUSEWHEEL, 1));
   ASSERT_TRUE(input().Run({"click", "5"}, wxEVT_MOUSEWHEEL, 1));
-  EXPECT_NEAR(doc().m_dDistance, 7.0, 1e-12);
+  EXPECT_NEAR(doc().Camera().dDistance, 7.0, 1e-12);
 }
 
 TEST_F(DesktopInputTest, MiddleDragMovesTheModelWithThePointer) {
-  doc().m_dDistance = 20.0;
-  doc().m_dPanX = doc().m_dPanY = 0.0;
+  MoveCamera(doc(), [&](scene::Camera& camera) { camera.dDistance = 20.0; });
+  MoveCamera(doc(), [](scene::Camera& camera) { camera.dPanX = camera.dPanY = 0.0; });
   const double units = scene::PanUnitsPerPixel(20.0, view()->GetClientSize().y);
   ASSERT_TRUE(input().Press(2, wxEVT_MIDDLE_DOWN));
   ASSERT_TRUE(input().Move(m_center + wxPoint(40, 25)));
   ASSERT_TRUE(input().Run({"mouseup", "2"}, wxEVT_MIDDLE_UP));
-  EXPECT_NEAR(doc().m_dPanX, 40 * units, 1e-9);   // right: the model goes right
-  EXPECT_NEAR(doc().m_dPanY, -25 * units, 1e-9);  // down: the model goes down
-  EXPECT_NEAR(doc().m_dDistance, 20.0, 1e-12);
+  EXPECT_NEAR(doc().Camera().dPanX, 40 * units, 1e-9);   // right: the model goes right
+  EXPECT_NEAR(doc().Camera().dPanY, -25 * units, 1e-9);  // down: the model goes down
+  EXPECT_NEAR(doc().Camera().dDistance, 20.0, 1e-12);
 
   // Released: moving on pans no more.
   ASSERT_TRUE(input().Move(m_center));
-  EXPECT_NEAR(doc().m_dPanX, 40 * units, 1e-9);
+  EXPECT_NEAR(doc().Camera().dPanX, 40 * units, 1e-9);
 }
 
 TEST_F(DesktopInputTest, BracketAndCtrlPageKeysGoThroughTheFolder) {
@@ -82,11 +83,11 @@ TEST_F(DesktopInputTest, BracketAndCtrlPageKeysGoThroughTheFolder) {
       {"ctrl+Prior", m_first},
   };
   for (const auto& s : steps) {
-    doc().m_dPanY = 0.0;
+    MoveCamera(doc(), [&](scene::Camera& camera) { camera.dPanY = 0.0; });
     ASSERT_TRUE(input().Key(s.keys));
-    EXPECT_TRUE(PumpUntil([&] { return view()->m_strModelPath == s.expected; }, 3000)) << s.keys;
+    EXPECT_TRUE(PumpUntil([&] { return view()->ModelPath() == s.expected; }, 3000)) << s.keys;
     // With Ctrl, Page Down and Page Up are the folder's, not the pan's.
-    EXPECT_EQ(doc().m_dPanY, 0.0) << s.keys;
+    EXPECT_EQ(doc().Camera().dPanY, 0.0) << s.keys;
   }
 }
 

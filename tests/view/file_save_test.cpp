@@ -116,7 +116,7 @@ class FileSaveTest : public window_test::WindowFixture {
 
 TEST_F(FileSaveTest, CtrlSWritesTheOpenModelOrReportsWhyNot) {
   view()->OpenModel(WriteModel("counted.bin", view_test::CountedModel(4, 5, 2)));
-  ASSERT_EQ(doc().m_model.m_vecPolygons.size(), 4u);
+  ASSERT_EQ(doc().Model().Polygons().size(), 4u);
   recorder().ClearLog();
 
   std::ofstream(dir().File("plain")) << "x";
@@ -154,7 +154,7 @@ TEST_F(FileSaveTest, CtrlSWritesTheOpenModelOrReportsWhyNot) {
     EXPECT_EQ(recorder().messages(), c.messages);
     EXPECT_EQ(fs::exists(good), c.written);
     if (c.written) {
-      EXPECT_EQ(FileBytes(good), cob::BuildCobFile(doc().m_model));
+      EXPECT_EQ(FileBytes(good), cob::BuildCobFile(doc().Model()));
     }
   }
   EXPECT_EQ(ReadWholeFile(dir().File("plain")), "x");
@@ -201,7 +201,7 @@ TEST_F(FileSaveTest, CtrlEExportsTheModelAsShown) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.answer);
-    if (doc().m_nPalette != c.palette) view()->SwitchPalette(c.palette);
+    if (doc().PaletteIndex() != c.palette) view()->SwitchPalette(c.palette);
     recorder().ClearLog();
     recorder().QueueSaveAnswer(c.answer);
     ASSERT_TRUE(PressCtrlE());
@@ -252,7 +252,7 @@ TEST_F(FileSaveTest, TheOpenModelFileIsNotWrittenOver) {
                          MsgIcon::Stop}}));
   }
   EXPECT_EQ(ReadWholeFile(model), bytes);
-  EXPECT_EQ(doc().m_model.m_nPolygons, 1);
+  EXPECT_EQ(doc().Model().PolygonCount(), 1);
 }
 
 // The real save dialog, typed into as a user types: a name without an
@@ -286,7 +286,7 @@ TEST_F(FileSaveTest, NameTypedWithoutExtensionGetsCob) {
   ASSERT_TRUE(pressed);
   ASSERT_TRUE(saved) << "the typed name did not come back as plane.cob";
   EXPECT_FALSE(fs::exists(dir().File("plane")));
-  EXPECT_EQ(FileBytes(expected), cob::BuildCobFile(doc().m_model));
+  EXPECT_EQ(FileBytes(expected), cob::BuildCobFile(doc().Model()));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 
 #include "input_fixture.h"
+#include "support/doc_access.h"
+#include "support/view_access.h"
 #include "view_models.h"
 
 namespace {
@@ -40,10 +42,11 @@ class NavigationTest : public InputFixture {
   wxPoint StartOf(int i) const { return m_center + wxPoint((i % 2) * 40 - 20, (i % 3) * 30 - 30); }
 
   void SetCamera(double distance, double panX, double panY) {
-    doc().m_dRotX = doc().m_dRotY = doc().m_dRotZ = 0.0;
-    doc().m_dDistance = distance;
-    doc().m_dPanX = panX;
-    doc().m_dPanY = panY;
+    MoveCamera(doc(),
+               [](scene::Camera& camera) { camera.dRotX = camera.dRotY = camera.dRotZ = 0.0; });
+    MoveCamera(doc(), [&](scene::Camera& camera) { camera.dDistance = distance; });
+    MoveCamera(doc(), [&](scene::Camera& camera) { camera.dPanX = panX; });
+    MoveCamera(doc(), [&](scene::Camera& camera) { camera.dPanY = panY; });
   }
 
   int Paints() const { return m_driver->observer().Count(wxEVT_PAINT); }
@@ -71,11 +74,11 @@ TEST_F(NavigationTest, RightDragZoomsHalfAUnitPerPixelWithinLimits) {
     SetCamera(c.start, 0.0, 0.0);
     const int paints = Paints();
     Drag(3, StartOf(i++), c.dx, c.dy);
-    EXPECT_DOUBLE_EQ(doc().m_dDistance, c.expected);
-    EXPECT_EQ(doc().m_dRotX, 0.0);
-    EXPECT_EQ(doc().m_dRotY, 0.0);
+    EXPECT_DOUBLE_EQ(doc().Camera().dDistance, c.expected);
+    EXPECT_EQ(doc().Camera().dRotX, 0.0);
+    EXPECT_EQ(doc().Camera().dRotY, 0.0);
     EXPECT_TRUE(RepaintsAfter(paints));
-    EXPECT_FALSE(view()->m_bRightDown);
+    EXPECT_FALSE(ViewTestAccess::RightDown(*view()));
   }
 }
 
@@ -98,12 +101,12 @@ TEST_F(NavigationTest, LeftDragTurnsHalfADegreePerPixel) {
     SetCamera(30.0, 0.0, 0.0);
     const int paints = Paints();
     Drag(1, StartOf(i++), c.dx, c.dy, c.ctrl);
-    EXPECT_DOUBLE_EQ(doc().m_dRotY, c.rotY);
-    EXPECT_DOUBLE_EQ(doc().m_dRotX, c.rotX);
-    EXPECT_DOUBLE_EQ(doc().m_dRotZ, c.rotZ);
-    EXPECT_EQ(doc().m_dDistance, 30.0);
+    EXPECT_DOUBLE_EQ(doc().Camera().dRotY, c.rotY);
+    EXPECT_DOUBLE_EQ(doc().Camera().dRotX, c.rotX);
+    EXPECT_DOUBLE_EQ(doc().Camera().dRotZ, c.rotZ);
+    EXPECT_EQ(doc().Camera().dDistance, 30.0);
     EXPECT_TRUE(RepaintsAfter(paints));
-    EXPECT_FALSE(view()->m_bLeftDown);
+    EXPECT_FALSE(ViewTestAccess::LeftDown(*view()));
   }
 }
 
@@ -113,11 +116,11 @@ TEST_F(NavigationTest, BothButtonsHeldTurnWithoutZooming) {
   ASSERT_TRUE(input().Move(m_center + wxPoint(8, 10)));
   ASSERT_TRUE(input().Release(3));
   ASSERT_TRUE(input().Release(1));
-  EXPECT_DOUBLE_EQ(doc().m_dRotY, 4.0);
-  EXPECT_DOUBLE_EQ(doc().m_dRotX, 5.0);
-  EXPECT_EQ(doc().m_dDistance, 30.0);
-  EXPECT_FALSE(view()->m_bLeftDown);
-  EXPECT_FALSE(view()->m_bRightDown);
+  EXPECT_DOUBLE_EQ(doc().Camera().dRotY, 4.0);
+  EXPECT_DOUBLE_EQ(doc().Camera().dRotX, 5.0);
+  EXPECT_EQ(doc().Camera().dDistance, 30.0);
+  EXPECT_FALSE(ViewTestAccess::LeftDown(*view()));
+  EXPECT_FALSE(ViewTestAccess::RightDown(*view()));
   EXPECT_FALSE(view()->HasCapture());
 }
 
@@ -132,7 +135,7 @@ TEST_F(NavigationTest, ButtonReleasedOutsideTheWindowEndsTheDrag) {
   EXPECT_TRUE(view()->HasCapture()) << "a drag holds the mouse";
   ASSERT_TRUE(input().Move(outsideClient));
   ASSERT_TRUE(input().Release(1));
-  EXPECT_FALSE(view()->m_bLeftDown);
+  EXPECT_FALSE(ViewTestAccess::LeftDown(*view()));
   EXPECT_FALSE(view()->HasCapture());
 
   // Coming back over the view with no button held turns nothing.
@@ -140,8 +143,8 @@ TEST_F(NavigationTest, ButtonReleasedOutsideTheWindowEndsTheDrag) {
   ASSERT_TRUE(input().Move(m_center));
   ASSERT_TRUE(input().Move(m_center + wxPoint(20, 20)));
   Pump(100);
-  EXPECT_EQ(doc().m_dRotX, 0.0);
-  EXPECT_EQ(doc().m_dRotY, 0.0);
+  EXPECT_EQ(doc().Camera().dRotX, 0.0);
+  EXPECT_EQ(doc().Camera().dRotY, 0.0);
 }
 
 TEST_F(NavigationTest, LosingTheMouseEndsBothDrags) {
@@ -153,12 +156,12 @@ TEST_F(NavigationTest, LosingTheMouseEndsBothDrags) {
   wxMouseCaptureLostEvent lost(view()->GetId());
   lost.SetEventObject(view());
   view()->GetEventHandler()->ProcessEvent(lost);
-  EXPECT_FALSE(view()->m_bLeftDown);
-  EXPECT_FALSE(view()->m_bRightDown);
+  EXPECT_FALSE(ViewTestAccess::LeftDown(*view()));
+  EXPECT_FALSE(ViewTestAccess::RightDown(*view()));
 
   ASSERT_TRUE(input().Move(m_center + wxPoint(10, 10)));
-  EXPECT_EQ(doc().m_dRotX, 0.0);
-  EXPECT_EQ(doc().m_dDistance, 30.0);
+  EXPECT_EQ(doc().Camera().dRotX, 0.0);
+  EXPECT_EQ(doc().Camera().dDistance, 30.0);
   ASSERT_TRUE(input().Release(3));
   ASSERT_TRUE(input().Release(1));
 }
@@ -182,18 +185,18 @@ TEST_F(NavigationTest, KeysPanAndZoomByTheKeyStep) {
       {"Down", 9000.0, 0.0, 0.0, 9000.5},  // but no far limit
       {"KP_Subtract", 8999.8, 0.0, 0.0, 9000.3},
   };
-  view()->m_dStep = 0.5;
+  ViewTestAccess::KeyStep(*view()) = 0.5;
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.key << " from " << c.startDistance);
     SetCamera(c.startDistance, 0.0, 0.0);
     const int paints = Paints();
     ASSERT_TRUE(input().Key(c.key));
-    EXPECT_DOUBLE_EQ(doc().m_dPanX, c.panX);
-    EXPECT_DOUBLE_EQ(doc().m_dPanY, c.panY);
-    EXPECT_DOUBLE_EQ(doc().m_dDistance, c.distance);
+    EXPECT_DOUBLE_EQ(doc().Camera().dPanX, c.panX);
+    EXPECT_DOUBLE_EQ(doc().Camera().dPanY, c.panY);
+    EXPECT_DOUBLE_EQ(doc().Camera().dDistance, c.distance);
     EXPECT_TRUE(RepaintsAfter(paints));
   }
-  EXPECT_EQ(view()->m_dStep, 0.5);
+  EXPECT_EQ(view()->KeyStep(), 0.5);
 }
 
 // With Num Lock off the keypad's Home, arrows and Page keys are the main
@@ -213,7 +216,7 @@ TEST_F(NavigationTest, KeypadKeysWithNumLockOffActAsTheMainKeys) {
       {"KP_Home", WXK_NUMPAD_HOME, 0.0, 0.0, view_test::kCountedFit},
   };
   view()->OpenModel(WriteModel("counted.bin", view_test::CountedModel(4, 5, 2)));
-  view()->m_dStep = 0.5;
+  ViewTestAccess::KeyStep(*view()) = 0.5;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.key);
     SetCamera(30.0, 0.0, 0.0);
@@ -221,45 +224,45 @@ TEST_F(NavigationTest, KeypadKeysWithNumLockOffActAsTheMainKeys) {
     const int paints = Paints();
     ASSERT_TRUE(input().Key(c.key));
     ASSERT_EQ(input().observer().KeyDowns(c.keyCode), arrived + 1);
-    EXPECT_DOUBLE_EQ(doc().m_dPanX, c.panX);
-    EXPECT_DOUBLE_EQ(doc().m_dPanY, c.panY);
-    EXPECT_DOUBLE_EQ(doc().m_dDistance, c.distance);
+    EXPECT_DOUBLE_EQ(doc().Camera().dPanX, c.panX);
+    EXPECT_DOUBLE_EQ(doc().Camera().dPanY, c.panY);
+    EXPECT_DOUBLE_EQ(doc().Camera().dDistance, c.distance);
     EXPECT_TRUE(RepaintsAfter(paints));
   }
 }
 
 TEST_F(NavigationTest, WithoutAModelTheKeysRepaintAndMoveNothing) {
-  ASSERT_EQ(view()->m_dStep, 0.0);
+  ASSERT_EQ(view()->KeyStep(), 0.0);
   for (const char* key :
        {"Page_Up", "Page_Down", "Left", "Right", "Up", "Down", "KP_Add", "KP_Subtract"}) {
     SCOPED_TRACE(key);
     const int paints = Paints();
     ASSERT_TRUE(input().Key(key));
-    EXPECT_EQ(doc().m_dDistance, 30.0);
-    EXPECT_EQ(doc().m_dPanX, 0.0);
-    EXPECT_EQ(doc().m_dPanY, 0.0);
+    EXPECT_EQ(doc().Camera().dDistance, 30.0);
+    EXPECT_EQ(doc().Camera().dPanX, 0.0);
+    EXPECT_EQ(doc().Camera().dPanY, 0.0);
     EXPECT_TRUE(RepaintsAfter(paints));
   }
 }
 
 TEST_F(NavigationTest, HomeRefitsTheCameraAndKeepsTheKeyStep) {
   view()->OpenModel(WriteModel("counted.bin", view_test::CountedModel(4, 5, 2)));
-  ASSERT_DOUBLE_EQ(view()->m_dStep, view_test::kCountedStep);
-  doc().m_dRotX = 12.0;
-  doc().m_dRotY = -40.0;
-  doc().m_dRotZ = 3.5;
-  doc().m_dPanX = 2.0;
-  doc().m_dPanY = -1.0;
-  doc().m_dDistance = 500.0;
+  ASSERT_DOUBLE_EQ(view()->KeyStep(), view_test::kCountedStep);
+  MoveCamera(doc(), [&](scene::Camera& camera) { camera.dRotX = 12.0; });
+  MoveCamera(doc(), [&](scene::Camera& camera) { camera.dRotY = -40.0; });
+  MoveCamera(doc(), [&](scene::Camera& camera) { camera.dRotZ = 3.5; });
+  MoveCamera(doc(), [&](scene::Camera& camera) { camera.dPanX = 2.0; });
+  MoveCamera(doc(), [&](scene::Camera& camera) { camera.dPanY = -1.0; });
+  MoveCamera(doc(), [&](scene::Camera& camera) { camera.dDistance = 500.0; });
   const int paints = Paints();
   ASSERT_TRUE(input().Key("Home"));
-  EXPECT_DOUBLE_EQ(doc().m_dDistance, view_test::kCountedFit);
-  EXPECT_EQ(doc().m_dRotX, 0.0);
-  EXPECT_EQ(doc().m_dRotY, 0.0);
-  EXPECT_EQ(doc().m_dRotZ, 0.0);
-  EXPECT_EQ(doc().m_dPanX, 0.0);
-  EXPECT_EQ(doc().m_dPanY, 0.0);
-  EXPECT_DOUBLE_EQ(view()->m_dStep, view_test::kCountedStep);
+  EXPECT_DOUBLE_EQ(doc().Camera().dDistance, view_test::kCountedFit);
+  EXPECT_EQ(doc().Camera().dRotX, 0.0);
+  EXPECT_EQ(doc().Camera().dRotY, 0.0);
+  EXPECT_EQ(doc().Camera().dRotZ, 0.0);
+  EXPECT_EQ(doc().Camera().dPanX, 0.0);
+  EXPECT_EQ(doc().Camera().dPanY, 0.0);
+  EXPECT_DOUBLE_EQ(view()->KeyStep(), view_test::kCountedStep);
   EXPECT_TRUE(RepaintsAfter(paints));
 }
 
@@ -282,13 +285,13 @@ TEST_F(NavigationTest, MainKeyboardDigitsSwitchTheLookKeypadDigitsDoNot) {
     const int arrived = input().observer().KeyDowns(c.keyCode);
     ASSERT_TRUE(input().Key(c.key));
     ASSERT_EQ(input().observer().KeyDowns(c.keyCode), arrived + 1);
-    EXPECT_EQ(doc().m_nPolygonMode, c.expected);
+    EXPECT_EQ(doc().PolygonMode(), c.expected);
     GLint glMode[2] = {0, 0};
     glGetIntegerv(GL_POLYGON_MODE, glMode);
     EXPECT_EQ(glMode[0], c.expected);
     EXPECT_EQ(glMode[1], c.expected);
   }
-  EXPECT_EQ(doc().m_dDistance, 30.0);
+  EXPECT_EQ(doc().Camera().dDistance, 30.0);
 }
 
 }  // namespace

@@ -17,6 +17,8 @@
 
 #include "app/window_fixture.h"
 #include "input_driver.h"
+#include "support/doc_access.h"
+#include "support/view_access.h"
 #include "view/command_ids.h"
 #include "view/model_info_dlg.h"
 #include "view_models.h"
@@ -121,14 +123,14 @@ TEST_F(ViewCommandsTest, ModeCommandsSetTheLookEverywhereAndSurviveLoads) {
   for (int mode : {kPolygonModeLine, kPolygonModeFill, kPolygonModeLine}) {
     SCOPED_TRACE(mode);
     Command(mode == kPolygonModeLine ? ID_VIEW_WIREFRAME : ID_VIEW_TEXTURED);
-    EXPECT_EQ(doc().m_nPolygonMode, mode);
+    EXPECT_EQ(doc().PolygonMode(), mode);
     GLint glMode[2] = {0, 0};
     glGetIntegerv(GL_POLYGON_MODE, glMode);
     EXPECT_EQ(glMode[0], mode);
   }
   OpenCounted();
   Command(ID_VIEW_SEATTLE_PALETTE);
-  EXPECT_EQ(doc().m_nPolygonMode, kPolygonModeLine);
+  EXPECT_EQ(doc().PolygonMode(), kPolygonModeLine);
 }
 
 TEST_F(ViewCommandsTest, DoubleClickTogglesTheLookAndStartsNoDrag) {
@@ -139,7 +141,7 @@ TEST_F(ViewCommandsTest, DoubleClickTogglesTheLookAndStartsNoDrag) {
 
   ASSERT_TRUE(m_driver->Run({"click", "--repeat", "2", "1"}, wxEVT_LEFT_DCLICK));
   ASSERT_TRUE(PumpUntil([&] { return m_driver->observer().Count(wxEVT_LEFT_UP) >= 2; }));
-  EXPECT_EQ(doc().m_nPolygonMode, kPolygonModeLine);
+  EXPECT_EQ(doc().PolygonMode(), kPolygonModeLine);
   EXPECT_EQ(Tool(ID_VIEW_WIREFRAME), (ItemState{true, true}));
   EXPECT_EQ(Tool(ID_VIEW_TEXTURED), (ItemState{true, false}));
 
@@ -153,10 +155,10 @@ TEST_F(ViewCommandsTest, DoubleClickTogglesTheLookAndStartsNoDrag) {
   ASSERT_TRUE(m_driver->Move(elsewhere + wxPoint(20, 16)));
   ASSERT_TRUE(m_driver->Release(1));
   EXPECT_EQ(m_driver->observer().Count(wxEVT_LEFT_DCLICK), 2);
-  EXPECT_EQ(doc().m_nPolygonMode, kPolygonModeFill);
-  EXPECT_EQ(doc().m_dRotX, 0.0);
-  EXPECT_EQ(doc().m_dRotY, 0.0);
-  EXPECT_FALSE(view()->m_bLeftDown);
+  EXPECT_EQ(doc().PolygonMode(), kPolygonModeFill);
+  EXPECT_EQ(doc().Camera().dRotX, 0.0);
+  EXPECT_EQ(doc().Camera().dRotY, 0.0);
+  EXPECT_FALSE(ViewTestAccess::LeftDown(*view()));
 }
 
 TEST_F(ViewCommandsTest, BackgroundColourTakesTheChosenBytesAsProducts) {
@@ -178,9 +180,9 @@ TEST_F(ViewCommandsTest, BackgroundColourTakesTheChosenBytesAsProducts) {
     const int paints = Paints();
     Command(ID_VIEW_BKGND_COLOR);
     EXPECT_EQ(recorder().colourRequests(), ++requests);
-    EXPECT_EQ(doc().m_dBkRed, c.red);
-    EXPECT_EQ(doc().m_dBkGreen, c.green);
-    EXPECT_EQ(doc().m_dBkBlue, c.blue);
+    EXPECT_EQ(doc().Background()[0], c.red);
+    EXPECT_EQ(doc().Background()[1], c.green);
+    EXPECT_EQ(doc().Background()[2], c.blue);
     GLfloat clear[4] = {0, 0, 0, 0};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     EXPECT_EQ(clear[0], static_cast<float>(c.red));
@@ -376,8 +378,8 @@ TEST_F(ViewCommandsTest, ModelInformationLabelsStandLevelWithTheirCounts) {
 TEST_F(ViewCommandsTest, ModelInformationNeedsAModelWithExtent) {
   Start();
   view()->OpenModel(WriteModel("point.bin", view_test::SinglePointModel()));
-  EXPECT_EQ(view()->m_dStep, 0.0);
-  EXPECT_FALSE(view()->m_strModelPath.empty());
+  EXPECT_EQ(view()->KeyStep(), 0.0);
+  EXPECT_FALSE(view()->ModelPath().empty());
   EXPECT_FALSE(MenuEnabled(ID_VIEW_MODEL_INFO));
   EXPECT_TRUE(Tool(ID_VIEW_SEATTLE_PALETTE).enabled);
 
@@ -391,20 +393,20 @@ TEST_F(ViewCommandsTest, PaletteSwitchReloadsAndRefitsAlsoForTheSamePalette) {
   recorder().ClearLog();
   for (int palette : {1, 1, 0}) {
     SCOPED_TRACE(palette);
-    doc().m_dRotY = 33.0;
-    doc().m_dPanX = 4.0;
-    doc().m_dDistance = 123.0;
-    view()->m_dStep = 7.0;
+    MoveCamera(doc(), [&](scene::Camera& camera) { camera.dRotY = 33.0; });
+    MoveCamera(doc(), [&](scene::Camera& camera) { camera.dPanX = 4.0; });
+    MoveCamera(doc(), [&](scene::Camera& camera) { camera.dDistance = 123.0; });
+    ViewTestAccess::KeyStep(*view()) = 7.0;
     const int loads = recorder().waitCursorCount();
     Command(palette == 1 ? ID_VIEW_SEATTLE_PALETTE : ID_VIEW_SANFRAN_PALETTE);
     EXPECT_EQ(recorder().waitCursorCount(), loads + 1) << "the model was not read again";
-    EXPECT_EQ(doc().m_nPalette, palette);
-    EXPECT_EQ(doc().m_dRotY, 0.0);
-    EXPECT_EQ(doc().m_dPanX, 0.0);
-    EXPECT_DOUBLE_EQ(doc().m_dDistance, view_test::kCountedFit);
-    EXPECT_DOUBLE_EQ(view()->m_dStep, view_test::kCountedStep);
+    EXPECT_EQ(doc().PaletteIndex(), palette);
+    EXPECT_EQ(doc().Camera().dRotY, 0.0);
+    EXPECT_EQ(doc().Camera().dPanX, 0.0);
+    EXPECT_DOUBLE_EQ(doc().Camera().dDistance, view_test::kCountedFit);
+    EXPECT_DOUBLE_EQ(view()->KeyStep(), view_test::kCountedStep);
     // The Seattle palette has no material-less colour of its own: black.
-    EXPECT_EQ(doc().m_model.m_dDefRed, palette == 1 ? 0.0 : 1.0);
+    EXPECT_EQ(doc().Model().DefaultColor()[0], palette == 1 ? 0.0 : 1.0);
   }
   EXPECT_TRUE(recorder().messages().empty()) << recorder().messages()[0].text;
 }
@@ -444,8 +446,8 @@ TEST_F(ViewCommandsTest, FailedPaletteSwitchKeepsWhatCanBeKept) {
     const std::string path = OpenCounted();
     if (c.removeModel) std::filesystem::remove(path);
     if (c.removeSeattle) std::filesystem::remove(dir().File("seattle.pal"));
-    doc().m_dRotY = 33.0;
-    view()->m_dStep = 7.0;
+    MoveCamera(doc(), [&](scene::Camera& camera) { camera.dRotY = 33.0; });
+    ViewTestAccess::KeyStep(*view()) = 7.0;
     recorder().ClearLog();
     const int paints = Paints();
     Command(ID_VIEW_SEATTLE_PALETTE);
@@ -453,10 +455,10 @@ TEST_F(ViewCommandsTest, FailedPaletteSwitchKeepsWhatCanBeKept) {
     // The heading, then the file and the reason on a line of its own.
     EXPECT_EQ(recorder().messages()[0].text.rfind(std::string(c.message) + "\r\n", 0), 0u)
         << recorder().messages()[0].text;
-    EXPECT_EQ(doc().m_nPalette, c.palette);
-    EXPECT_DOUBLE_EQ(view()->m_dStep, c.step);
-    EXPECT_EQ(doc().m_dRotY, c.rotation);
-    EXPECT_EQ(view()->m_strModelPath, path);
+    EXPECT_EQ(doc().PaletteIndex(), c.palette);
+    EXPECT_DOUBLE_EQ(view()->KeyStep(), c.step);
+    EXPECT_EQ(doc().Camera().dRotY, c.rotation);
+    EXPECT_EQ(view()->ModelPath(), path);
     EXPECT_TRUE(Tool(ID_VIEW_SEATTLE_PALETTE).enabled);
     EXPECT_TRUE(PumpUntil([&] { return Paints() > paints; }, 2000)) << "no repaint";
     m_driver.reset();

@@ -19,6 +19,8 @@ if(ZORVIK_WINDOW)
   # The static wxWidgets for MinGW, not the host's.
   set(wxWidgets_CONFIG_EXECUTABLE ${ZORVIK_WIN64_PREFIX}/bin/wx-config)
   find_package(wxWidgets 3.2 REQUIRED COMPONENTS aui gl core base)
+  # wx-config makes every program a window program; zorvik.com is not.
+  list(REMOVE_ITEM wxWidgets_LIBRARIES -mwindows -Wl,--subsystem,windows)
 endif()
 find_package(PNG REQUIRED)
 
@@ -45,13 +47,15 @@ function(zorvik_windows_program target)
   if(ZORVIK_WINDOW)
     target_sources(zorvik_windows PRIVATE src/app/viewer_module.cpp)
     target_link_libraries(zorvik_windows PUBLIC zorvik_gui)
-    target_compile_definitions(zorvik_windows PUBLIC ZORVIK_HAS_WINDOW=1)
+    # The command layer starts the window when no command is named.
+    target_compile_definitions(zorvik_cli PRIVATE ZORVIK_HAS_WINDOW=1)
   endif()
   target_link_libraries(${target} PRIVATE zorvik_windows)
   set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
   add_executable(zorvik_console src/cli/main.cpp)
   target_link_libraries(zorvik_console PRIVATE zorvik_windows)
   set_target_properties(zorvik_console PROPERTIES OUTPUT_NAME zorvik SUFFIX .com)
+  target_link_options(zorvik_console PRIVATE -mconsole)
 
   # The portable zip: the programs, the palettes, a default configuration,
   # README and LICENSE in one folder.
@@ -83,7 +87,6 @@ function(zorvik_windows_tests)
     return()
   endif()
   find_package(GTest REQUIRED)
-  enable_testing()
   include(GoogleTest)
   add_library(lgmd_builder STATIC tools/lgmd_builder/lgmd_builder.cpp)
   target_include_directories(lgmd_builder PUBLIC tools)

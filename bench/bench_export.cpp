@@ -43,17 +43,25 @@ void BuildRepeatedly(benchmark::State& state, bool large, ExportFormat format) {
   state.counters["bytes"] = static_cast<double>(bytes);
 }
 
-void BM_ExportDemoGlb(benchmark::State& s) { BuildRepeatedly(s, false, ExportFormat::kGlb); }
-void BM_ExportDemoObj(benchmark::State& s) { BuildRepeatedly(s, false, ExportFormat::kObj); }
-void BM_ExportLargestGlb(benchmark::State& s) { BuildRepeatedly(s, true, ExportFormat::kGlb); }
-void BM_ExportLargestGltf(benchmark::State& s) { BuildRepeatedly(s, true, ExportFormat::kGltf); }
-void BM_ExportLargestObj(benchmark::State& s) { BuildRepeatedly(s, true, ExportFormat::kObj); }
+struct ExportCase {
+  const char* name;
+  bool large;
+  ExportFormat format;
+};
 
-BENCHMARK(BM_ExportDemoGlb)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ExportDemoObj)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ExportLargestGlb)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ExportLargestGltf)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ExportLargestObj)->Unit(benchmark::kMillisecond)->UseRealTime();
+const ExportCase kCases[] = {
+    {"BM_ExportDemoGlb", false, ExportFormat::kGlb},
+    {"BM_ExportDemoObj", false, ExportFormat::kObj},
+    {"BM_ExportLargestGlb", true, ExportFormat::kGlb},
+    {"BM_ExportLargestGltf", true, ExportFormat::kGltf},
+    {"BM_ExportLargestObj", true, ExportFormat::kObj},
+};
+
+const bool kRegistered = [] {
+  for (const ExportCase& c : kCases)
+    bench::RegisterTimed(c.name, BuildRepeatedly, c.large, c.format);
+  return true;
+}();
 
 }  // namespace
 

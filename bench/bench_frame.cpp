@@ -62,27 +62,29 @@ void DrawFrames(benchmark::State& state, bool large, bool wireframe, Path path) 
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-void BM_FrameLargestModel(benchmark::State& s) { DrawFrames(s, true, false, Path::kRecorded); }
-void BM_FrameLargestModelWireframe(benchmark::State& s) {
-  DrawFrames(s, true, true, Path::kRecorded);
-}
-void BM_FrameDemo(benchmark::State& s) { DrawFrames(s, false, false, Path::kRecorded); }
-void BM_FrameDemoWireframe(benchmark::State& s) { DrawFrames(s, false, true, Path::kRecorded); }
-void BM_FrameLargestModelImmediate(benchmark::State& s) {
-  DrawFrames(s, true, false, Path::kImmediate);
-}
-void BM_FrameLargestModelWireframeImmediate(benchmark::State& s) {
-  DrawFrames(s, true, true, Path::kImmediate);
-}
-void BM_FrameDemoImmediate(benchmark::State& s) { DrawFrames(s, false, false, Path::kImmediate); }
+struct FrameCase {
+  const char* name;
+  bool large;
+  bool wireframe;
+  Path path;
+};
 
-BENCHMARK(BM_FrameLargestModel)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_FrameLargestModelWireframe)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_FrameDemo)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_FrameDemoWireframe)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_FrameLargestModelImmediate)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_FrameLargestModelWireframeImmediate)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_FrameDemoImmediate)->Unit(benchmark::kMillisecond)->UseRealTime();
+const FrameCase kCases[] = {
+    {"BM_FrameLargestModel", true, false, Path::kRecorded},
+    {"BM_FrameLargestModelWireframe", true, true, Path::kRecorded},
+    {"BM_FrameDemo", false, false, Path::kRecorded},
+    {"BM_FrameDemoWireframe", false, true, Path::kRecorded},
+    {"BM_FrameLargestModelImmediate", true, false, Path::kImmediate},
+    {"BM_FrameLargestModelWireframeImmediate", true, true, Path::kImmediate},
+    {"BM_FrameDemoImmediate", false, false, Path::kImmediate},
+};
+
+const bool kRegistered = [] {
+  for (const FrameCase& c : kCases) {
+    bench::RegisterTimed(c.name, DrawFrames, c.large, c.wireframe, c.path);
+  }
+  return true;
+}();
 
 }  // namespace
 

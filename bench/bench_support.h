@@ -4,6 +4,8 @@
 // commands.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -60,5 +62,12 @@ class SampleContent {
   platform::StderrPlatform m_platform;
   std::string m_error;
 };
+
+// Registers run(state, args...) under name, timed like every figure here:
+// in milliseconds of wall-clock time.
+template <typename... Args>
+void RegisterTimed(const char* name, void (*run)(benchmark::State&, Args...), Args... args) {
+  benchmark::RegisterBenchmark(name, run, args...)->Unit(benchmark::kMillisecond)->UseRealTime();
+}
 
 }  // namespace bench

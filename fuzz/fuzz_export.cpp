@@ -35,12 +35,14 @@ void Require(bool condition, const char* what) {
 // A 2 x 2 image on every texture entry but the first, which stays missing.
 void FakeTextures(CModel& model) {
   model.BuildTextureList();
-  for (std::size_t k = 1; k < model.Textures().size(); ++k) {
-    TextureEntry& entry = model.Textures()[k];
+  std::vector<TextureEntry> textures = model.Textures();
+  for (std::size_t k = 1; k < textures.size(); ++k) {
+    TextureEntry& entry = textures[k];
     entry.pPixels = std::make_unique<std::uint8_t[]>(16);
     entry.nWidth = 2;
     entry.nHeight = 2;
   }
+  model.SetTextures(std::move(textures));
 }
 
 void CheckScene(const ExportScene& scene) {

@@ -14,18 +14,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < 256; ++i) p[i] = {i, 300 + i, -i};
     return p;
   }();
-  std::unique_ptr<std::uint8_t[]> pixels;
-  int width = -1;
-  int height = -1;
   const bool transparent = size > 4 && (data[4] & 1) != 0;
-  const int result = mip::Decode(data, size, palette, transparent, pixels, width, height);
-  if (result == mip::kDecodeOk) {
+  const mip::MipImage image = mip::Decode(data, size, palette, transparent);
+  if (image.ok()) {
     // A decoded image is whole: touch its last pixel so that the sanitizer
     // sees any buffer shorter than width x height x 4.
-    if (width < 0 || height < 0 || pixels == nullptr) std::abort();
-    const std::size_t bytes = static_cast<std::size_t>(width) * height * mip::kBytesPerPixel;
-    if (bytes > 0 && pixels[bytes - 1] != 255 && pixels[bytes - 1] != 0) std::abort();
-  } else if (result != mip::kDecodeFailed || pixels != nullptr) {
+    if (image.width < 0 || image.height < 0 || !image.reason.empty()) std::abort();
+    const std::size_t bytes =
+        static_cast<std::size_t>(image.width) * image.height * mip::kBytesPerPixel;
+    if (bytes > 0 && image.pixels[bytes - 1] != 255 && image.pixels[bytes - 1] != 0) std::abort();
+  } else if (image.reason.empty()) {
     std::abort();
   }
   return 0;

@@ -30,75 +30,54 @@ constexpr PixelColor kPixelColors[] = {
 // blue, chosen by pixel position.
 using ToolPicture = std::array<std::string_view, kToolImageHeight>;
 
-constexpr ToolPicture kOpenFolder = {
-    "................", "..........kkk...", ".........k...k.k", "..............kk",
-    ".kkk.........kkk", "kYWYkkkkkkk.....", "kWYWYWYWYWk.....", "kYWYWYWYWYk.....",
-    "kWYWYkkkkkkkkkkk", "kYWYkyyyyyyyyyk.", "kWYkyyyyyyyyyk..", "kYkyyyyyyyyyk...",
-    "kkyyyyyyyyyk....", "kkkkkkkkkkk.....", "................",
+// The pictures in the order of ToolImage.
+constexpr ToolPicture kToolPictures[] = {
+    // Open: a folder opening
+    {{"................", "..........kkk...", ".........k...k.k", "..............kk",
+      ".kkk.........kkk", "kYWYkkkkkkk.....", "kWYWYWYWYWk.....", "kYWYWYWYWYk.....",
+      "kWYWYkkkkkkkkkkk", "kYWYkyyyyyyyyyk.", "kWYkyyyyyyyyyk..", "kYkyyyyyyyyyk...",
+      "kkyyyyyyyyyk....", "kkkkkkkkkkk.....", "................"}},
+    // San Francisco palette: a red bridge
+    {{"................", "...RR......RR...", "..RRRR....RRRR..", ".R.RR.R..R.RR.R.",
+      "R..RR..RR..RR..R", "...RR.R..R.RR...", "...RRR....RRR...", "RRRRRRRRRRRRRRRR",
+      "rrrrrrrrrrrrrrrr", "...RR......RR...", "...RR......RR...", "BBBRRBBBBBBRRBBB",
+      "BBBRRBBBBBBRRBBB", "bbbbbbbbbbbbbbbb", "................"}},
+    // Seattle palette: a dark tower
+    {{".......kk.......", ".......kk.......", "....kkkkkkkk....", "..kddddddddddk..",
+      "....kkkkkkkk....", "......kkkk......", "......kddk......", "......kddk......",
+      ".....kkddkk.....", ".....k.dd.k.....", "....kk.dd.kk....", "....k..dd..k....",
+      "...kk..dd..kk...", "..kkkkkkkkkkkk..", "................"}},
+    // Wireframe: an outlined triangle
+    {{"................", ".......kk.......", ".......kk.......", "......k..k......",
+      "......k..k......", ".....k....k.....", ".....k....k.....", "....k......k....",
+      "....k......k....", "...k........k...", "...k........k...", "..k..........k..",
+      "..k..........k..", ".kkkkkkkkkkkkkk.", "................"}},
+    // Textured: a checkered triangle
+    {{"................", ".......kk.......", ".......kk.......", "......k##k......",
+      "......k##k......", ".....k####k.....", ".....k####k.....", "....k######k....",
+      "....k######k....", "...k########k...", "...k########k...", "..k##########k..",
+      "..k##########k..", ".kkkkkkkkkkkkkk.", "................"}},
+    // Background colour: a monitor in colours
+    {{"................", ".kkkkkkkkkkkkkk.", ".kwwwwwwwwwwwwk.", ".kwkkkkkkkkkkwk.",
+      ".kwkRRkGGkBBkwk.", ".kwkRRkGGkBBkwk.", ".kwkkkkkkkkkkwk.", ".kwkYYkCCkMMkwk.",
+      ".kwkYYkCCkMMkwk.", ".kwkkkkkkkkkkwk.", ".kwwwwwwwwwwwwk.", ".kkkkkkkkkkkkkk.",
+      "......kwwk......", "....kkkkkkkk....", "................"}},
 };
+static_assert(std::size(kToolPictures) == static_cast<std::size_t>(ToolImage::BkgndColor) + 1,
+              "one toolbar picture for each tool image");
 
-constexpr ToolPicture kRedBridge = {
-    "................", "...RR......RR...", "..RRRR....RRRR..", ".R.RR.R..R.RR.R.",
-    "R..RR..RR..RR..R", "...RR.R..R.RR...", "...RRR....RRR...", "RRRRRRRRRRRRRRRR",
-    "rrrrrrrrrrrrrrrr", "...RR......RR...", "...RR......RR...", "BBBRRBBBBBBRRBBB",
-    "BBBRRBBBBBBRRBBB", "bbbbbbbbbbbbbbbb", "................",
-};
-
-constexpr ToolPicture kDarkTower = {
-    ".......kk.......", ".......kk.......", "....kkkkkkkk....", "..kddddddddddk..",
-    "....kkkkkkkk....", "......kkkk......", "......kddk......", "......kddk......",
-    ".....kkddkk.....", ".....k.dd.k.....", "....kk.dd.kk....", "....k..dd..k....",
-    "...kk..dd..kk...", "..kkkkkkkkkkkk..", "................",
-};
-
-constexpr ToolPicture kOutlinedTriangle = {
-    "................", ".......kk.......", ".......kk.......", "......k..k......",
-    "......k..k......", ".....k....k.....", ".....k....k.....", "....k......k....",
-    "....k......k....", "...k........k...", "...k........k...", "..k..........k..",
-    "..k..........k..", ".kkkkkkkkkkkkkk.", "................",
-};
-
-constexpr ToolPicture kCheckedTriangle = {
-    "................", ".......kk.......", ".......kk.......", "......k##k......",
-    "......k##k......", ".....k####k.....", ".....k####k.....", "....k######k....",
-    "....k######k....", "...k########k...", "...k########k...", "..k##########k..",
-    "..k##########k..", ".kkkkkkkkkkkkkk.", "................",
-};
-
-constexpr ToolPicture kMonitor = {
-    "................", ".kkkkkkkkkkkkkk.", ".kwwwwwwwwwwwwk.", ".kwkkkkkkkkkkwk.",
-    ".kwkRRkGGkBBkwk.", ".kwkRRkGGkBBkwk.", ".kwkkkkkkkkkkwk.", ".kwkYYkCCkMMkwk.",
-    ".kwkYYkCCkMMkwk.", ".kwkkkkkkkkkkwk.", ".kwwwwwwwwwwwwk.", ".kkkkkkkkkkkkkk.",
-    "......kwwk......", "....kkkkkkkk....", "................",
-};
-
-constexpr bool AllRowsFit(const ToolPicture& picture) {
-  for (std::string_view row : picture) {
-    if (row.size() != kToolImageWidth) return false;
+constexpr bool AllRowsFit() {
+  for (const ToolPicture& picture : kToolPictures) {
+    for (std::string_view row : picture) {
+      if (row.size() != kToolImageWidth) return false;
+    }
   }
   return true;
 }
-static_assert(AllRowsFit(kOpenFolder) && AllRowsFit(kRedBridge) && AllRowsFit(kDarkTower) &&
-                  AllRowsFit(kOutlinedTriangle) && AllRowsFit(kCheckedTriangle) &&
-                  AllRowsFit(kMonitor),
-              "every toolbar picture row is one image wide");
+static_assert(AllRowsFit(), "every toolbar picture row is one image wide");
 
 const ToolPicture& PictureFor(ToolImage image) {
-  switch (image) {
-    case ToolImage::Open:
-      return kOpenFolder;
-    case ToolImage::SanfranPalette:
-      return kRedBridge;
-    case ToolImage::SeattlePalette:
-      return kDarkTower;
-    case ToolImage::Wireframe:
-      return kOutlinedTriangle;
-    case ToolImage::Textured:
-      return kCheckedTriangle;
-    case ToolImage::BkgndColor:
-      return kMonitor;
-  }
-  return kOpenFolder;
+  return kToolPictures[static_cast<std::size_t>(image)];
 }
 
 PixelColor ColorOf(char key, int x, int y) {
@@ -135,10 +114,15 @@ namespace {
 
 // Each solid is drawn in a 32 x 32 design space, one quarter each, lit from
 // the upper left: a lighter face or gradient stop towards the light.
+// The solids of the left column (x 2 to 14) darken from left to right.
+void ShadeLeftColumn(wxGraphicsContext& gc, const wxColour& edge, const wxColour& lit,
+                     const wxColour& dark) {
+  gc.SetPen(wxPen(edge));
+  gc.SetBrush(gc.CreateLinearGradientBrush(2, 0, 14, 0, lit, dark));
+}
+
 void DrawCone(wxGraphicsContext& gc) {
-  gc.SetPen(wxPen(wxColour(96, 80, 0)));
-  gc.SetBrush(
-      gc.CreateLinearGradientBrush(2, 0, 14, 0, wxColour(255, 240, 120), wxColour(200, 160, 0)));
+  ShadeLeftColumn(gc, wxColour(96, 80, 0), wxColour(255, 240, 120), wxColour(200, 160, 0));
   wxGraphicsPath path = gc.CreatePath();
   path.MoveToPoint(8, 1);
   path.AddLineToPoint(14, 13);
@@ -161,9 +145,7 @@ void DrawBox(wxGraphicsContext& gc) {
 }
 
 void DrawCylinder(wxGraphicsContext& gc) {
-  gc.SetPen(wxPen(wxColour(0, 70, 0)));
-  gc.SetBrush(
-      gc.CreateLinearGradientBrush(2, 0, 14, 0, wxColour(140, 255, 140), wxColour(0, 120, 0)));
+  ShadeLeftColumn(gc, wxColour(0, 70, 0), wxColour(140, 255, 140), wxColour(0, 120, 0));
   wxGraphicsPath body = gc.CreatePath();
   body.MoveToPoint(2, 20);
   body.AddLineToPoint(2, 28);

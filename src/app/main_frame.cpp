@@ -18,6 +18,7 @@
 #include "app/toolkit_settings.h"
 #include "doc/zorvik_doc.h"
 #include "platform/platform_wx.h"
+#include "view/command_binding.h"
 #include "view/command_ids.h"
 #include "view/controls_dlg.h"
 #include "view/model_drop.h"
@@ -234,12 +235,14 @@ void CMainFrame::CreateAccelerators() {
 
 void CMainFrame::BindHandlers() {
   Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
-  Bind(wxEVT_MENU, &CMainFrame::OnAppExit, this, ID_APP_EXIT);
-  Bind(wxEVT_MENU, &CMainFrame::OnHelpControls, this, ID_HELP_CONTROLS);
-  Bind(wxEVT_MENU, &CMainFrame::OnViewToolbar, this, ID_VIEW_TOOLBAR);
-  Bind(wxEVT_MENU, &CMainFrame::OnViewStatusBar, this, ID_VIEW_STATUS_BAR);
-  Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateViewToolbar, this, ID_VIEW_TOOLBAR);
-  Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateViewStatusBar, this, ID_VIEW_STATUS_BAR);
+  using F = CMainFrame;
+  static constexpr CommandBinding<F> kCommands[] = {
+      {ID_APP_EXIT, &F::OnAppExit},
+      {ID_HELP_CONTROLS, &F::OnHelpControls},
+      {ID_VIEW_TOOLBAR, &F::OnViewToolbar, &F::OnUpdateViewToolbar},
+      {ID_VIEW_STATUS_BAR, &F::OnViewStatusBar, &F::OnUpdateViewStatusBar},
+  };
+  BindCommands<F>(this, kCommands);
   for (int id : kUnavailableCommands) {
     Bind(
         wxEVT_MENU, [](wxCommandEvent&) {}, id);

@@ -1,26 +1,45 @@
 #include "app/toolkit_settings.h"
 
+#include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <wx/fileconf.h>
 #include <wx/log.h>
+#include <wx/mstream.h>
 
-#include "app/resources.h"
+#include "io/file_bytes.h"
+#include "io/output_plan.h"
+#include "io/safe_write.h"
 #include "platform/install_layout.h"
 
 namespace {
 
 constexpr const char* kSettingsName = "window.conf";
+// A few lines of recent files and window sizes; a larger file is no
+// settings file of ours and is left unread.
+constexpr std::size_t kMaxSettingsSize = 64 * 1024;
 
-std::unique_ptr<wxFileConfig> OpenSettings() {
+std::string SettingsPath() {
   const std::string dir = platform::UserConfigDir();
-  // No home: the settings live in memory for this run only.
-  const wxString path = dir.empty() ? wxString() : wxString::FromUTF8(dir + kSettingsName);
-  const long style = dir.empty() ? 0 : wxCONFIG_USE_LOCAL_FILE;
+  return dir.empty() ? std::string() : dir + kSettingsName;
+}
+
+// The file is read and written here, not by the toolkit, so that it is
+// read with a bound and written like every other file of the program:
+// whole or not at all, and never over a model.
+std::unique_ptr<wxFileConfig> OpenSettings() {
+  std::vector<std::uint8_t> bytes;
+  std::string error;
+  const std::string path = SettingsPath();
+  // No home, or no file yet: the settings start empty.
+  if (!path.empty()) filebytes::ReadFileBytes(path, bytes, error, kMaxSettingsSize);
+  wxMemoryInputStream stream(bytes.data(), bytes.size());
   // A damaged file is read as far as it goes; the toolkit's complaint about
   // it would only puzzle the user.
   wxLogNull quiet;
-  return std::make_unique<wxFileConfig>(kAppTitle, kVendorName, path, wxString(), style);
+  return std::make_unique<wxFileConfig>(stream, wxConvUTF8);
 }
 
 }  // namespace
@@ -33,11 +52,19 @@ wxConfigBase& ToolkitSettings() {
 }
 
 void SaveToolkitSettings() {
-  wxConfigBase& settings = ToolkitSettings();
-  const std::string dir = platform::UserConfigDir();
-  if (!dir.empty()) platform::MakeDirectories(dir);
-  wxLogNull quiet;
-  settings.Flush();
+  const std::string path = SettingsPath();
+  if (path.empty()) return;
+  wxMemoryOutputStream stream;
+  {
+    wxLogNull quiet;
+    if (!static_cast<wxFileConfig&>(ToolkitSettings()).Save(stream, wxConvUTF8)) return;
+  }
+  std::vector<std::uint8_t> bytes(stream.GetLength());
+  stream.CopyTo(bytes.data(), bytes.size());
+  output::COutputPlan plan("the settings");
+  if (!plan.Claim({}, {path}).Ok()) return;
+  platform::MakeDirectories(platform::UserConfigDir());
+  safewrite::WriteFile(path, bytes);
 }
 
 // The keys the toolkit's own persistence used, so that a window kept by an

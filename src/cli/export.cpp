@@ -52,18 +52,13 @@ std::vector<std::string> PlannedFiles(ExportFormat format, const std::string& ou
 // now, are claimed in the run's plan before any of its files is written.
 int ExportOne(output::COutputPlan& plan, const ExportJob& job, ExportFormat format, int palette) {
   CModel model;
-  if (!ReadModelOrComplain(model, job.modelPath)) return kExitFailure;
   if (ExportNeedsPalette(format)) {
-    const PaletteResult loaded = LoadPaletteAndTextures(model, job.modelPath, palette);
-    if (!loaded.Ok()) {
-      Complain(loaded.message);
-      return kExitFailure;
-    }
-    const std::string& missing = loaded.missingTextures;
+    const OpenResult opened = OpenForCommand(model, job.modelPath, palette);
+    if (!opened.Ok()) return kExitFailure;
     // In the viewer's words; the export goes on with the colour it draws.
-    if (!missing.empty()) {
-      Complain(mip::kMissingTexturesHeading + missing);
-    }
+    if (!opened.missingTextures.empty()) Complain(opened.MissingTexturesMessage());
+  } else if (!ReadModelOrComplain(model, job.modelPath)) {
+    return kExitFailure;
   }
   std::vector<OutputFile> files;
   if (const BuildResult built = BuildExportFiles(model, job.modelPath, format, job.outPath, files);

@@ -54,61 +54,48 @@ Json IntList(const Indices& values) {
   return list;
 }
 
-Json MaterialList(const CModel& model) {
+// Each record of a model's array as JSON, in the file's order.
+template <typename Records, typename Describe>
+Json ListOf(const Records& records, Describe describe) {
   Json list = Json::array();
-  for (const Material& m : model.Materials()) {
-    list.push_back({{"name", Latin1ToUtf8(m.strName)},
-                    {"kind", m.nKind},
-                    {"id", m.nId},
-                    {"color", Numbers(m.fColor, 4)},
-                    {"texNumber", m.nTexNumber},
-                    {"texIndex", m.nTexIndex}});
-  }
+  for (const auto& record : records) list.push_back(describe(record));
   return list;
 }
 
-Json SubObjectList(const CModel& model) {
-  Json list = Json::array();
-  for (const SubObject& o : model.SubObjects()) {
-    list.push_back({{"matrix", Numbers(o.fMatrix, 12)},
-                    {"parent", o.nParent},
-                    {"first", o.nFirst},
-                    {"last", o.nLast}});
-  }
-  return list;
+Json MaterialFields(const Material& m) {
+  return {
+      {"name", Latin1ToUtf8(m.strName)}, {"kind", m.nKind},           {"id", m.nId},
+      {"color", Numbers(m.fColor, 4)},   {"texNumber", m.nTexNumber}, {"texIndex", m.nTexIndex}};
 }
 
-Json VertexList(const CModel& model) {
-  Json list = Json::array();
-  for (const Vertex& v : model.Vertices()) {
-    const float normal[3] = {v.nx, v.ny, v.nz};
-    list.push_back({{"pos", Point(v)}, {"normal", Numbers(normal, 3)}, {"count", v.nCount}});
-  }
-  return list;
+Json SubObjectFields(const SubObject& o) {
+  return {{"matrix", Numbers(o.fMatrix, 12)},
+          {"parent", o.nParent},
+          {"first", o.nFirst},
+          {"last", o.nLast}};
+}
+
+Json VertexFields(const Vertex& v) {
+  const float normal[3] = {v.nx, v.ny, v.nz};
+  return {{"pos", Point(v)}, {"normal", Numbers(normal, 3)}, {"count", v.nCount}};
 }
 
 Json PolygonList(const CModel& model) {
-  Json list = Json::array();
-  for (const Polygon& p : model.Polygons()) {
+  return ListOf(model.Polygons(), [&model](const Polygon& p) -> Json {
     Json material = nullptr;
     if (p.pMaterial != nullptr) material = p.pMaterial - model.Materials().data();
-    list.push_back({{"vertIdx", IntList(p.vecVertIdx)},
-                    {"texIdx", IntList(p.vecTexIdx)},
-                    {"auxIdx", IntList(p.vecAuxIdx)},
-                    {"materialId", p.nMaterialId},
-                    {"flags", p.byFlags},
-                    {"material", material},
-                    {"normal", Json::array({Number(p.dNormal[0]), Number(p.dNormal[1]),
-                                            Number(p.dNormal[2])})}});
-  }
-  return list;
+    return {{"vertIdx", IntList(p.vecVertIdx)},
+            {"texIdx", IntList(p.vecTexIdx)},
+            {"auxIdx", IntList(p.vecAuxIdx)},
+            {"materialId", p.nMaterialId},
+            {"flags", p.byFlags},
+            {"material", material},
+            {"normal",
+             Json::array({Number(p.dNormal[0]), Number(p.dNormal[1]), Number(p.dNormal[2])})}};
+  });
 }
 
-Json TexCoordList(const CModel& model) {
-  Json list = Json::array();
-  for (const TexCoord& t : model.TexCoords()) list.push_back({Number(t.u), Number(t.v)});
-  return list;
-}
+Json TexCoordFields(const TexCoord& t) { return Json::array({Number(t.u), Number(t.v)}); }
 
 Json PaletteFields(const PaletteReport& report) {
   Json textures = Json::array();
@@ -130,17 +117,23 @@ Json PaletteFields(const PaletteReport& report) {
 }
 
 Json Report(const CModel& model, const InfoArgs& args, const PaletteReport* palette) {
-  Json out = {{"name", Latin1ToUtf8(model.Name())},    {"version", model.Version()},
-              {"polygons", model.PolygonCount()},      {"vertices", model.VertexCount()},
-              {"materials", model.MaterialCount()},    {"subObjects", model.SubObjectCount()},
-              {"texCoords", model.TexCoords().size()}, {"normals", model.Normals().size()},
-              {"bboxMin", Point(model.Min())},         {"bboxMax", Point(model.Max())},
-              {"materialList", MaterialList(model)},   {"subObjectList", SubObjectList(model)}};
+  Json out = {{"name", Latin1ToUtf8(model.Name())},
+              {"version", model.Version()},
+              {"polygons", model.PolygonCount()},
+              {"vertices", model.VertexCount()},
+              {"materials", model.MaterialCount()},
+              {"subObjects", model.SubObjectCount()},
+              {"texCoords", model.TexCoords().size()},
+              {"normals", model.Normals().size()},
+              {"bboxMin", Point(model.Min())},
+              {"bboxMax", Point(model.Max())},
+              {"materialList", ListOf(model.Materials(), MaterialFields)},
+              {"subObjectList", ListOf(model.SubObjects(), SubObjectFields)}};
   if (palette != nullptr) out.update(PaletteFields(*palette));
   if (args.bFull) {
-    out["vertexList"] = VertexList(model);
+    out["vertexList"] = ListOf(model.Vertices(), VertexFields);
     out["polygonList"] = PolygonList(model);
-    out["texCoordList"] = TexCoordList(model);
+    out["texCoordList"] = ListOf(model.TexCoords(), TexCoordFields);
   }
   return out;
 }
@@ -182,16 +175,14 @@ std::string Summary(const CModel& model) {
 // even when one of them could not be read.
 int DescribeOne(const std::string& path, const InfoArgs& args, bool named) {
   CModel model;
-  if (!ReadModelOrComplain(model, path)) return kExitFailure;
   // The palette converts the material colours and assigns texture indices,
   // so it runs before the material list is taken.
   PaletteReport palette;
   if (args.bPalette) {
-    if (const PaletteResult loaded = ApplyPaletteForReport(model, path, args.nPalette, palette);
-        !loaded.Ok()) {
-      Complain(loaded.message);
-      return kExitFailure;
-    }
+    if (!OpenForCommand(model, path, args.nPalette).Ok()) return kExitFailure;
+    palette = ReportPalette(model);
+  } else if (!ReadModelOrComplain(model, path)) {
+    return kExitFailure;
   }
   if (!args.bJson) {
     const std::string header = named ? "File: " + PrintablePath(path) + "\n" : std::string();

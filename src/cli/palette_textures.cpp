@@ -1,48 +1,67 @@
 #include "cli/palette_textures.h"
 
+#include "cli/console.h"
 #include "model/model.h"
 #include "model/palette_files.h"
 #include "platform/install_layout.h"
 #include "platform/posix_paths.h"
 
-PaletteResult LoadProgramPalette(CModel& model, int palette) {
-  // The program's palettes live beside its executable, or in the data
-  // directory of an installed copy. Without our own directory there is no
-  // palette to trust: a bare file name would be looked up in whatever the
-  // working directory is.
+namespace {
+
+constexpr const char* kNoProgramDirectory =
+    "Error Loading Palette: the program's own directory is unknown";
+
+// The program's palettes live beside its executable, or in the data
+// directory of an installed copy. Without our own directory there is no
+// palette to trust: a bare file name would be looked up in whatever the
+// working directory is. Empty then.
+std::string ProgramPaletteDir() {
   const std::string exeDir = platform::ExecutableDirectory();
-  const std::string directory = platform::FindFileLayout(exeDir, kPaletteFileNames).strDataDir;
+  return platform::FindFileLayout(exeDir, kPaletteFileNames).strDataDir;
+}
+
+}  // namespace
+
+bool LoadProgramPaletteOrComplain(CModel& model, int palette) {
+  const std::string directory = ProgramPaletteDir();
   if (directory.empty()) {
-    return {PaletteStatus::kNoProgramDirectory,
-            "Error Loading Palette: the program's own directory is unknown",
-            {}};
+    Complain(kNoProgramDirectory);
+    return false;
   }
   const std::string palettePath = directory + PaletteFileName(palette);
   if (const ReadResult read = model.LoadPalette(palettePath); !read.ok()) {
-    return {PaletteStatus::kUnreadable,
-            "Error Loading Palette\n" + palettePath + ": " + read.Reason(),
-            {}};
+    Complain("Error Loading Palette\n" + palettePath + ": " + read.Reason());
+    return false;
   }
-  return {};
+  return true;
 }
 
-PaletteResult LoadPaletteAndTextures(CModel& model, const std::string& modelPath, int palette) {
-  PaletteResult result = LoadProgramPalette(model, palette);
-  if (!result.Ok()) return result;
-  model.ApplyPalette(palette);
-  result.missingTextures = model.ReadTextureImages(modelPath);
-  return result;
+OpenResult OpenForCommand(CModel& model, const std::string& path, int palette) {
+  const std::string directory = ProgramPaletteDir();
+  if (directory.empty()) {
+    // The model is still read first, so that a file that cannot be read
+    // is named as such.
+    if (!ReadModelOrComplain(model, path)) return {OpenStatus::kModelUnreadable, path, {}, {}};
+    Complain(kNoProgramDirectory);
+    return {OpenStatus::kPaletteUnreadable, {}, {}, {}};
+  }
+  const OpenResult opened = ReadModelForDisplay(model, path, directory, palette);
+  switch (opened.status) {
+    case OpenStatus::kOk:
+      break;
+    case OpenStatus::kModelUnreadable:
+      Complain("cannot read model " + path + ": " + opened.reason);
+      break;
+    case OpenStatus::kPaletteUnreadable:
+      Complain(opened.ErrorMessage());
+      break;
+  }
+  return opened;
 }
 
-PaletteResult ApplyPaletteForReport(CModel& model, const std::string& modelPath, int palette,
-                                    PaletteReport& report) {
-  const PaletteResult result = LoadPaletteAndTextures(model, modelPath, palette);
-  if (!result.Ok()) return result;
-
-  report = PaletteReport();
-  report.defaultColor[0] = model.DefaultColor()[0];
-  report.defaultColor[1] = model.DefaultColor()[1];
-  report.defaultColor[2] = model.DefaultColor()[2];
+PaletteReport ReportPalette(const CModel& model) {
+  PaletteReport report;
+  for (int k = 0; k < 3; ++k) report.defaultColor[k] = model.DefaultColor()[k];
   for (const TextureEntry& entry : model.Textures()) {
     // A missing file leaves no image behind, whatever size its header gave.
     const bool read = entry.pPixels != nullptr;
@@ -53,5 +72,5 @@ PaletteResult ApplyPaletteForReport(CModel& model, const std::string& modelPath,
   // The names are taken from the materials rather than split out of the
   // message text, so a name holding a line break cannot garble the list.
   report.missingTextures = model.MissingTextureFiles();
-  return result;
+  return report;
 }

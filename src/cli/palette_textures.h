@@ -1,10 +1,12 @@
 // The palette and textures of a model for the commands (`info --palette N`,
-// `export`): the open sequence's palette and texture steps, run without a
-// display.
+// `export`, `texture`): the viewer's open sequence, run without a display,
+// with the palettes of the program's own folder.
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "doc/zorvik_doc.h"
 
 class CModel;
 
@@ -22,34 +24,17 @@ struct PaletteReport {
   std::vector<std::string> missingTextures;  // in the order of the message
 };
 
-// What became of the palette step of a command.
-enum class PaletteStatus {
-  kOk,
-  kNoProgramDirectory,  // the program cannot find its own folder
-  kUnreadable,          // the palette file cannot be read
-};
-
-struct PaletteResult {
-  PaletteStatus status = PaletteStatus::kOk;
-  std::string message;  // "Error Loading Palette" and why
-  // The viewer's list of texture files that could not be read ("\r\n"
-  // before each name, empty when all were read); filled where textures
-  // are read.
-  std::string missingTextures;
-
-  bool Ok() const { return status == PaletteStatus::kOk; }
-};
-
 // Loads the palette of index `palette` into the model from the program's
 // data directory ("seattle.pal" only for 1, "sanfran.pal" otherwise),
-// without applying it.
-PaletteResult LoadProgramPalette(CModel& model, int palette);
+// without applying it; false, with the reason on stderr, when it cannot.
+bool LoadProgramPaletteOrComplain(CModel& model, int palette);
 
-// The open sequence's palette and texture steps with no display: loads the
-// palette as above, applies it to the model's materials and reads every
-// texture beside modelPath.
-PaletteResult LoadPaletteAndTextures(CModel& model, const std::string& modelPath, int palette);
+// Opens the model as the viewer does (ReadModelForDisplay) through the
+// program's palette of index `palette`. When the model or the palette
+// cannot be read it says why on stderr and the result is not Ok; the
+// missing textures are left to the caller.
+OpenResult OpenForCommand(CModel& model, const std::string& path, int palette);
 
-// The same, and fills report from what was read.
-PaletteResult ApplyPaletteForReport(CModel& model, const std::string& modelPath, int palette,
-                                    PaletteReport& report);
+// The palette's part of `info`: the default colour and every texture entry
+// as the open left them.
+PaletteReport ReportPalette(const CModel& model);

@@ -3,12 +3,14 @@
 // loads only for this command (render_module.cpp).
 #include <CLI/CLI.hpp>
 
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -93,6 +95,22 @@ bool ParseDoubles(const std::string& text, std::size_t count, double* values) {
   return true;
 }
 
+// An option of N numbers separated by commas (--rot, --pan): left unset
+// when the option was not given, refused with message when it is no such
+// list.
+template <std::size_t N>
+bool ParseNumberOption(const std::string& text, const char* message,
+                       std::optional<std::array<double, N>>& value, std::string& error) {
+  if (text.empty()) return true;
+  std::array<double, N> numbers{};
+  if (!ParseDoubles(text, N, numbers.data())) {
+    error = message;
+    return false;
+  }
+  value = numbers;
+  return true;
+}
+
 // FILE OUT, or DIR/<name>.png for each model of a batch.
 bool MakeJobs(const RenderArguments& args, std::vector<RenderJob>& jobs, std::string& error) {
   if (args.outDir.empty()) {
@@ -160,13 +178,9 @@ bool ParseRenderOptions(const RenderArguments& args, RenderOptions& options, std
     options.transparentBackground = args.background.empty();
     options.quiet = true;
   }
-  if (!args.rotation.empty()) {
-    std::array<double, 3> angles{};
-    if (!ParseDoubles(args.rotation, 3, angles.data())) {
-      error = "--rot must be three numbers X,Y,Z (degrees)";
-      return false;
-    }
-    options.rotation = angles;
+  if (!ParseNumberOption(args.rotation, "--rot must be three numbers X,Y,Z (degrees)",
+                         options.rotation, error)) {
+    return false;
   }
   if (!args.distance.empty()) {
     double distance = 0.0;
@@ -177,13 +191,8 @@ bool ParseRenderOptions(const RenderArguments& args, RenderOptions& options, std
     }
     options.distance = distance;
   }
-  if (!args.pan.empty()) {
-    std::array<double, 2> pan{};
-    if (!ParseDoubles(args.pan, 2, pan.data())) {
-      error = "--pan must be two numbers X,Y";
-      return false;
-    }
-    options.pan = pan;
+  if (!ParseNumberOption(args.pan, "--pan must be two numbers X,Y", options.pan, error)) {
+    return false;
   }
   if (!args.background.empty()) {
     double colour[3] = {};

@@ -124,10 +124,7 @@ int RunTexture(const TextureArgs& args) {
     return kExitFailure;
   }
   CModel model;
-  if (const PaletteResult loaded = LoadProgramPalette(model, args.nPalette); !loaded.Ok()) {
-    Complain(loaded.message);
-    return kExitFailure;
-  }
+  if (!LoadProgramPaletteOrComplain(model, args.nPalette)) return kExitFailure;
   return toMip ? PngToMip(args, model) : MipToPng(args, model);
 }
 

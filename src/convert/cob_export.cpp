@@ -5,9 +5,10 @@
 // ones, so the exported object looks like the one on screen.
 #include "convert/cob_export.h"
 
-#include <bit>
 #include <string_view>
 
+#include "io/byte_writer.h"
+#include "io/output_plan.h"
 #include "io/safe_write.h"
 #include "model/model.h"
 
@@ -34,35 +35,6 @@ constexpr std::int32_t kTexCoordCount = 1;
 // position matrix (48), vertex count (4); after them: the texture
 // coordinate count and its one coordinate (12) and the face count (4).
 constexpr std::size_t kFixedBodySize = 4 + 48 + 48 + 4 + 12 + 4;
-
-// Little-endian writer into a growing byte buffer.
-class ByteWriter {
- public:
-  explicit ByteWriter(std::size_t capacity) { m_bytes.reserve(capacity); }
-
-  void Text(std::string_view text) { m_bytes.insert(m_bytes.end(), text.begin(), text.end()); }
-  void U8(std::uint8_t value) { m_bytes.push_back(value); }
-  void I16(std::int16_t value) { Unsigned(static_cast<std::uint16_t>(value), 2); }
-  void I32(std::int32_t value) { Unsigned(static_cast<std::uint32_t>(value), 4); }
-  void F32(float value) { Unsigned(std::bit_cast<std::uint32_t>(value), 4); }
-  void Floats(std::initializer_list<float> values) {
-    for (float v : values) F32(v);
-  }
-  // Overwrites four bytes already written.
-  void PatchI32(std::size_t offset, std::int32_t value) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i) m_bytes[offset + i] = static_cast<std::uint8_t>(bits >> (8 * i));
-  }
-  std::size_t Size() const { return m_bytes.size(); }
-  std::vector<std::uint8_t> Take() { return std::move(m_bytes); }
-
- private:
-  void Unsigned(std::uint32_t bits, int count) {
-    for (int i = 0; i < count; ++i) m_bytes.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
-  }
-
-  std::vector<std::uint8_t> m_bytes;
-};
 
 std::size_t FacesSize(const CModel& model) {
   std::size_t size = 0;
@@ -130,10 +102,13 @@ std::vector<std::uint8_t> BuildCobFile(const CModel& model) {
 
 }  // namespace cob
 
-// The model shows no messages itself: the caller gets the text.
-int CModel::ExportCob(const std::string& path, std::string& strError) const {
-  const safewrite::WriteResult written = safewrite::WriteFile(path, cob::BuildCobFile(*this));
-  if (written.Ok()) return 0;
-  strError = written.Line();
-  return -1;
+// The model shows no messages itself: the caller gets the result. Like
+// every writer it goes through an output plan, so that it never replaces a
+// model file.
+safewrite::WriteResult CModel::ExportCob(const std::string& path) const {
+  output::COutputPlan plan("the model being exported");
+  if (const output::PlanCheck check = plan.Claim({}, {path}); !check.Ok()) {
+    return {safewrite::WriteStatus::kCannotOpen, path, check.Reason()};
+  }
+  return safewrite::WriteFile(path, cob::BuildCobFile(*this));
 }

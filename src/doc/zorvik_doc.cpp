@@ -15,41 +15,23 @@ constexpr double kFitFactor = 1.5;
 
 }  // namespace
 
-std::string OpenResult::ErrorMessage() const {
-  switch (status) {
-    case OpenStatus::kOk:
-      break;
-    case OpenStatus::kModelUnreadable:
-      return "Error Loading Model\r\n" + file + ": " + reason;
-    case OpenStatus::kPaletteUnreadable:
-      return "Error Loading Palette\r\n" + file + ": " + reason;
-  }
-  return {};
-}
-
-std::string OpenResult::MissingTexturesMessage() const {
-  return missingTextures.empty() ? std::string() : mip::kMissingTexturesHeading + missingTextures;
-}
-
 OpenResult CZorvikDoc::LoadModel(const std::string& path, int nPalette) {
+  // A texture the driver cannot take is refused before it is decoded, so a
+  // file that claims a huge image costs nothing; a driver that names no
+  // limit gets the headless one.
+  const int maxSide = CTextureSet::MaxTextureSize();
+  OpenResult result = ReadModelForDisplay(m_model, path, AppPaths().GetPaletteDir(), nPalette,
+                                          maxSide > 0 ? maxSide : kHeadlessMaxTextureSide);
   // A file that cannot be read leaves the model as it was; going on would
   // set up textures from the new file's folder for the old model and fit
   // the camera to it, so the open stops here with everything unchanged.
-  if (const ReadResult read = m_model.Read(path); !read.ok()) {
-    return {OpenStatus::kModelUnreadable, path, read.Reason(), {}};
-  }
+  if (result.status == OpenStatus::kModelUnreadable) return result;
   m_strModelFile = path;
   m_drawRecording.Invalidate();
+  if (!result.Ok()) return result;
 
-  // The palette directory already ends with '/'.
-  const std::string palettePath = AppPaths().GetPaletteDir() + PaletteFileName(nPalette);
-  if (const ReadResult palette = m_model.LoadPalette(palettePath); !palette.ok()) {
-    return {OpenStatus::kPaletteUnreadable, palettePath, palette.Reason(), {}};
-  }
-  m_model.ApplyPalette(nPalette);
-
-  OpenResult result;
-  result.missingTextures = m_textures.LoadTextures(m_model, path);
+  // The upload adds the images the driver refused to the missing ones.
+  result.missingTextures = m_textures.UploadTextures(m_model);
   ResetCamera();
   // What the previous model and its frames held is free now.
   render::ReleaseFreedMemory();

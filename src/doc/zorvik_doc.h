@@ -10,6 +10,7 @@
 
 #include "convert/export_formats.h"
 #include "model/model.h"
+#include "model/open_sequence.h"
 #include "platform/platform.h"
 #include "render/draw.h"
 #include "render/draw_recording.h"
@@ -19,29 +20,6 @@
 // How a refusal names the model on screen: no file the viewer writes may
 // be it ("Error opening X for writing", then this reason).
 inline constexpr const char* kOpenModelRole = "the open model file";
-
-// What became of an open. The document only reports; the view shows the
-// messages in boxes, the commands on stderr, with these texts.
-enum class OpenStatus {
-  kOk,                 // opened, perhaps with textures missing
-  kModelUnreadable,    // nothing after the read ran; the old model stays
-  kPaletteUnreadable,  // the model was read, nothing after the palette ran
-};
-
-struct OpenResult {
-  OpenStatus status = OpenStatus::kOk;
-  std::string file;    // the model or palette that failed
-  std::string reason;  // why, in a few words
-  // The texture files that could not be read, each after "\r\n", in the
-  // order the Missing Textures message lists them; empty when all were.
-  std::string missingTextures;
-
-  bool Ok() const { return status == OpenStatus::kOk; }
-  // "Error Loading Model\r\nPATH: REASON" or the palette's; empty when ok.
-  std::string ErrorMessage() const;
-  // "Missing Textures:\r\n..." when textures are missing, else empty.
-  std::string MissingTexturesMessage() const;
-};
 
 // What became of an export: done, or why not in the words of the box the
 // view shows with the stop icon.

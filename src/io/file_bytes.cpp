@@ -28,6 +28,22 @@ const char* TypeRefusal(mode_t mode) {
   return S_ISDIR(mode) ? "is a directory" : "not a regular file";
 }
 
+// Whether info, from stat or fstat, describes a regular file; otherwise the
+// reason in error, and wrongType set for a file of another type. A failed
+// call (ok false) leaves its errno as the reason.
+bool AcceptRegular(bool ok, const struct stat& info, std::string& error, bool& wrongType) {
+  if (!ok) {
+    error = std::strerror(errno);
+    return false;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    error = TypeRefusal(info.st_mode);
+    wrongType = true;
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 CInputFile::~CInputFile() {
@@ -39,15 +55,7 @@ bool CInputFile::Open(const std::string& path, std::string& error) {
   // The type is looked at first, through the path: opening a fifo would
   // wait for a writer, and opening a device may already act on it.
   struct stat info {};
-  if (stat(path.c_str(), &info) != 0) {
-    error = std::strerror(errno);
-    return false;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    error = TypeRefusal(info.st_mode);
-    m_bWrongType = true;
-    return false;
-  }
+  if (!AcceptRegular(stat(path.c_str(), &info) == 0, info, error, m_bWrongType)) return false;
   // The path may have been replaced since: O_NONBLOCK still keeps a fifo
   // from holding the open, and the type is checked again on what was
   // opened. It changes nothing for a regular file.
@@ -56,15 +64,7 @@ bool CInputFile::Open(const std::string& path, std::string& error) {
     error = std::strerror(errno);
     return false;
   }
-  if (fstat(m_fd, &info) != 0) {
-    error = std::strerror(errno);
-    return false;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    error = TypeRefusal(info.st_mode);
-    m_bWrongType = true;
-    return false;
-  }
+  if (!AcceptRegular(fstat(m_fd, &info) == 0, info, error, m_bWrongType)) return false;
   m_nSize = static_cast<std::uint64_t>(info.st_size);
   return true;
 }

@@ -12,6 +12,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <new>
 #include <optional>
@@ -292,20 +293,28 @@ class LgmdParser {
     return true;
   }
 
-  bool ReadTexCoords() {
-    m_strSection = "the texture-coordinate section";
-    const std::int64_t start = Entry(kTexCoordsStart);
-    const std::int64_t length = Entry(kTexCoordsEnd) - start;
-    const auto count = static_cast<std::size_t>(length / static_cast<std::int64_t>(kTexCoordSize));
+  // The records of a section that only its span in the table counts
+  // (texture coordinates, normals): each the floats of fields, in order. As
+  // many as an index can reach are kept.
+  template <typename Records, typename Record>
+  bool ReadSpannedRecords(std::int64_t start, std::int64_t end, std::size_t recordSize,
+                          Records& records, std::initializer_list<float Record::*> fields) {
+    const auto count =
+        static_cast<std::size_t>((end - start) / static_cast<std::int64_t>(recordSize));
     if (count == 0) return true;
     const std::size_t keep = std::min(count, kIndexReach);
-    if (!OpenRecords(start, count, kTexCoordSize, keep)) return false;
-    m_model.m_vecTexCoords.resize(keep);
-    for (TexCoord& tc : m_model.m_vecTexCoords) {
-      m_cur.ReadF32(tc.u);
-      m_cur.ReadF32(tc.v);
+    if (!OpenRecords(start, count, recordSize, keep)) return false;
+    records.resize(keep);
+    for (Record& record : records) {
+      for (float Record::*field : fields) m_cur.ReadF32(record.*field);
     }
     return true;
+  }
+
+  bool ReadTexCoords() {
+    m_strSection = "the texture-coordinate section";
+    return ReadSpannedRecords(Entry(kTexCoordsStart), Entry(kTexCoordsEnd), kTexCoordSize,
+                              m_model.m_vecTexCoords, {&TexCoord::u, &TexCoord::v});
   }
 
   // The bounding box is that of the positions as stored, before placement.
@@ -339,19 +348,8 @@ class LgmdParser {
 
   bool ReadNormals() {
     m_strSection = "the normal section";
-    const std::int64_t start = Entry(kNormalsStart);
-    const auto count = static_cast<std::size_t>((Entry(kPolygonsStart) - start) /
-                                                static_cast<std::int64_t>(kNormalSize));
-    if (count == 0) return true;
-    const std::size_t keep = std::min(count, kIndexReach);
-    if (!OpenRecords(start, count, kNormalSize, keep)) return false;
-    m_model.m_vecNormals.resize(keep);
-    for (Vertex& n : m_model.m_vecNormals) {
-      m_cur.ReadF32(n.x);
-      m_cur.ReadF32(n.y);
-      m_cur.ReadF32(n.z);
-    }
-    return true;
+    return ReadSpannedRecords(Entry(kNormalsStart), Entry(kPolygonsStart), kNormalSize,
+                              m_model.m_vecNormals, {&Vertex::x, &Vertex::y, &Vertex::z});
   }
 
   bool ReadPolygons() {

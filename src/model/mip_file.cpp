@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include "io/byte_cursor.h"
+
 namespace mip {
 
 namespace {
@@ -24,17 +26,6 @@ constexpr std::size_t kSliceSize = 256 * 1024;
 constexpr const char* kShortHeader = "shorter than the 12-byte header of a .mip file";
 constexpr const char* kNoMemory = "too large to fit in memory";
 
-std::int32_t ReadInt32(const std::uint8_t* p) {
-  const std::uint32_t v =
-      static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-      (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-  return static_cast<std::int32_t>(v);
-}
-
-std::int16_t ReadInt16(const std::uint8_t* p) {
-  return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | (p[1] << 8)));
-}
-
 struct Header {
   std::int32_t pixelOffset = 0;
   int width = 0;
@@ -50,9 +41,9 @@ struct Header {
 
 Header ParseHeader(const std::uint8_t* bytes) {
   Header header;
-  header.pixelOffset = ReadInt32(bytes + kPixelOffsetAt);
-  header.width = ReadInt16(bytes + kWidthAt);
-  header.height = ReadInt16(bytes + kHeightAt);
+  header.pixelOffset = static_cast<std::int32_t>(LittleU32(bytes + kPixelOffsetAt));
+  header.width = LittleI16(bytes + kWidthAt);
+  header.height = LittleI16(bytes + kHeightAt);
   return header;
 }
 
@@ -113,6 +104,33 @@ std::unique_ptr<std::uint8_t[]> AllocateImage(const Header& header) {
                                                         kBytesPerPixel);
 }
 
+// What both decoders share once the header's bytes are at hand: the header
+// read and checked against the file's size, the table built and the image
+// allocated. On failure the reason is in reason; width and height hold the
+// header's values either way.
+struct Start {
+  Header header;
+  PixelTable table;
+  std::unique_ptr<std::uint8_t[]> image;
+};
+
+bool BeginDecode(const std::uint8_t* headerBytes, std::uint64_t fileSize,
+                 const std::vector<PaletteEntry>& palette, bool transparent, int maxSide,
+                 int& width, int& height, Start& start, std::string& reason) {
+  start.header = ParseHeader(headerBytes);
+  width = start.header.width;
+  height = start.header.height;
+  if (!CheckHeader(start.header, fileSize, maxSide, reason)) return false;
+  BuildPixelTable(palette, transparent, start.table);
+  try {
+    start.image = AllocateImage(start.header);
+  } catch (const std::bad_alloc&) {
+    reason = kNoMemory;
+    return false;
+  }
+  return true;
+}
+
 std::string::size_type BaseLength(const std::string& materialName) {
   const std::string::size_type dot = materialName.rfind('.');
   return dot == std::string::npos ? materialName.size() : dot;
@@ -120,74 +138,62 @@ std::string::size_type BaseLength(const std::string& materialName) {
 
 }  // namespace
 
-int Decode(const std::uint8_t* data, std::size_t size, const std::vector<PaletteEntry>& palette,
-           bool transparent, std::unique_ptr<std::uint8_t[]>& pixels, int& width, int& height,
-           int maxSide, std::string* reason) {
-  std::string unused;
-  std::string& why = reason != nullptr ? *reason : unused;
-  pixels.reset();
+MipImage Decode(const std::uint8_t* data, std::size_t size,
+                const std::vector<PaletteEntry>& palette, bool transparent, int maxSide) {
+  MipImage result;
   if (data == nullptr || size < kHeaderSize) {
-    why = kShortHeader;
-    return kDecodeFailed;
+    result.reason = kShortHeader;
+    return result;
   }
-  const Header header = ParseHeader(data);
-  width = header.width;
-  height = header.height;
-  if (!CheckHeader(header, size, maxSide, why)) return kDecodeFailed;
-
-  PixelTable table;
-  BuildPixelTable(palette, transparent, table);
-  try {
-    pixels = AllocateImage(header);
-  } catch (const std::bad_alloc&) {
-    why = kNoMemory;
-    return kDecodeFailed;
+  Start start;
+  if (!BeginDecode(data, size, palette, transparent, maxSide, result.width, result.height, start,
+                   result.reason)) {
+    return result;
   }
-  Convert(data + header.pixelOffset, static_cast<std::size_t>(header.Count()), table, pixels.get());
-  return kDecodeOk;
+  Convert(data + start.header.pixelOffset, static_cast<std::size_t>(start.header.Count()),
+          start.table, start.image.get());
+  result.pixels = std::move(start.image);
+  return result;
 }
 
-int DecodeFile(const filebytes::CInputFile& file, const std::vector<PaletteEntry>& palette,
-               bool transparent, std::unique_ptr<std::uint8_t[]>& pixels, int& width, int& height,
-               int maxSide, std::string& reason) {
-  pixels.reset();
+MipImage DecodeFile(const filebytes::CInputFile& file, const std::vector<PaletteEntry>& palette,
+                    bool transparent, int maxSide) {
+  MipImage result;
+  std::string& reason = result.reason;
   std::uint8_t bytes[kHeaderSize];
   std::size_t got = 0;
-  if (!file.ReadAt(0, bytes, kHeaderSize, got, reason)) return kDecodeFailed;
+  if (!file.ReadAt(0, bytes, kHeaderSize, got, reason)) return result;
   if (got < kHeaderSize) {
     reason = kShortHeader;
-    return kDecodeFailed;
+    return result;
   }
-  const Header header = ParseHeader(bytes);
-  width = header.width;
-  height = header.height;
-  if (!CheckHeader(header, file.Size(), maxSide, reason)) return kDecodeFailed;
-
-  PixelTable table;
-  BuildPixelTable(palette, transparent, table);
+  Start start;
+  if (!BeginDecode(bytes, file.Size(), palette, transparent, maxSide, result.width, result.height,
+                   start, reason)) {
+    return result;
+  }
+  const Header& header = start.header;
   const auto count = static_cast<std::size_t>(header.Count());
-  std::unique_ptr<std::uint8_t[]> image;
   std::vector<std::uint8_t> slice;
   try {
-    image = AllocateImage(header);
     slice.resize(std::min(count, kSliceSize));
   } catch (const std::bad_alloc&) {
     reason = kNoMemory;
-    return kDecodeFailed;
+    return result;
   }
   const auto offset = static_cast<std::uint64_t>(header.pixelOffset);
   for (std::size_t done = 0; done < count; done += slice.size()) {
     const std::size_t length = std::min(slice.size(), count - done);
-    if (!file.ReadAt(offset + done, slice.data(), length, got, reason)) return kDecodeFailed;
+    if (!file.ReadAt(offset + done, slice.data(), length, got, reason)) return result;
     // The file shrank since its size was checked.
     if (got < length) {
       reason = "the file ends before its " + header.SizeText();
-      return kDecodeFailed;
+      return result;
     }
-    Convert(slice.data(), length, table, image.get() + done * kBytesPerPixel);
+    Convert(slice.data(), length, start.table, start.image.get() + done * kBytesPerPixel);
   }
-  pixels = std::move(image);
-  return kDecodeOk;
+  result.pixels = std::move(start.image);
+  return result;
 }
 
 std::string BaseNameOf(const std::string& materialName) {

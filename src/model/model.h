@@ -153,6 +153,10 @@ struct ModelContent {
   int m_nCurSubObject = 0;
 };
 
+namespace safewrite {
+struct WriteResult;
+}
+
 // The reader's working storage (lgmd_reader.cpp).
 struct ReadScratch;
 struct ReadScratchDeleter {
@@ -228,8 +232,9 @@ class CModel : private ModelContent {
   // steer a terminal or break the list's lines.
   std::string MissingTextureList() const;
 
-  // trueSpace export (cob_export.cpp).
-  int ExportCob(const std::string& path, std::string& strError) const;
+  // trueSpace export (convert/cob_export.cpp): the file written, or why
+  // not; an existing model file is never replaced.
+  safewrite::WriteResult ExportCob(const std::string& path) const;
 
   const ModelContent& Content() const { return *this; }
   const std::string& Name() const { return m_strName; }

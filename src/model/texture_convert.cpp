@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <unordered_map>
 
+#include "io/byte_writer.h"
 #include "io/path_parts.h"
 #include "model/lgmd_layout.h"
 
@@ -159,14 +160,13 @@ std::vector<std::uint8_t> QuantizeToPalette(const std::vector<std::uint8_t>& rgb
 
 std::vector<std::uint8_t> EncodeMip(int width, int height,
                                     const std::vector<std::uint8_t>& indices) {
-  std::vector<std::uint8_t> bytes(kPixelDataOffset + indices.size(), 0);
-  bytes[0] = static_cast<std::uint8_t>(kPixelDataOffset);
-  bytes[8] = static_cast<std::uint8_t>(width);
-  bytes[9] = static_cast<std::uint8_t>(width >> 8);
-  bytes[10] = static_cast<std::uint8_t>(height);
-  bytes[11] = static_cast<std::uint8_t>(height >> 8);
-  std::copy(indices.begin(), indices.end(), bytes.begin() + kPixelDataOffset);
-  return bytes;
+  ByteWriter out(kPixelDataOffset + indices.size());
+  out.I32(static_cast<std::int32_t>(kPixelDataOffset));
+  out.Zeros(4);
+  out.I16(static_cast<std::int16_t>(width));
+  out.I16(static_cast<std::int16_t>(height));
+  out.Bytes(indices.data(), indices.size());
+  return out.Take();
 }
 
 bool IsSeeThroughFileName(const std::string& path) {

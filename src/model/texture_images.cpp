@@ -116,16 +116,14 @@ bool CModel::ReadMipFile(const std::string& path, TextureEntry& entry, int maxSi
   entry.pPixels.reset();
   filebytes::CInputFile file;
   if (!file.Open(path, entry.strMissingReason)) return false;
-  std::unique_ptr<std::uint8_t[]> pixels;
-  int width = 0;
-  int height = 0;
-  if (mip::DecodeFile(file, m_vecPalette, entry.bTransparent, pixels, width, height, maxSide,
-                      entry.strMissingReason) != mip::kDecodeOk) {
+  mip::MipImage image = mip::DecodeFile(file, m_vecPalette, entry.bTransparent, maxSide);
+  if (!image.ok()) {
+    entry.strMissingReason = std::move(image.reason);
     return false;
   }
-  entry.pPixels = std::move(pixels);
-  entry.nWidth = width;
-  entry.nHeight = height;
+  entry.pPixels = std::move(image.pixels);
+  entry.nWidth = image.width;
+  entry.nHeight = image.height;
   entry.strMissingReason.clear();
   return true;
 }

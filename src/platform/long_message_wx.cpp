@@ -17,6 +17,8 @@
 #include <gtk/gtk.h>
 #endif
 
+#include "platform/dialog_layout_wx.h"
+
 namespace platform {
 namespace {
 
@@ -102,14 +104,7 @@ CLongMessageDlg::CLongMessageDlg(wxWindow* parent, const wxString& text, const w
   scroller->SetMinSize(shown);
   row->Add(scroller, 1, wxEXPAND);
 
-  auto* ok = new wxButton(this, wxID_OK, "OK");
-  ok->SetDefault();
-  SetEscapeId(wxID_OK);
-
-  auto* column = new wxBoxSizer(wxVERTICAL);
-  column->Add(row, 1, wxEXPAND | wxALL, kMargin);
-  column->Add(ok, 0, wxALIGN_CENTRE_HORIZONTAL | wxLEFT | wxRIGHT | wxBOTTOM, kMargin);
-  SetSizerAndFit(column);
+  wxButton* ok = LayOutAboveOkButton(*this, row, kMargin);
   // Over the main window when there is one, as every other box.
   if (parent != nullptr) {
     CentreOnParent();

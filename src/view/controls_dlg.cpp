@@ -4,6 +4,7 @@
 #include <wx/listctrl.h>
 #include <wx/sizer.h>
 
+#include "platform/dialog_layout_wx.h"
 #include "view/controls.h"
 
 namespace {
@@ -38,12 +39,6 @@ CControlsDlg::CControlsDlg(wxWindow* parent)
   size.DecTo(wxGetClientDisplayRect().GetSize() * 3 / 4);
   m_pList->SetMinSize(size);
 
-  auto* ok = new wxButton(this, wxID_OK, "OK");
-  ok->SetDefault();
-  SetEscapeId(wxID_OK);
-  auto* column = new wxBoxSizer(wxVERTICAL);
-  column->Add(m_pList, 1, wxEXPAND | wxALL, kMargin);
-  column->Add(ok, 0, wxALIGN_CENTRE_HORIZONTAL | wxLEFT | wxRIGHT | wxBOTTOM, kMargin);
-  SetSizerAndFit(column);
+  platform::LayOutAboveOkButton(*this, m_pList, kMargin);
   CentreOnParent();
 }

@@ -20,31 +20,30 @@ constexpr double kMaxDragDistance = 9000.0;
 // it instead of leaving a drag that resumes on the next movement over the
 // view. The capture is taken by the first button and given back when the
 // last one comes up.
-void CZorvikView::OnLButtonDown(wxMouseEvent& event) {
-  m_ptLastLeft = event.GetPosition();
-  m_bLeftDown = true;
+void CZorvikView::BeginDrag(wxMouseEvent& event, bool& down, wxPoint& last) {
+  last = event.GetPosition();
+  down = true;
   if (!HasCapture()) CaptureMouse();
   event.Skip();
 }
 
-void CZorvikView::OnLButtonUp(wxMouseEvent& event) {
-  m_bLeftDown = false;
-  if (!m_bRightDown && HasCapture()) ReleaseMouse();
+void CZorvikView::EndDrag(wxMouseEvent& event, bool& down) {
+  down = false;
+  if (!m_bLeftDown && !m_bRightDown && !m_bMiddleDown && HasCapture()) ReleaseMouse();
   event.Skip();
 }
+
+void CZorvikView::OnLButtonDown(wxMouseEvent& event) {
+  BeginDrag(event, m_bLeftDown, m_ptLastLeft);
+}
+
+void CZorvikView::OnLButtonUp(wxMouseEvent& event) { EndDrag(event, m_bLeftDown); }
 
 void CZorvikView::OnRButtonDown(wxMouseEvent& event) {
-  m_ptLastRight = event.GetPosition();
-  m_bRightDown = true;
-  if (!HasCapture()) CaptureMouse();
-  event.Skip();
+  BeginDrag(event, m_bRightDown, m_ptLastRight);
 }
 
-void CZorvikView::OnRButtonUp(wxMouseEvent& event) {
-  m_bRightDown = false;
-  if (!m_bLeftDown && HasCapture()) ReleaseMouse();
-  event.Skip();
-}
+void CZorvikView::OnRButtonUp(wxMouseEvent& event) { EndDrag(event, m_bRightDown); }
 
 // Another window took the mouse (a dialog, the window manager): the
 // button-up will never reach us, so both drags end here.

@@ -32,17 +32,10 @@ void CZorvikView::OnMouseWheel(wxMouseEvent& event) {
 }
 
 void CZorvikView::OnMButtonDown(wxMouseEvent& event) {
-  m_ptLastMiddle = event.GetPosition();
-  m_bMiddleDown = true;
-  if (!HasCapture()) CaptureMouse();
-  event.Skip();
+  BeginDrag(event, m_bMiddleDown, m_ptLastMiddle);
 }
 
-void CZorvikView::OnMButtonUp(wxMouseEvent& event) {
-  m_bMiddleDown = false;
-  if (!m_bLeftDown && !m_bRightDown && HasCapture()) ReleaseMouse();
-  event.Skip();
-}
+void CZorvikView::OnMButtonUp(wxMouseEvent& event) { EndDrag(event, m_bMiddleDown); }
 
 // Turning and zooming win while their buttons are held. A release that
 // happened where the view could not see it ends the drag here.

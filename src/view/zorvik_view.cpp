@@ -11,6 +11,7 @@
 #include "io/path_parts.h"
 #include "platform/platform.h"
 #include "render/frame_memory.h"
+#include "view/command_binding.h"
 #include "view/command_ids.h"
 #include "view/view_events.h"
 
@@ -110,7 +111,6 @@ bool CZorvikView::CreateGLContext() {
 bool CZorvikView::HasCurrentContext() const { return IsContextCurrent(*this, m_hRC); }
 
 void CZorvikView::BindHandlers() {
-  Bind(wxEVT_MENU, &CZorvikView::OnFileOpen, this, ID_FILE_OPEN);
   Bind(wxEVT_PAINT, &CZorvikView::OnPaint, this);
   Bind(wxEVT_ERASE_BACKGROUND, &CZorvikView::OnEraseBackground, this);
   Bind(wxEVT_SIZE, &CZorvikView::OnSize, this);
@@ -119,24 +119,23 @@ void CZorvikView::BindHandlers() {
   Bind(wxEVT_MOTION, &CZorvikView::OnMouseMove, this);
   Bind(wxEVT_MOUSE_CAPTURE_LOST, &CZorvikView::OnMouseCaptureLost, this);
   Bind(wxEVT_KEY_DOWN, &CZorvikView::OnKeyDown, this);
-  Bind(wxEVT_UPDATE_UI, &CZorvikView::OnUpdateViewSanfranPalette, this, ID_VIEW_SANFRAN_PALETTE);
-  Bind(wxEVT_UPDATE_UI, &CZorvikView::OnUpdateViewSeattlePalette, this, ID_VIEW_SEATTLE_PALETTE);
-  Bind(wxEVT_UPDATE_UI, &CZorvikView::OnUpdateViewWireframe, this, ID_VIEW_WIREFRAME);
-  Bind(wxEVT_UPDATE_UI, &CZorvikView::OnUpdateViewTextured, this, ID_VIEW_TEXTURED);
-  Bind(wxEVT_MENU, &CZorvikView::OnViewTextured, this, ID_VIEW_TEXTURED);
-  Bind(wxEVT_MENU, &CZorvikView::OnViewWireframe, this, ID_VIEW_WIREFRAME);
-  Bind(wxEVT_MENU, &CZorvikView::OnViewSanfranPalette, this, ID_VIEW_SANFRAN_PALETTE);
-  Bind(wxEVT_MENU, &CZorvikView::OnViewSeattlePalette, this, ID_VIEW_SEATTLE_PALETTE);
   Bind(wxEVT_RIGHT_DOWN, &CZorvikView::OnRButtonDown, this);
   Bind(wxEVT_RIGHT_UP, &CZorvikView::OnRButtonUp, this);
   Bind(wxEVT_LEFT_DCLICK, &CZorvikView::OnLButtonDblClk, this);
-  Bind(wxEVT_MENU, &CZorvikView::OnViewBkgndColor, this, ID_VIEW_BKGND_COLOR);
-  Bind(wxEVT_UPDATE_UI, &CZorvikView::OnUpdateViewModelInfo, this, ID_VIEW_MODEL_INFO);
-  Bind(wxEVT_MENU, &CZorvikView::OnViewModelInfo, this, ID_VIEW_MODEL_INFO);
-  Bind(wxEVT_MENU, &CZorvikView::OnFileSave, this, ID_FILE_SAVE);
-  Bind(wxEVT_MENU, &CZorvikView::OnFileExport, this, ID_FILE_EXPORT);
-  Bind(wxEVT_UPDATE_UI, &CZorvikView::OnUpdateFileExport, this, ID_FILE_EXPORT);
-  Bind(wxEVT_UPDATE_UI, &CZorvikView::OnUpdateFileExport, this, ID_FILE_SAVE);
+  using V = CZorvikView;
+  static constexpr CommandBinding<V> kCommands[] = {
+      {ID_FILE_OPEN, &V::OnFileOpen},
+      {ID_VIEW_SANFRAN_PALETTE, &V::OnViewSanfranPalette, &V::OnUpdateViewSanfranPalette},
+      {ID_VIEW_SEATTLE_PALETTE, &V::OnViewSeattlePalette, &V::OnUpdateViewSeattlePalette},
+      {ID_VIEW_WIREFRAME, &V::OnViewWireframe, &V::OnUpdateViewWireframe},
+      {ID_VIEW_TEXTURED, &V::OnViewTextured, &V::OnUpdateViewTextured},
+      {ID_VIEW_BKGND_COLOR, &V::OnViewBkgndColor},
+      {ID_VIEW_MODEL_INFO, &V::OnViewModelInfo, &V::OnUpdateViewModelInfo},
+      // Save and Export both need a model to write.
+      {ID_FILE_SAVE, &V::OnFileSave, &V::OnUpdateFileExport},
+      {ID_FILE_EXPORT, &V::OnFileExport, &V::OnUpdateFileExport},
+  };
+  BindCommands<V>(this, kCommands);
   BindDesktopHandlers();
 }
 

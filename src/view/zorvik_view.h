@@ -142,6 +142,10 @@ class CZorvikView : public wxGLCanvas {
   std::string m_strFailedNeighbourOf;
 
   void BindHandlers();
+  // A button of a drag going down or up (navigation.cpp): its state, its
+  // last point and the mouse capture the drags share.
+  void BeginDrag(wxMouseEvent& event, bool& down, wxPoint& last);
+  void EndDrag(wxMouseEvent& event, bool& down);
   void RunWhenShown();
   // Has the document open path through palette index, under the wait
   // cursor, and shows what went wrong or is missing, in that order.

@@ -17,7 +17,7 @@ class AboutTest : public WindowFixture {
  protected:
   void SetUp() override {
     WindowFixture::SetUp();
-    WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
+    WriteConfig(kPlainConfig);
     StartViewer();
   }
 };
@@ -111,18 +111,21 @@ TEST(AppIcon, ShowsAYellowConeRedBoxGreenCylinderAndBlueSphereAtBothSizes) {
     ASSERT_TRUE(img.HasAlpha());
     EXPECT_LT(img.GetAlpha(0, size - 1), 128) << "the corners stay transparent";
 
-    const auto cone = QuarterColour(img, 0, 0);
-    EXPECT_GT(cone[0], cone[2] + 60);
-    EXPECT_GT(cone[1], cone[2] + 60);
-    const auto box = QuarterColour(img, 1, 0);
-    EXPECT_GT(box[0], box[1] + 60);
-    EXPECT_GT(box[0], box[2] + 60);
-    const auto cylinder = QuarterColour(img, 0, 1);
-    EXPECT_GT(cylinder[1], cylinder[0] + 40);
-    EXPECT_GT(cylinder[1], cylinder[2] + 40);
-    const auto sphere = QuarterColour(img, 1, 1);
-    EXPECT_GT(sphere[2], sphere[0] + 60);
-    EXPECT_GT(sphere[2], sphere[1] + 30);
+    // Each part's quarter: the channel that must lead, the one it leads and
+    // by how much (0 red, 1 green, 2 blue; yellow leads blue twice).
+    const struct {
+      const char* part;
+      int column, row;
+      int lead, over, margin;
+    } leads[] = {
+        {"cone", 0, 0, 0, 2, 60},   {"cone", 0, 0, 1, 2, 60},     {"box", 1, 0, 0, 1, 60},
+        {"box", 1, 0, 0, 2, 60},    {"cylinder", 0, 1, 1, 0, 40}, {"cylinder", 0, 1, 1, 2, 40},
+        {"sphere", 1, 1, 2, 0, 60}, {"sphere", 1, 1, 2, 1, 30},
+    };
+    for (const auto& c : leads) {
+      const auto colour = QuarterColour(img, c.column, c.row);
+      EXPECT_GT(colour[c.lead], colour[c.over] + c.margin) << c.part;
+    }
   }
   const wxIconBundle icons = MakeAppIcons();
   EXPECT_EQ(icons.GetIconCount(), 2u);

@@ -29,15 +29,8 @@ class CommandLog : public wxEventFilter {
   std::vector<int> ids;
 };
 
-class CommandsTest : public WindowFixture {
+class CommandsTest : public PlainViewerFixture {
  protected:
-  void SetUp() override {
-    WindowFixture::SetUp();
-    WritePalettes();
-    WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
-    StartViewer();
-  }
-
   wxString StatusText() { return frame()->GetStatusBar()->GetStatusText(0); }
 
   // Moves the real pointer (keys follow it on a display without a window
@@ -270,21 +263,21 @@ TEST_F(CommandsTest, ViewMenuTogglesToolbarAndStatusBarWithCheckMarks) {
     EXPECT_TRUE(viewMenu->IsChecked(toggle.id));
     const int heightBefore = view()->GetClientSize().y;
 
-    wxCommandEvent hide(wxEVT_MENU, toggle.id);
-    frame()->ProcessWindowEvent(hide);
-    Pump(50);
-    viewMenu->UpdateUI();
-    EXPECT_FALSE(toggle.bar->IsShown());
-    EXPECT_FALSE(viewMenu->IsChecked(toggle.id));
-    EXPECT_GT(view()->GetClientSize().y, heightBefore);
-
-    wxCommandEvent show(wxEVT_MENU, toggle.id);
-    frame()->ProcessWindowEvent(show);
-    Pump(50);
-    viewMenu->UpdateUI();
-    EXPECT_TRUE(toggle.bar->IsShown());
-    EXPECT_TRUE(viewMenu->IsChecked(toggle.id));
-    EXPECT_EQ(view()->GetClientSize().y, heightBefore);
+    // The first choice hides the bar and gives the view its room, the
+    // second shows it again at the height it had.
+    for (const bool shown : {false, true}) {
+      wxCommandEvent choice(wxEVT_MENU, toggle.id);
+      frame()->ProcessWindowEvent(choice);
+      Pump(50);
+      viewMenu->UpdateUI();
+      EXPECT_EQ(toggle.bar->IsShown(), shown);
+      EXPECT_EQ(viewMenu->IsChecked(toggle.id), shown);
+      if (shown) {
+        EXPECT_EQ(view()->GetClientSize().y, heightBefore);
+      } else {
+        EXPECT_GT(view()->GetClientSize().y, heightBefore);
+      }
+    }
   }
 }
 

@@ -26,7 +26,7 @@ class DesktopWindowTest : public WindowFixture {
     WindowFixture::SetUp();
     wxImage::AddHandler(new wxPNGHandler);
     WritePalettes();
-    WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
+    WriteConfig(kPlainConfig);
     fs::create_directories(dir().path() / "models");
     StartViewer();
     recorder().ClearLog();

@@ -11,13 +11,10 @@ namespace {
 using platform::MsgIcon;
 using platform::RecordedMessage;
 
-class FileOpenTest : public WindowFixture {
+class FileOpenTest : public PlainViewerFixture {
  protected:
   void SetUp() override {
-    WindowFixture::SetUp();
-    WritePalettes();
-    WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
-    StartViewer();
+    PlainViewerFixture::SetUp();
     recorder().ClearLog();
   }
 
@@ -32,6 +29,31 @@ class FileOpenTest : public WindowFixture {
   std::string ModelDir() {
     std::filesystem::create_directories(dir().path() / "models");
     return (dir().path() / "models").string();
+  }
+
+  // What the window shows of the model that is open: all a cancelled or
+  // failed open must leave as it was.
+  struct Shown {
+    std::string path;
+    double step = 0.0;
+    wxString title;
+    std::string lastDir;
+  };
+
+  // Opens a red square and returns what the window shows of it; the log
+  // starts empty after it.
+  Shown OpenSquare() {
+    view()->OpenModel(WriteModel("square.bin", RedSquareModel()));
+    recorder().ClearLog();
+    return {view()->ModelPath(), view()->KeyStep(), frame()->GetTitle(),
+            AppPaths().GetLastOpenDir()};
+  }
+
+  void ExpectStillShown(const Shown& shown) {
+    EXPECT_EQ(view()->ModelPath(), shown.path);
+    EXPECT_EQ(view()->KeyStep(), shown.step);
+    EXPECT_EQ(frame()->GetTitle(), shown.title);
+    EXPECT_EQ(AppPaths().GetLastOpenDir(), shown.lastDir);
   }
 };
 
@@ -81,33 +103,22 @@ TEST_F(FileOpenTest, ABackslashInTheNameIsPartOfTheName) {
 }
 
 TEST_F(FileOpenTest, CancellingChangesNothing) {
-  const std::string path = WriteModel("square.bin", RedSquareModel());
-  view()->OpenModel(path);
-  const double step = view()->KeyStep();
-  const std::string lastDir = AppPaths().GetLastOpenDir();
+  const Shown before = OpenSquare();
   MoveCamera(doc(), [&](scene::Camera& camera) { camera.dRotX = 33.0; });
-  recorder().ClearLog();
 
   recorder().QueueOpenAnswer(std::nullopt);
   FileOpen();
 
   EXPECT_EQ(recorder().openRequests().size(), 1u);
   EXPECT_TRUE(recorder().events().empty());
-  EXPECT_EQ(view()->ModelPath(), path);
-  EXPECT_EQ(view()->KeyStep(), step);
+  ExpectStillShown(before);
   EXPECT_EQ(doc().Camera().dRotX, 33.0);
-  EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + path);
-  EXPECT_EQ(AppPaths().GetLastOpenDir(), lastDir);
 }
 
 // A file that is not a model leaves the model that was open, with its
 // title, key step and remembered directory, and says why.
 TEST_F(FileOpenTest, UnreadableFileKeepsTheOpenModel) {
-  const std::string good = WriteModel("square.bin", RedSquareModel());
-  view()->OpenModel(good);
-  const double step = view()->KeyStep();
-  const std::string lastDir = AppPaths().GetLastOpenDir();
-  recorder().ClearLog();
+  const Shown before = OpenSquare();
 
   const std::string bad = ModelDir() + "/bad.bin";
   WriteBytes(bad, {'N', 'O', 'P', 'E'});
@@ -120,10 +131,7 @@ TEST_F(FileOpenTest, UnreadableFileKeepsTheOpenModel) {
       (std::vector<RecordedMessage>{{"Error Loading Model\r\n" + bad +
                                          ": not an LGMD model (it does not start with \"LGMD\")",
                                      MsgIcon::None}}));
-  EXPECT_EQ(view()->ModelPath(), good);
-  EXPECT_EQ(view()->KeyStep(), step);
-  EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + good);
-  EXPECT_EQ(AppPaths().GetLastOpenDir(), lastDir);
+  ExpectStillShown(before);
   EXPECT_EQ(doc().Model().PolygonCount(), 1);
 }
 

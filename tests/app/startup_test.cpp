@@ -73,7 +73,7 @@ TEST_F(StartupTest, WithoutConfigurationSaysSoAndStartsWithDefaults) {
 // view's context: uploaded into none, its textures would be drawn white.
 TEST_F(StartupTest, AModelAskedForBeforeTheWindowIsMappedGetsItsTextures) {
   WritePalettes();
-  WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
+  WriteConfig(kPlainConfig);
   lgmd::ModelDesc desc = RedSquareModel();
   desc.materials[0] = {"canvas", 0, 0, 1, 0, 0};
   desc.polygons[0].flags = 0;
@@ -97,7 +97,7 @@ TEST_F(StartupTest, AModelAskedForBeforeTheWindowIsMappedGetsItsTextures) {
 }
 
 TEST_F(StartupTest, ContextIsCurrentWithADepthBufferAndTwoBuffers) {
-  WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
+  WriteConfig(kPlainConfig);
   StartViewer();
 
   // The virtual display offers no 32-bit depth buffer; the nearest surface
@@ -131,7 +131,7 @@ TEST_F(StartupTest, ContextIsCurrentWithADepthBufferAndTwoBuffers) {
 }
 
 TEST_F(StartupTest, ResizingTakesTheDocumentsColour) {
-  WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
+  WriteConfig(kPlainConfig);
   StartViewer();
   doc().SetPaletteIndex(1);
   doc().SetBackground(0.0, 1.0, 0.0);
@@ -148,7 +148,7 @@ TEST_F(StartupTest, ResizingTakesTheDocumentsColour) {
 }
 
 TEST_F(StartupTest, ClosingTheWindowSavesTheSettings) {
-  WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
+  WriteConfig(kPlainConfig);
   StartViewer();
   doc().SetPaletteIndex(1);
   doc().SetBackground(1.0, 0.0, 0.0);
@@ -161,7 +161,7 @@ TEST_F(StartupTest, ClosingTheWindowSavesTheSettings) {
 
 TEST_F(StartupTest, FileNewReadsTheConfigurationAgainAndKeepsTheModel) {
   WritePalettes();
-  WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
+  WriteConfig(kPlainConfig);
   StartViewer();
   const std::string model = WriteModel("square.bin", RedSquareModel());
   view()->OpenModel(model);

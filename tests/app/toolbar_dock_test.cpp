@@ -14,15 +14,8 @@
 namespace window_test {
 namespace {
 
-class ToolbarDockTest : public WindowFixture {
+class ToolbarDockTest : public PlainViewerFixture {
  protected:
-  void SetUp() override {
-    WindowFixture::SetUp();
-    WritePalettes();
-    WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n");
-    StartViewer();
-  }
-
   wxToolBar* bar() { return frame()->GetToolBar(); }
   wxAuiPaneInfo& pane() { return frame()->GetDockManager().GetPane(bar()); }
   wxString StatusText() { return frame()->GetStatusBar()->GetStatusText(0); }

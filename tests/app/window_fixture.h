@@ -161,6 +161,10 @@ class WindowFixture : public ::testing::Test {
     WritePalette(m_dir.File("seattle.pal"));
   }
 
+  // The settings most tests start from: San Francisco palette, black
+  // background, no folder remembered.
+  static constexpr const char* kPlainConfig = "Region 0\nBkgndClr 0 0 0\nLastOpenDir -\n";
+
   void WriteConfig(const std::string& text) {
     std::ofstream out(m_dir.File("zorvik.cfg"), std::ios::binary);
     out << text;
@@ -217,6 +221,18 @@ class WindowFixture : public ::testing::Test {
   platform::ScopedRecordingPlatform m_platform;
   std::unique_ptr<CZorvikDoc> m_pDoc;
   CMainFrame* m_pFrame = nullptr;
+};
+
+// The viewer started with both palettes and the plain settings, as most
+// window tests want it.
+class PlainViewerFixture : public WindowFixture {
+ protected:
+  void SetUp() override {
+    WindowFixture::SetUp();
+    WritePalettes();
+    WriteConfig(kPlainConfig);
+    StartViewer();
+  }
 };
 
 }  // namespace window_test

@@ -13,14 +13,12 @@
 #include <string>
 #include <vector>
 
-#define STB_IMAGE_STATIC
-#define STB_IMAGE_IMPLEMENTATION
-#include <stb/stb_image.h>
 #define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
 #include "lgmd_builder/lgmd_builder.h"
+#include "support/picture.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -39,23 +37,6 @@ const std::string kDemo = std::string(ZORVIK_SOURCE_DIR) + "/samples/demo/biplan
 // 160 x 120 pictures.
 constexpr int kChannelTolerance = 8;
 constexpr int kAllowedPixels = 16;
-
-struct Picture {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> rgb;
-};
-
-Picture LoadPicture(const fs::path& path) {
-  Picture picture;
-  int channels = 0;
-  unsigned char* data = stbi_load(path.c_str(), &picture.width, &picture.height, &channels, 3);
-  if (data != nullptr) {
-    picture.rgb.assign(data, data + static_cast<std::size_t>(picture.width) * picture.height * 3);
-    stbi_image_free(data);
-  }
-  return picture;
-}
 
 // Differing pixels in red over the baseline at a quarter of its brightness.
 int CountDifferences(const Picture& expected, const Picture& actual, Picture& diff) {
@@ -136,7 +117,7 @@ TEST(Baselines, PicturesMatchTheReferences) {
 
     const fs::path reference = kBaselines / (b.name + ".png");
     if (refreshing) fs::copy_file(made, reference, fs::copy_options::overwrite_existing);
-    const Picture expected = LoadPicture(reference);
+    const Picture expected = LoadPicture(reference.string());
     const Picture actual = LoadPicture(made);
     ASSERT_FALSE(expected.rgb.empty()) << reference << " is missing or unreadable";
     ASSERT_EQ(actual.width, expected.width);

@@ -10,12 +10,9 @@
 #include <string>
 #include <vector>
 
-#define STB_IMAGE_STATIC
-#define STB_IMAGE_IMPLEMENTATION
-#include <stb/stb_image.h>
-
 #include "lgmd_builder/lgmd_builder.h"
 #include "support/lgmd_examples.h"
+#include "support/picture.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -26,16 +23,7 @@ using Json = nlohmann::json;
 
 const std::string kZorvik = ZORVIK_BINARY_DIR "/zorvik";
 
-std::vector<std::uint8_t> Pixels(const std::string& path) {
-  int width = 0;
-  int height = 0;
-  int channels = 0;
-  unsigned char* data = stbi_load(path.c_str(), &width, &height, &channels, 3);
-  if (data == nullptr) return {};
-  std::vector<std::uint8_t> pixels(data, data + static_cast<std::size_t>(width) * height * 3);
-  stbi_image_free(data);
-  return pixels;
-}
+std::vector<std::uint8_t> Pixels(const std::string& path) { return LoadPicture(path).rgb; }
 
 // A square facing the eye in one colour (stored blue first, as files do).
 lgmd::ModelDesc Square(std::uint8_t blue, std::uint8_t green, std::uint8_t red) {

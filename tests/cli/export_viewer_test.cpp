@@ -13,11 +13,8 @@
 #include <string>
 #include <vector>
 
-#define STB_IMAGE_STATIC
-#define STB_IMAGE_IMPLEMENTATION
-#include <stb/stb_image.h>
-
 #include "support/export_examples.h"
+#include "support/picture.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -40,10 +37,7 @@ struct Camera {
   double distance;
 };
 
-struct Image {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> rgb;
+struct Image : Picture {
   std::array<int, 3> At(int x, int y) const {
     const std::size_t at = (static_cast<std::size_t>(y) * width + x) * 3;
     return {rgb[at], rgb[at + 1], rgb[at + 2]};
@@ -56,16 +50,7 @@ struct Image {
   }
 };
 
-Image Load(const std::string& path) {
-  Image image;
-  int channels = 0;
-  unsigned char* data = stbi_load(path.c_str(), &image.width, &image.height, &channels, 3);
-  if (data != nullptr) {
-    image.rgb.assign(data, data + static_cast<std::size_t>(image.width) * image.height * 3);
-    stbi_image_free(data);
-  }
-  return image;
-}
+Image Load(const std::string& path) { return Image{LoadPicture(path)}; }
 
 std::string Join(const std::array<double, 3>& v) {
   std::ostringstream out;

@@ -13,12 +13,9 @@
 #include <string>
 #include <vector>
 
-#define STB_IMAGE_STATIC
-#define STB_IMAGE_IMPLEMENTATION
-#include <stb/stb_image.h>
-
 #include "cli/render_options.h"
 #include "lgmd_builder/lgmd_builder.h"
+#include "support/picture.h"
 #include "support/pixel_assert.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
@@ -29,12 +26,7 @@ namespace fs = std::filesystem;
 
 const std::string kProgram = std::string(ZORVIK_BINARY_DIR) + "/zorvik";
 
-struct Image {
-  int width = 0;
-  int height = 0;
-  int channels = 0;
-  std::vector<std::uint8_t> rgb;
-
+struct Image : Picture {
   Rgb At(int x, int y) const {
     const std::size_t at = (static_cast<std::size_t>(y) * width + static_cast<std::size_t>(x)) * 3;
     return {rgb[at], rgb[at + 1], rgb[at + 2]};
@@ -42,15 +34,7 @@ struct Image {
   Rgb Centre() const { return At(width / 2, height / 2); }
 };
 
-Image LoadPng(const std::string& path) {
-  Image image;
-  unsigned char* data = stbi_load(path.c_str(), &image.width, &image.height, &image.channels, 3);
-  if (data != nullptr) {
-    image.rgb.assign(data, data + static_cast<std::size_t>(image.width) * image.height * 3);
-    stbi_image_free(data);
-  }
-  return image;
-}
+Image LoadPng(const std::string& path) { return Image{LoadPicture(path)}; }
 
 // Red, green, blue of each entry of the palette file beside the program,
 // read as the program reads it: three words, then triples.

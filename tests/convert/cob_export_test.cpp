@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "io/safe_write.h"
 #include "lgmd_builder/lgmd_builder.h"
 #include "model/model.h"
 #include "support/edit_model.h"
@@ -304,14 +305,21 @@ TEST(CobExport, WritesTheFileAndReplacesAnOlderOneEntirely) {
   WriteText(path, std::string(5000, 'x'));  // longer than the export: nothing of it may remain
   ASSERT_EQ(chmod(path.c_str(), 0640), 0);
   auto model = MakeModel({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
-  std::string error;
 
-  ASSERT_EQ(model->ExportCob(path, error), 0) << error;
+  const safewrite::WriteResult written = model->ExportCob(path);
+  ASSERT_TRUE(written.Ok()) << written.Line();
   EXPECT_EQ(ReadBytes(path), cob::BuildCobFile(*model));
   EXPECT_EQ(DirectoryEntries(dir.path()), std::vector<std::string>{"plane.cob"});
   struct stat st {};
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u) << "a replaced file keeps its rights";
+
+  // A model file, whatever its name, is not the place for an export.
+  const std::string modelFile = dir.File("model.cob");
+  const std::string kept = "LGMD and the rest of a model";
+  WriteText(modelFile, kept);
+  EXPECT_FALSE(model->ExportCob(modelFile).Ok());
+  EXPECT_EQ(ReadBytes(modelFile), std::vector<std::uint8_t>(kept.begin(), kept.end()));
 }
 
 }  // namespace

@@ -36,6 +36,13 @@ class ConfigTest : public DocTest {
   std::string ExeDir() const { return root() + "/zorvik bin/"; }
   std::string ConfigFile() const { return ExeDir() + "zorvik.cfg"; }
   void WriteConfig(const std::string& text) const { std::ofstream(ConfigFile()) << text; }
+  // The program starting afresh with text as its settings file: nothing
+  // remembered from the run before, no messages yet.
+  void StartAfresh(const std::string& text) {
+    AppPaths().Reset();
+    m_ui.ClearLog();
+    WriteConfig(text);
+  }
 
   // Temporary files of a save that were left behind.
   std::vector<std::string> Leftovers() const {
@@ -77,9 +84,7 @@ TEST_F(ConfigTest, ItemsAreTakenByPositionWhateverTheKeys) {
       "  Region\n\n1\nBkgndClr 5e-1 .25 1.0\nLastOpenDir - trailing words\n",
   };
   for (const std::string& text : files) {
-    AppPaths().Reset();
-    m_ui.ClearLog();
-    WriteConfig(text);
+    StartAfresh(text);
     CZorvikDoc doc;
     Show(doc.OnNewDocument());
     EXPECT_TRUE(m_ui.messages().empty()) << text;
@@ -110,9 +115,7 @@ TEST_F(ConfigTest, ReadingStopsAtTheFirstBadItem) {
       {"", 3, keep, keep, keep},
   };
   for (const Case& c : cases) {
-    AppPaths().Reset();
-    m_ui.ClearLog();
-    WriteConfig(c.text);
+    StartAfresh(c.text);
     CZorvikDoc doc;
     doc.SetPaletteIndex(3);
     doc.SetBackground(keep, keep, keep);
@@ -136,9 +139,7 @@ TEST_F(ConfigTest, SettingsAreWrittenBackAsRead) {
       "Region 0\nBkgndClr 0.333333 0.666667 0.123457\nLastOpenDir " + root() + "/\n",
   };
   for (const std::string& text : files) {
-    AppPaths().Reset();
-    m_ui.ClearLog();
-    WriteConfig(text);
+    StartAfresh(text);
     CZorvikDoc doc;
     Show(doc.OnNewDocument());
     Show(doc.SaveConfig());
@@ -187,9 +188,7 @@ TEST_F(ConfigTest, DirectoryValues) {
       {File("never%20there"), ExeDir(), {kError3}},
   };
   for (const Case& c : cases) {
-    AppPaths().Reset();
-    m_ui.ClearLog();
-    WriteConfig("Region 0\nBkgndClr 0 0 0\nLastOpenDir " + c.value + "\n");
+    StartAfresh("Region 0\nBkgndClr 0 0 0\nLastOpenDir " + c.value + "\n");
     CZorvikDoc doc;
     Show(doc.OnNewDocument());
     EXPECT_EQ(m_ui.messages(), c.messages) << c.value;

@@ -87,14 +87,19 @@ class LoadModelTest : public DocTest {
   }
 
   // Camera values no fit would produce, to see which ones a load touched.
-  static void Scramble(CZorvikDoc& doc) {
-    MoveCamera(doc, [&](scene::Camera& camera) { camera.dRotX = 10.0; });
-    MoveCamera(doc, [&](scene::Camera& camera) { camera.dRotY = 20.0; });
-    MoveCamera(doc, [&](scene::Camera& camera) { camera.dRotZ = 30.0; });
-    MoveCamera(doc, [&](scene::Camera& camera) { camera.dScale = 2.5; });
-    MoveCamera(doc, [&](scene::Camera& camera) { camera.dPanX = -4.0; });
-    MoveCamera(doc, [&](scene::Camera& camera) { camera.dPanY = 5.0; });
+  static void Scramble(CZorvikDoc& doc) { doc.SetCamera(kScrambled); }
+
+  // Every camera value and the fit distance, for one comparison.
+  static std::vector<double> CameraOf(const CZorvikDoc& doc) {
+    const scene::Camera& c = doc.Camera();
+    return {c.dRotX, c.dRotY, c.dRotZ, c.dScale, c.dDistance, c.dPanX, c.dPanY, doc.FitDistance()};
   }
+  // A camera fitted at `distance`: unturned, unpanned, unscaled.
+  static std::vector<double> Fitted(double distance) {
+    return {0.0, 0.0, 0.0, 1.0, distance, 0.0, 0.0, distance};
+  }
+
+  static constexpr scene::Camera kScrambled{10.0, 20.0, 30.0, 2.5, 30.0, -4.0, 5.0};
 
   HeadlessGlContext m_gl;
 };
@@ -115,14 +120,7 @@ TEST_F(LoadModelTest, OpensTexturedModelAndListsEveryMissingTexture) {
   EXPECT_EQ(m_ui.events(), Events{});
 
   // Camera fitted to the box: largest extent 6.
-  EXPECT_EQ(doc.Camera().dDistance, 9.0);
-  EXPECT_EQ(doc.FitDistance(), 9.0);
-  EXPECT_EQ(doc.Camera().dRotX, 0.0);
-  EXPECT_EQ(doc.Camera().dRotY, 0.0);
-  EXPECT_EQ(doc.Camera().dRotZ, 0.0);
-  EXPECT_EQ(doc.Camera().dPanX, 0.0);
-  EXPECT_EQ(doc.Camera().dPanY, 0.0);
-  EXPECT_EQ(doc.Camera().dScale, 1.0);
+  EXPECT_EQ(CameraOf(doc), Fitted(9.0));
 
   // Textures set up: three entries, the present one uploaded.
   const CModel& model = doc.Model();
@@ -187,10 +185,7 @@ TEST_F(LoadModelTest, SinglePointModelFitsAtDistanceZero) {
   CZorvikDoc doc;
   Scramble(doc);
   ASSERT_TRUE(doc.LoadModel(path, 0).Ok());
-  EXPECT_EQ(doc.Camera().dDistance, 0.0);
-  EXPECT_EQ(doc.FitDistance(), 0.0);
-  EXPECT_EQ(doc.Camera().dScale, 1.0);
-  EXPECT_EQ(doc.Camera().dRotY, 0.0);
+  EXPECT_EQ(CameraOf(doc), Fitted(0.0));
 }
 
 TEST_F(LoadModelTest, PaletteFailureLeavesCameraAndTextures) {
@@ -209,10 +204,8 @@ TEST_F(LoadModelTest, PaletteFailureLeavesCameraAndTextures) {
   EXPECT_EQ(doc.Model().PolygonCount(), 4);
   EXPECT_EQ(doc.Textures().Count(), 0);
   EXPECT_TRUE(doc.Model().Textures().empty());
-  EXPECT_EQ(doc.Camera().dDistance, 30.0);
-  EXPECT_EQ(doc.FitDistance(), 0.0);
-  EXPECT_EQ(doc.Camera().dScale, 2.5);
-  EXPECT_EQ(doc.Camera().dRotX, 10.0);
+  // The scrambled camera, untouched, and no fit.
+  EXPECT_EQ(CameraOf(doc), (std::vector<double>{10.0, 20.0, 30.0, 2.5, 30.0, -4.0, 5.0, 0.0}));
 }
 
 // A file that cannot be read must not disturb what is open: same model,

@@ -36,7 +36,8 @@ TEST(LargeMemory, BlocksOfEverySizeAreWholeAndGoBackWhole) {
 
   const long before = MappedKiB();
   for (int round = 0; round < 50; ++round) {
-    for (std::size_t size : {largemem::kThreshold, (std::size_t{3} << 20) + 1, std::size_t{8} << 20}) {
+    for (std::size_t size :
+         {largemem::kThreshold, (std::size_t{3} << 20) + 1, std::size_t{8} << 20}) {
       UseBlock(size);
     }
   }

@@ -179,27 +179,22 @@ TEST(MipDecode, DecodesOrRefusesEachFile) {
   };
   for (const DecodeCase& c : cases) {
     SCOPED_TRACE(c.name);
-    std::unique_ptr<std::uint8_t[]> pixels(new std::uint8_t[1]);
-    int width = -99;
-    int height = -99;
-    std::string reason;
-    const int result = mip::Decode(c.file.data(), c.file.size(), c.palette, c.transparent, pixels,
-                                   width, height, kHeadlessMaxTextureSide, &reason);
+    const mip::MipImage image = mip::Decode(c.file.data(), c.file.size(), c.palette, c.transparent);
     if (c.refusal != nullptr) {
-      EXPECT_EQ(result, mip::kDecodeFailed);
-      EXPECT_EQ(pixels, nullptr);
-      EXPECT_NE(reason.find(c.refusal), std::string::npos) << reason;
+      EXPECT_FALSE(image.ok());
+      EXPECT_EQ(image.pixels, nullptr);
+      EXPECT_NE(image.reason.find(c.refusal), std::string::npos) << image.reason;
       if (c.width != -1 || c.height != -1) {
-        EXPECT_EQ(width, c.width);
-        EXPECT_EQ(height, c.height);
+        EXPECT_EQ(image.width, c.width);
+        EXPECT_EQ(image.height, c.height);
       }
       continue;
     }
-    ASSERT_EQ(result, mip::kDecodeOk);
-    EXPECT_EQ(width, c.width);
-    EXPECT_EQ(height, c.height);
-    ASSERT_NE(pixels, nullptr);
-    EXPECT_EQ(Bytes(pixels.get(), pixels.get() + c.pixels.size()), c.pixels);
+    ASSERT_TRUE(image.ok()) << image.reason;
+    EXPECT_EQ(image.reason, "");
+    EXPECT_EQ(image.width, c.width);
+    EXPECT_EQ(image.height, c.height);
+    EXPECT_EQ(Bytes(image.pixels.get(), image.pixels.get() + c.pixels.size()), c.pixels);
   }
 }
 

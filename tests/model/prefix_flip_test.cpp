@@ -120,25 +120,21 @@ TEST(PrefixAndFlip, MipDecoderRefusesShortFilesAndDecodesWholeOnes) {
     ForEachPrefixAndFlip(
         input.bytes, mip::kHeaderSize, 5,
         [&](const std::uint8_t* data, std::size_t size, std::size_t flipAt) {
-          std::unique_ptr<std::uint8_t[]> pixels;
-          int width = -1;
-          int height = -1;
-          const int result = mip::Decode(data, size, palette, true, pixels, width, height);
+          const mip::MipImage image = mip::Decode(data, size, palette, true);
           const bool prefix = size < input.bytes.size();
           const bool pixelFlip = !prefix && flipAt >= static_cast<std::size_t>(pixelOffset);
           // Each file here ends with its last pixel, and no pixel value
           // can make a file fail.
           if (prefix || pixelFlip) {
-            ASSERT_EQ(result, prefix ? mip::kDecodeFailed : mip::kDecodeOk)
-                << "size " << size << " flip at " << flipAt;
+            ASSERT_EQ(image.ok(), !prefix) << "size " << size << " flip at " << flipAt;
           }
-          if (result != mip::kDecodeOk) {
-            ASSERT_EQ(pixels, nullptr);
+          if (!image.ok()) {
+            ASSERT_FALSE(image.reason.empty());
             return;
           }
-          const std::size_t last = static_cast<std::size_t>(width) * height * 4;
+          const std::size_t last = static_cast<std::size_t>(image.width) * image.height * 4;
           if (last > 0) {
-            ASSERT_TRUE(pixels[last - 1] == 0 || pixels[last - 1] == 255);
+            ASSERT_TRUE(image.pixels[last - 1] == 0 || image.pixels[last - 1] == 255);
           }
         });
   }

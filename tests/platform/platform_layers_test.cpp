@@ -54,33 +54,34 @@ TEST(DialogText, FilterPatternsAndExtensions) {
   EXPECT_EQ(platform::FilterExtensions("Objects (*.cob)|*.cob|All Files (*.*)|*.*||"),
             (std::vector<std::string>{".cob", ""}));
 
-  const struct {
-    const char* typed;
+  // A name as given, the filter entry chosen, and the name that results.
+  struct NameCase {
+    const char* given;
     int chosen;
-    const char* path;
-  } cases[] = {
-      {"/out/plane", 0, "/out/plane.glb"},       {"/out/plane", 2, "/out/plane.obj"},
-      {"/out/plane.gltf", 0, "/out/plane.gltf"},  // a name of another entry is kept
-      {"/out/PLANE.OBJ", 1, "/out/PLANE.OBJ"},   {"/out/plane.v2", 1, "/out/plane.v2.gltf"},
-      {"/out/plane", 7, "/out/plane"},  // no such entry
+    const char* expected;
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(platform::WithFilterExtension(c.typed, exportFilter, c.chosen), c.path) << c.typed;
-  }
-
+  const auto expectNames = [&](auto rename, std::initializer_list<NameCase> cases) {
+    for (const NameCase& c : cases) {
+      EXPECT_EQ(rename(c.given, exportFilter, c.chosen), c.expected) << c.given;
+    }
+  };
+  // The name typed, as the save goes ahead.
+  expectNames(platform::WithFilterExtension,
+              {
+                  {"/out/plane", 0, "/out/plane.glb"},
+                  {"/out/plane", 2, "/out/plane.obj"},
+                  {"/out/plane.gltf", 0, "/out/plane.gltf"},  // a name of another entry is kept
+                  {"/out/PLANE.OBJ", 1, "/out/PLANE.OBJ"},
+                  {"/out/plane.v2", 1, "/out/plane.v2.gltf"},
+                  {"/out/plane", 7, "/out/plane"}  // no such entry
+              });
   // Picking another type in the dialog changes the name shown.
-  const struct {
-    const char* shown;
-    int chosen;
-    const char* name;
-  } switches[] = {
-      {"biplane.glb", 2, "biplane.obj"}, {"biplane.OBJ", 1, "biplane.gltf"},
-      {"biplane.v2", 2, "biplane.v2"},  // not one of the list's: as typed
-      {"biplane.glb", 7, "biplane.glb"}, {"biplane", 2, "biplane"},
-  };
-  for (const auto& c : switches) {
-    EXPECT_EQ(platform::SwitchFilterExtension(c.shown, exportFilter, c.chosen), c.name) << c.shown;
-  }
+  expectNames(platform::SwitchFilterExtension,
+              {{"biplane.glb", 2, "biplane.obj"},
+               {"biplane.OBJ", 1, "biplane.gltf"},
+               {"biplane.v2", 2, "biplane.v2"},  // not one of the list's: as typed
+               {"biplane.glb", 7, "biplane.glb"},
+               {"biplane", 2, "biplane"}});
 }
 
 TEST(RecordingPlatform, KeepsEventsInOrder) {

@@ -133,6 +133,16 @@ class SceneTest : public ::testing::Test {
 
   void SetWireframe() { m_doc.SetPolygonMode(kPolygonModeLine); }
 
+  // A square textured with texels on the left, and on the right one whose
+  // red material has the kind otherKind: drawn in that order, the second
+  // may inherit what the first bound.
+  void AddTexturedThenOtherSquare(const std::array<std::uint8_t, 16>& texels, int otherKind) {
+    Material* textured = AddMaterial(0, 0, 0, 0);
+    AttachTexture(textured, texels);
+    AddSquare(-1.5f, 0, 0, 1).pMaterial = textured;
+    AddSquare(1.5f, 0, 0, 1).pMaterial = AddMaterial(otherKind, 1, 0, 0);
+  }
+
   // The model made so far goes into the document for the frame and comes
   // back out for the test to go on changing it.
   void Render() {
@@ -244,10 +254,7 @@ TEST_F(SceneTest, TexturedSquareShowsItsTexelsAndHoles) {
 
 // Wireframe: outlines only, white and untextured, whatever the material.
 TEST_F(SceneTest, WireframeDrawsWhiteOutlines) {
-  Material* textured = AddMaterial(0, 0, 0, 0);
-  AttachTexture(textured, kTexels);
-  AddSquare(-1.5f, 0, 0, 1).pMaterial = textured;
-  AddSquare(1.5f, 0, 0, 1).pMaterial = AddMaterial(1, 1, 0, 0);
+  AddTexturedThenOtherSquare(kTexels, 1);
   SetWireframe();
   Render();
   const Rgb white = LitColour({1, 1, 1}, {0, 0, 1});
@@ -268,10 +275,7 @@ TEST_F(SceneTest, WireframeDrawsWhiteOutlines) {
 // A material of neither kind has no texture: it must not pick up the one the
 // polygon before it bound.
 TEST_F(SceneTest, MaterialOfOtherKindDrawsWhiteUntextured) {
-  Material* textured = AddMaterial(0, 0, 0, 0);
-  AttachTexture(textured, kTexels);
-  AddSquare(-1.5f, 0, 0, 1).pMaterial = textured;
-  AddSquare(1.5f, 0, 0, 1).pMaterial = AddMaterial(7, 1, 0, 0);
+  AddTexturedThenOtherSquare(kTexels, 7);
   Render();
   EXPECT_TRUE(Near(Pixel(kSide / 2 + 10, kSide / 2), LitColour({1, 1, 1}, {0, 0, 1})));
 }

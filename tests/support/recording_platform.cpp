@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <deque>
+#include <optional>
 #include <string>
 
 #include "platform/posix_paths.h"
@@ -39,13 +41,16 @@ void RecordingPlatform::EndProcess(int code) {
   throw EndProcessCalled(code);
 }
 
-bool RecordingPlatform::AskOpenFile(const OpenFileRequest& request, std::string& path) {
-  m_openRequests.push_back(request);
-  if (m_openAnswers.empty()) {
+namespace {
+
+// The next queued answer of a file dialog: a path, or a cancel when the
+// queue holds one or is empty.
+bool NextPathAnswer(std::deque<std::optional<std::string>>& answers, std::string& path) {
+  if (answers.empty()) {
     return false;
   }
-  const std::optional<std::string> answer = m_openAnswers.front();
-  m_openAnswers.pop_front();
+  const std::optional<std::string> answer = answers.front();
+  answers.pop_front();
   if (!answer) {
     return false;
   }
@@ -53,18 +58,16 @@ bool RecordingPlatform::AskOpenFile(const OpenFileRequest& request, std::string&
   return true;
 }
 
+}  // namespace
+
+bool RecordingPlatform::AskOpenFile(const OpenFileRequest& request, std::string& path) {
+  m_openRequests.push_back(request);
+  return NextPathAnswer(m_openAnswers, path);
+}
+
 bool RecordingPlatform::AskSaveFile(const SaveFileRequest& request, std::string& path) {
   m_saveRequests.push_back(request);
-  if (m_saveAnswers.empty()) {
-    return false;
-  }
-  const std::optional<std::string> answer = m_saveAnswers.front();
-  m_saveAnswers.pop_front();
-  if (!answer) {
-    return false;
-  }
-  path = *answer;
-  return true;
+  return NextPathAnswer(m_saveAnswers, path);
 }
 
 bool RecordingPlatform::AskColour(unsigned char rgb[3]) {

@@ -124,6 +124,17 @@ TEST_F(NavigationTest, BothButtonsHeldTurnWithoutZooming) {
   EXPECT_FALSE(view()->HasCapture());
 }
 
+// The mouse stays held while any of the three buttons is: a middle drag
+// goes on after a left click made during it.
+TEST_F(NavigationTest, CaptureLastsUntilTheLastButtonComesUp) {
+  ASSERT_TRUE(input().Press(2, wxEVT_MIDDLE_DOWN));
+  ASSERT_TRUE(input().Press(1, wxEVT_LEFT_DOWN));
+  ASSERT_TRUE(input().Release(1));
+  EXPECT_TRUE(view()->HasCapture()) << "the middle button is still down";
+  ASSERT_TRUE(input().Run({"mouseup", "2"}, wxEVT_MIDDLE_UP));
+  EXPECT_FALSE(view()->HasCapture());
+}
+
 TEST_F(NavigationTest, ButtonReleasedOutsideTheWindowEndsTheDrag) {
   // A point on the screen beside the main window.
   const wxRect frameRect = frame()->GetScreenRect();

@@ -1,8 +1,10 @@
 #include "lgmd_builder/lgmd_builder.h"
 
-#include <bit>
 #include <cstring>
 #include <fstream>
+#include <string_view>
+
+#include "io/byte_writer.h"
 
 namespace lgmd {
 
@@ -15,28 +17,12 @@ constexpr std::int32_t kTexCoordSize = 8;
 constexpr std::int32_t kVec3Size = 12;
 constexpr std::int32_t kMipHeaderSize = 12;
 
-class ByteWriter {
- public:
-  explicit ByteWriter(std::vector<std::uint8_t>& out) : m_out(out) {}
-  void U8(std::uint8_t v) { m_out.push_back(v); }
-  void I16(std::int16_t v) { Little(static_cast<std::uint16_t>(v), 2); }
-  void I32(std::int32_t v) { Little(static_cast<std::uint32_t>(v), 4); }
-  void F32(float v) { Little(std::bit_cast<std::uint32_t>(v), 4); }
-  void Zeros(std::size_t n) { m_out.insert(m_out.end(), n, 0); }
-  void Bytes(const std::uint8_t* p, std::size_t n) { m_out.insert(m_out.end(), p, p + n); }
-  // A NUL-padded field; a longer text is cut to the width.
-  void Name(const std::string& text, std::size_t width) {
-    const std::size_t n = text.size() < width ? text.size() : width;
-    m_out.insert(m_out.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n));
-    Zeros(width - n);
-  }
-
- private:
-  void Little(std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) m_out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-  }
-  std::vector<std::uint8_t>& m_out;
-};
+// A NUL-padded field; a longer text is cut to the width.
+void WriteName(ByteWriter& w, const std::string& text, std::size_t width) {
+  const std::size_t n = text.size() < width ? text.size() : width;
+  w.Text(std::string_view(text).substr(0, n));
+  w.Zeros(width - n);
+}
 
 std::size_t ObjectCount(const ModelDesc& desc) {
   return desc.objects.empty() ? 1 : desc.objects.size();
@@ -50,7 +36,7 @@ std::int32_t PolygonSize(const BuilderPolygon& p, std::int32_t version) {
 }
 
 void WriteObject(ByteWriter& w, const BuilderObject& o) {
-  w.Name(o.name, 8);
+  WriteName(w, o.name, 8);
   w.Bytes(o.unused.data(), 13);
   for (float v : o.matrix) w.F32(v);
   w.I16(o.childLink);
@@ -61,7 +47,7 @@ void WriteObject(ByteWriter& w, const BuilderObject& o) {
 }
 
 void WriteMaterial(ByteWriter& w, const BuilderMaterial& m) {
-  w.Name(m.name, 16);
+  WriteName(w, m.name, 16);
   w.U8(m.kind);
   w.U8(m.id);
   w.U8(m.blue);
@@ -143,6 +129,14 @@ void WriteSection(ByteWriter& w, const ModelDesc& desc, Section section) {
   }
 }
 
+// The table entries of each section, in the order of Section: where its
+// start stands, and where its end does (-1: the table gives no end).
+struct TableSlots {
+  int start;
+  int end;
+};
+constexpr TableSlots kTableSlots[] = {{0, -1}, {1, -1}, {2, 3}, {4, 5}, {6, -1}, {7, 8}};
+
 }  // namespace
 
 std::array<std::int32_t, 10> SectionTable(const ModelDesc& desc) {
@@ -151,29 +145,9 @@ std::array<std::int32_t, 10> SectionTable(const ModelDesc& desc) {
   for (std::size_t i = 0; i < desc.order.size(); ++i) {
     pos += desc.gapBefore[i];
     const std::int32_t size = SectionSize(desc, desc.order[i]);
-    switch (desc.order[i]) {
-      case Section::kObjects:
-        t[0] = pos;
-        break;
-      case Section::kMaterials:
-        t[1] = pos;
-        break;
-      case Section::kTexCoords:
-        t[2] = pos;
-        t[3] = pos + size;
-        break;
-      case Section::kVertices:
-        t[4] = pos;
-        t[5] = pos + size;
-        break;
-      case Section::kNormals:
-        t[6] = pos;
-        break;
-      case Section::kPolygons:
-        t[7] = pos;
-        t[8] = pos + size;
-        break;
-    }
+    const TableSlots& slots = kTableSlots[static_cast<std::size_t>(desc.order[i])];
+    t[slots.start] = pos;
+    if (slots.end >= 0) t[slots.end] = pos + size;
     pos += size;
   }
   t[9] = 0;
@@ -181,14 +155,12 @@ std::array<std::int32_t, 10> SectionTable(const ModelDesc& desc) {
 }
 
 std::vector<std::uint8_t> Build(const ModelDesc& desc) {
-  std::vector<std::uint8_t> out;
-  ByteWriter w(out);
+  ByteWriter w(static_cast<std::size_t>(kHeaderSize) + desc.trailer.size());
   const auto table = desc.sectionTable.value_or(SectionTable(desc));
 
-  out.reserve(static_cast<std::size_t>(kHeaderSize) + desc.trailer.size());
   for (char c : {'L', 'G', 'M', 'D'}) w.U8(static_cast<std::uint8_t>(c));
   w.I32(desc.version);
-  w.Name(desc.name, 8);
+  WriteName(w, desc.name, 8);
   w.Bytes(desc.headerUnused.data(), 44);
   w.I16(desc.polygonCount.value_or(static_cast<std::int16_t>(desc.polygons.size())));
   w.I16(desc.vertexCount.value_or(static_cast<std::int16_t>(desc.vertices.size())));
@@ -202,22 +174,21 @@ std::vector<std::uint8_t> Build(const ModelDesc& desc) {
     w.Zeros(desc.gapBefore[i]);
     WriteSection(w, desc, desc.order[i]);
   }
-  out.insert(out.end(), desc.trailer.begin(), desc.trailer.end());
-  return out;
+  w.Bytes(desc.trailer.data(), desc.trailer.size());
+  return w.Take();
 }
 
 std::vector<std::uint8_t> BuildMip(std::int16_t width, std::int16_t height,
                                    const std::vector<std::uint8_t>& indices,
                                    std::int32_t pixelOffset) {
-  std::vector<std::uint8_t> out;
-  ByteWriter w(out);
+  ByteWriter w;
   w.I32(pixelOffset);
   w.Zeros(4);
   w.I16(width);
   w.I16(height);
   if (pixelOffset > kMipHeaderSize) w.Zeros(static_cast<std::size_t>(pixelOffset - kMipHeaderSize));
-  out.insert(out.end(), indices.begin(), indices.end());
-  return out;
+  w.Bytes(indices.data(), indices.size());
+  return w.Take();
 }
 
 bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {

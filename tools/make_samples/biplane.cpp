@@ -16,7 +16,10 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <initializer_list>
+#include <iterator>
 #include <numbers>
+#include <utility>
 
 #include "geometry.h"
 
@@ -156,84 +159,77 @@ void AddWing(Part& part, const WingSpec& w) {
 Vec3 Horizontal(double span, double thick, double chord) { return {span, thick, chord}; }
 Vec3 Vertical(double span, double thick, double chord) { return {thick, span, chord}; }
 
-Part UpperWing() {
-  Part part("upwing");
-  const WingSpec w{.stations = {{-4.0, 0.5, -0.55},
-                                {-3.55, 0.65, -0.65},
-                                {-2.9, 0.65, -0.65},
-                                {-1.6, 0.65, -0.65},
-                                {-0.5, 0.65, -0.65},
-                                {0.5, 0.65, -0.65},
-                                {1.6, 0.65, -0.65},
-                                {2.9, 0.65, -0.65},
-                                {3.55, 0.65, -0.65},
-                                {4.0, 0.5, -0.55}},
-                   .profile = kCambered,
-                   .thickness = 0.12,
-                   .place = Horizontal,
-                   // A roundel on the upper face near each tip, between stations 1-2
-                   // and 7-8.
-                   .skin =
-                       [](int s, int e) {
-                         if (e == 1 && (s == 1 || s == 7))
-                           return Skin{Textured(kRoundel), Mapping::kPanel};
-                         return Skin{Textured(kFabricWing), Mapping::kFabric};
-                       },
-                   .cap = Textured(kFabricWing)};
-  AddWing(part, w);
+// The stations of a surface symmetric about the centre line, from those of
+// its right half, innermost first; a station on the centre line is taken
+// once.
+std::vector<Station> BothSides(std::initializer_list<Station> half) {
+  std::vector<Station> stations;
+  for (auto it = std::rbegin(half); it != std::rend(half); ++it) {
+    if (it->span != 0.0) stations.push_back({-it->span, it->lead, it->trail});
+  }
+  stations.insert(stations.end(), half.begin(), half.end());
+  return stations;
+}
+
+// The same skin on every face.
+std::function<Skin(int, int)> Everywhere(Skin skin) {
+  return [skin](int, int) { return skin; };
+}
+
+// The two main planes: cambered, spanning x, the ends capped in wing
+// fabric.
+Part MainPlane(const char* name, std::initializer_list<Station> half, double thickness,
+               std::function<Skin(int, int)> skin) {
+  Part part(name);
+  AddWing(part, {.stations = BothSides(half),
+                 .profile = kCambered,
+                 .thickness = thickness,
+                 .place = Horizontal,
+                 .skin = std::move(skin),
+                 .cap = Textured(kFabricWing)});
   return part;
 }
 
+// A roundel on the upper face near each tip, between stations 1-2 and 7-8.
+Part UpperWing() {
+  return MainPlane("upwing",
+                   {{0.5, 0.65, -0.65},
+                    {1.6, 0.65, -0.65},
+                    {2.9, 0.65, -0.65},
+                    {3.55, 0.65, -0.65},
+                    {4.0, 0.5, -0.55}},
+                   0.12, [](int s, int e) {
+                     if (e == 1 && (s == 1 || s == 7))
+                       return Skin{Textured(kRoundel), Mapping::kPanel};
+                     return Skin{Textured(kFabricWing), Mapping::kFabric};
+                   });
+}
+
 Part LowerWing() {
-  Part part("lowwing");
-  const WingSpec w{.stations = {{-3.7, 0.45, -0.5},
-                                {-3.2, 0.6, -0.6},
-                                {-2.6, 0.6, -0.6},
-                                {-1.3, 0.6, -0.6},
-                                {0.0, 0.6, -0.6},
-                                {1.3, 0.6, -0.6},
-                                {2.6, 0.6, -0.6},
-                                {3.2, 0.6, -0.6},
-                                {3.7, 0.45, -0.5}},
-                   .profile = kCambered,
-                   .thickness = 0.11,
-                   .place = Horizontal,
-                   .skin =
-                       [](int, int) {
-                         return Skin{Textured(kFabricWing), Mapping::kFabric};
-                       },
-                   .cap = Textured(kFabricWing)};
-  AddWing(part, w);
-  return part;
+  return MainPlane(
+      "lowwing",
+      {{0.0, 0.6, -0.6}, {1.3, 0.6, -0.6}, {2.6, 0.6, -0.6}, {3.2, 0.6, -0.6}, {3.7, 0.45, -0.5}},
+      0.11, Everywhere({Textured(kFabricWing), Mapping::kFabric}));
 }
 
 // The tail's frame faces backwards (it is turned half round about y to
 // fit), so in it the leading edges lie toward -z.
 Part Tail() {
   Part part("tail");
-  const WingSpec plane{.stations = {{-1.6, -0.2, 0.35},
-                                    {-0.9, -0.55, 0.4},
-                                    {0.0, -0.65, 0.4},
-                                    {0.9, -0.55, 0.4},
-                                    {1.6, -0.2, 0.35}},
-                       .profile = kSymmetric,
-                       .thickness = 0.06,
-                       .place = Horizontal,
-                       .skin =
-                           [](int, int) {
-                             return Skin{Textured(kFabricTail), Mapping::kFabric};
-                           },
-                       .cap = Textured(kFabricTail)};
+  const WingSpec plane{
+      .stations = BothSides({{0.0, -0.65, 0.4}, {0.9, -0.55, 0.4}, {1.6, -0.2, 0.35}}),
+      .profile = kSymmetric,
+      .thickness = 0.06,
+      .place = Horizontal,
+      .skin = Everywhere({Textured(kFabricTail), Mapping::kFabric}),
+      .cap = Textured(kFabricTail)};
   AddWing(part, plane);
 
   const WingSpec fin{.stations = {{0.08, -0.7, 0.45}, {0.7, -0.15, 0.45}, {1.0, 0.1, 0.38}},
                      .profile = kSymmetric,
                      .thickness = 0.06,
                      .place = Vertical,
-                     .skin =
-                         [](int, int) {
-                           return Skin{Textured(kRudder), Mapping::kChord};
-                         },
+                     .skin = Everywhere({Textured(kRudder), Mapping::kChord}),
                      .cap = Textured(kFabricTail)};
   AddWing(part, fin);
   return part;

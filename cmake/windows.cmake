@@ -90,6 +90,7 @@ function(zorvik_windows_tests)
   include(GoogleTest)
   add_library(lgmd_builder STATIC tools/lgmd_builder/lgmd_builder.cpp)
   target_include_directories(lgmd_builder PUBLIC tools)
+  target_link_libraries(lgmd_builder PUBLIC zorvik_io)
   add_library(zorvik_test_support STATIC tests/support/recording_platform.cpp
                                          tests/support/temp_dir.cpp)
   target_include_directories(zorvik_test_support PUBLIC tests src)

@@ -11,6 +11,7 @@
 #include "app/resources.h"
 #include "app/toolkit_settings.h"
 #include "doc/zorvik_doc.h"
+#include "io/system_path.h"
 #include "platform/platform.h"
 #include "platform/platform_wx.h"
 #include "view/command_ids.h"
@@ -28,11 +29,11 @@ namespace fs = std::filesystem;
 // the shorter path names the same file (after a link, ".." leads elsewhere).
 std::string AbsoluteModelPath(const std::string& path) {
   std::error_code ec;
-  const fs::path absolute = fs::absolute(path, ec);
+  const fs::path absolute = fs::absolute(syspath::FromUtf8(path), ec);
   if (ec) return path;
   const fs::path normal = absolute.lexically_normal();
-  if (normal != absolute && !fs::equivalent(normal, absolute, ec)) return absolute.string();
-  return normal.string();
+  if (normal != absolute && !fs::equivalent(normal, absolute, ec)) return syspath::ToUtf8(absolute);
+  return syspath::ToUtf8(normal);
 }
 
 }  // namespace
@@ -41,8 +42,21 @@ int RunViewer(int argc, char** argv) {
   // The view draws through GLX, which needs an X display: on a Wayland
   // desktop the toolkit is asked for its X11 backend (XWayland), unless the
   // user chose a backend.
+#ifdef __WXGTK__
   setenv("GDK_BACKEND", "x11", 0);
+#endif
+#ifdef __WXMSW__
+  // The arguments are UTF-8; the toolkit's narrow entry would read them in
+  // the system's code page, which cannot hold every name.
+  std::vector<std::wstring> wide;
+  for (int i = 0; i < argc; ++i) wide.push_back(syspath::Widen(argv[i]));
+  std::vector<wxChar*> wideArgv;
+  for (std::wstring& arg : wide) wideArgv.push_back(arg.data());
+  wideArgv.push_back(nullptr);
+  return wxEntry(argc, wideArgv.data());
+#else
   return wxEntry(argc, argv);
+#endif
 }
 
 CMainFrame* CreateMainWindow(CZorvikDoc& doc) {

@@ -15,6 +15,10 @@
 #include "platform/stderr_platform.h"
 #include "zorvik_version.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 constexpr std::string_view kCommands[] = {"info", "export", "render", "texture", "check", "import"};
@@ -37,6 +41,23 @@ class ZorvikHelpFormatter : public CLI::Formatter {
            "       zorvik COMMAND --help         the options of a command\n";
   }
 };
+
+#ifdef _WIN32
+// Which of the two Windows programs this is, read from its own header: the
+// console program prints where it was typed, the window's program has no
+// console to print to.
+std::string WindowsProgramNote() {
+  const auto* base = reinterpret_cast<const unsigned char*>(GetModuleHandleW(nullptr));
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  if (nt->OptionalHeader.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_CUI) {
+    return "This is zorvik.com, the console program: commands print here. "
+           "zorvik.exe opens the viewer without a console window.";
+  }
+  return "This is zorvik.exe, the viewer's program: it has no console, so a command prints only "
+         "into a file its output is sent to. Type commands as zorvik (cmd.exe runs zorvik.com).";
+}
+#endif
 
 }  // namespace
 
@@ -95,6 +116,9 @@ int RunCli(int argc, char** argv) {
   CLI::App app{"Zorvik, a viewer for LGMD flight simulator models", "zorvik"};
   app.formatter(std::make_shared<ZorvikHelpFormatter>());
   app.require_subcommand(0, 1);
+  // A path such as /tmp/out.glb is a file on every system, never an option
+  // (the parser's default on Windows takes '/' for an option's mark).
+  app.allow_windows_style_options(false);
   bool showVersion = false;
   app.add_flag("--version", showVersion, "Print the version and exit");
   // Every usage error names the program first, as GNU tools do, and points
@@ -112,7 +136,11 @@ int RunCli(int argc, char** argv) {
   AddCheckCommand(app, exitCode);
   AddImportCommand(app, exitCode);
   // After the commands, which would inherit it.
-  app.footer("A model whose name starts with a dash follows \"--\": zorvik -- -plane.bin");
+  std::string footer = "A model whose name starts with a dash follows \"--\": zorvik -- -plane.bin";
+#ifdef _WIN32
+  footer += "\n" + WindowsProgramNote();
+#endif
+  app.footer(footer);
 
   try {
     app.parse(argc, argv);

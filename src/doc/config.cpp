@@ -17,6 +17,7 @@
 #include "io/file_bytes.h"
 #include "io/output_plan.h"
 #include "io/safe_write.h"
+#include "io/system_path.h"
 #include "io/text.h"
 #include "platform/install_layout.h"
 #include "platform/platform.h"
@@ -104,7 +105,7 @@ ConfigValues ParseConfigText(std::string_view text) {
 
 SettingsResult CZorvikDoc::OnNewDocument() {
   const std::string exe = platform::Current().GetExecutablePath();
-  const std::string::size_type slash = exe.rfind('/');
+  const std::string::size_type slash = exe.find_last_of(syspath::kSeparators);
   const std::string dir = slash == std::string::npos ? std::string() : exe.substr(0, slash + 1);
   if (const PathStatus status = AppPaths().SetBaseDir(dir); status != PathStatus::kOk) {
     return {{{PathMessage(status), platform::MsgIcon::Stop}}, true};

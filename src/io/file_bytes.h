@@ -36,7 +36,8 @@ class CInputFile {
               std::string& error) const;
 
  private:
-  int m_fd = -1;
+  // The descriptor; on Windows the file's handle.
+  std::intptr_t m_fd = -1;
   std::uint64_t m_nSize = 0;
   bool m_bWrongType = false;
 };

@@ -1,18 +1,18 @@
 #include "io/lgmd_magic.h"
 
-#include <sys/stat.h>
-
-#include <cstdio>
+#include <cstdint>
 #include <cstring>
 
+#include "io/file_bytes.h"
+
 bool HasLgmdMagic(const std::string& path) {
-  // A fifo or a device would block or never end; only plain files count.
-  struct stat info {};
-  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  char head[sizeof kLgmdMagic] = {};
-  const bool read = std::fread(head, 1, sizeof head, file) == sizeof head;
-  std::fclose(file);
-  return read && std::memcmp(head, kLgmdMagic, sizeof head) == 0;
+  // A fifo or a device would block or never end; only plain files count,
+  // which the input file sees to.
+  filebytes::CInputFile file;
+  std::string error;
+  if (!file.Open(path, error)) return false;
+  std::uint8_t head[sizeof kLgmdMagic] = {};
+  std::size_t got = 0;
+  return file.ReadAt(0, head, sizeof head, got, error) && got == sizeof head &&
+         std::memcmp(head, kLgmdMagic, sizeof head) == 0;
 }

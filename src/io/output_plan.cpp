@@ -1,11 +1,16 @@
 #include "io/output_plan.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
 #include <filesystem>
 #include <utility>
 
 #include "io/lgmd_magic.h"
+#include "io/system_path.h"
 
 namespace output {
 
@@ -31,6 +36,58 @@ std::string PlanCheck::Line() const { return "not writing " + path + ": " + Reas
 
 COutputPlan::COutputPlan(std::string role) : m_strRole(std::move(role)) {}
 
+#ifdef _WIN32
+
+namespace {
+
+// The volume and the file index: what tells two names of one file apart
+// from two files. Folders open too (backup semantics); links are followed.
+bool FileIndexOf(const fs::path& path, std::uint64_t& volume, std::uint64_t& index) {
+  HANDLE handle =
+      CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool known = GetFileInformationByHandle(handle, &info) != 0;
+  CloseHandle(handle);
+  if (!known) return false;
+  volume = info.dwVolumeSerialNumber;
+  index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  return true;
+}
+
+// Names in a folder match without regard to case, as the file system
+// compares them.
+std::string FoldedName(const fs::path& name) {
+  std::wstring wide = name.wstring();
+  if (!wide.empty()) CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+  return syspath::Narrow(wide);
+}
+
+}  // namespace
+
+COutputPlan::Identity COutputPlan::IdentityOf(const std::string& path) {
+  Identity id;
+  fs::path file = syspath::FromUtf8(path);
+  std::error_code ec;
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+  if (FileIndexOf(file, volume, index)) {
+    id.inode = FileKey{volume, index, {}};
+    const fs::path target = fs::canonical(file, ec);
+    if (!ec) file = target;
+  }
+  const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(L".");
+  if (FileIndexOf(folder, volume, index)) {
+    id.place = {volume, index, FoldedName(file.filename())};
+  } else {
+    id.place = {0, 0, FoldedName(fs::absolute(file, ec).lexically_normal())};
+  }
+  return id;
+}
+
+#else
+
 COutputPlan::Identity COutputPlan::IdentityOf(const std::string& path) {
   Identity id;
   struct stat st {};
@@ -51,6 +108,8 @@ COutputPlan::Identity COutputPlan::IdentityOf(const std::string& path) {
   }
   return id;
 }
+
+#endif
 
 const std::string* COutputPlan::InputOf(const Identity& id) const {
   if (const auto in = m_inputPlaces.find(id.place); in != m_inputPlaces.end()) return &in->second;

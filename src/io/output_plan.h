@@ -3,8 +3,8 @@
 // texture pictures) and asks the plan whether each may be written. A file
 // is refused, with both files named, when it is:
 //  - the model being read for it, or any other model the run reads, by
-//    device and inode through any links, so another spelling or a link
-//    is caught too;
+//    device and inode (on Windows: volume serial number and file index)
+//    through any links, so another spelling or a link is caught too;
 //  - already written by the run (two models with one output name, or a
 //    file and a companion that share a name);
 //  - an existing LGMD model: a picture, a buffer or a material library
@@ -14,8 +14,7 @@
 // and the viewer's Save, Export and Save Picture.
 #pragma once
 
-#include <sys/types.h>
-
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -67,7 +66,7 @@ class COutputPlan {
   // stays the same when the file is written, so what a job claimed is
   // still known once it exists. And, for a file that exists, its device
   // and inode, which also know a second hard link to a model.
-  using FileKey = std::tuple<dev_t, ino_t, std::string>;
+  using FileKey = std::tuple<std::uint64_t, std::uint64_t, std::string>;
   struct Identity {
     FileKey place;
     std::optional<FileKey> inode;

@@ -1,5 +1,6 @@
-// The parts of a file's path, by the one rule of this platform: only '/'
-// separates names ('\' is an ordinary character in a Linux file name).
+// The parts of a file's path, by the rule of the platform: on Linux only
+// '/' separates names ('\' is an ordinary character in a Linux file name);
+// on Windows '\' does too.
 // Everything that derives a model's directory (File Open's remembered
 // directory, the file dialogs' starting folder, the textures beside a
 // model) or the names of an export's files asks here.
@@ -7,8 +8,8 @@
 
 #include <string>
 
-// Everything before the last '/'; "/" for a file directly in the root; "."
-// for a bare name, which lies in the working directory.
+// Everything before the last separator; the root ("/", "C:\") for a file
+// directly in it; "." for a bare name, which lies in the working directory.
 std::string DirectoryOf(const std::string& path);
 
 // outPath without its extension: the name that the files written beside

@@ -263,17 +263,6 @@ WriteResult Commit(std::vector<Pending>& files, const WriteFn& write) {
 
 }  // namespace
 
-std::string WriteResult::Heading() const {
-  return status == WriteStatus::kCannotOpen ? OpenError(path) : WriteError(path);
-}
-
-std::string WriteResult::Line() const { return Heading() + ": " + reason; }
-
-std::string WriteResult::Box() const { return Heading() + "\r\n" + reason; }
-
-std::string OpenError(const std::string& path) { return "Error opening " + path + " for writing"; }
-std::string WriteError(const std::string& path) { return "Error writing " + path; }
-
 WriteResult WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) {
   return WriteFile(path, bytes, PlainWrite);
 }

@@ -1,10 +1,37 @@
 #include "model/large_memory.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/mman.h>
+#endif
 
 #include <cstdint>
 
 namespace largemem {
+
+#ifdef _WIN32
+
+// Windows has no transparent huge pages; reserving and committing whole
+// at once still keeps a large block out of the heap.
+void* Allocate(std::size_t bytes) {
+  if (bytes < kThreshold) return ::operator new(bytes);
+  void* block = VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+  if (block == nullptr) throw std::bad_alloc();
+  return block;
+}
+
+void Free(void* block, std::size_t bytes) noexcept {
+  if (block == nullptr) return;
+  if (bytes < kThreshold) {
+    ::operator delete(block);
+    return;
+  }
+  VirtualFree(block, 0, MEM_RELEASE);
+}
+
+#else
+
 namespace {
 
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
@@ -40,5 +67,7 @@ void Free(void* block, std::size_t bytes) noexcept {
   }
   munmap(block, RoundUp(bytes));
 }
+
+#endif
 
 }  // namespace largemem

@@ -139,7 +139,9 @@ struct ModelContent {
   // (see large_memory.h).
   largemem::Vector<Vertex> m_vecVertices;
   largemem::Vector<Vertex> m_vecNormals;
-  largemem::Vector<Polygon> m_vecPolygons;
+  // "struct": where <windows.h> is included, its GDI function Polygon
+  // hides the type's plain name.
+  largemem::Vector<struct Polygon> m_vecPolygons;
   // Holds the index runs of every polygon of m_vecPolygons.
   IndexPool m_indexPool;
   largemem::Vector<TexCoord> m_vecTexCoords;
@@ -245,7 +247,7 @@ class CModel : private ModelContent {
   const std::vector<Material>& Materials() const { return m_vecMaterials; }
   const largemem::Vector<Vertex>& Vertices() const { return m_vecVertices; }
   const largemem::Vector<Vertex>& Normals() const { return m_vecNormals; }
-  const largemem::Vector<Polygon>& Polygons() const { return m_vecPolygons; }
+  const largemem::Vector<struct Polygon>& Polygons() const { return m_vecPolygons; }
   const largemem::Vector<TexCoord>& TexCoords() const { return m_vecTexCoords; }
   const std::vector<SubObject>& SubObjects() const { return m_vecSubObjects; }
   const Vertex& Min() const { return m_ptMin; }

@@ -14,6 +14,7 @@
 #include "io/file_bytes.h"
 #include "io/path_parts.h"
 #include "io/printable_name.h"
+#include "io/system_path.h"
 #include "io/text.h"
 #include "model/mip_file.h"
 #include "model/model.h"
@@ -46,7 +47,7 @@ class TextureFileFinder {
   bool Find(const std::string& fileName, std::string& path) {
     path = m_directory + kSeparator + fileName;
     std::error_code ec;
-    if (std::filesystem::exists(path, ec)) return true;
+    if (std::filesystem::exists(syspath::FromUtf8(path), ec)) return true;
     if (!m_listed) List();
     const auto match = m_byLowerName.find(LowerAscii(fileName));
     if (match == m_byLowerName.end()) return false;
@@ -59,10 +60,10 @@ class TextureFileFinder {
     m_listed = true;
     std::vector<std::string> names;
     std::error_code ec;
-    for (auto it = std::filesystem::directory_iterator(m_directory, ec);
+    for (auto it = std::filesystem::directory_iterator(syspath::FromUtf8(m_directory), ec);
          !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
       std::error_code typeError;
-      if (it->is_regular_file(typeError)) names.push_back(it->path().filename().string());
+      if (it->is_regular_file(typeError)) names.push_back(syspath::ToUtf8(it->path().filename()));
     }
     std::sort(names.begin(), names.end());
     for (const std::string& name : names) m_byLowerName.try_emplace(LowerAscii(name), name);

@@ -1,12 +1,17 @@
 #include "platform/install_layout.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstdlib>
 
+#include "io/system_path.h"
 #include "platform/posix_paths.h"
 
 // Set by the build from the install directories, e.g. "../share/zorvik".
@@ -18,7 +23,43 @@ namespace platform {
 namespace {
 
 constexpr const char* kAppDirName = "zorvik/";
+
+#ifdef _WIN32
+
+DWORD AttributesOf(const std::string& path) {
+  return GetFileAttributesW(syspath::Widen(path).c_str());
+}
+
+bool IsFile(const std::string& path) {
+  const DWORD attributes = AttributesOf(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool IsDirectory(const std::string& path) {
+  const DWORD attributes = AttributesOf(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool MakeDirectory(const std::string& path) {
+  return CreateDirectoryW(syspath::Widen(path).c_str(), nullptr) != 0;
+}
+
+// Windows keeps a user's settings in the roaming application data folder.
+std::string ConfigBase() {
+  const DWORD length = GetEnvironmentVariableW(L"APPDATA", nullptr, 0);
+  if (length == 0) return {};
+  std::wstring value(length, L'\0');
+  const DWORD written = GetEnvironmentVariableW(L"APPDATA", value.data(), length);
+  if (written == 0 || written >= length) return {};
+  value.resize(written);
+  return syspath::Narrow(value);
+}
+
+#else
+
 constexpr mode_t kPrivateDirMode = 0700;
+
+bool MakeDirectory(const std::string& path) { return mkdir(path.c_str(), kPrivateDirMode) == 0; }
 
 bool IsFile(const std::string& path) {
   struct stat info {};
@@ -30,6 +71,8 @@ bool IsDirectory(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+#endif
+
 bool HoldsAny(const std::string& dir, std::span<const char* const> names) {
   for (const char* name : names) {
     if (IsFile(dir + name)) return true;
@@ -38,9 +81,11 @@ bool HoldsAny(const std::string& dir, std::span<const char* const> names) {
 }
 
 std::string WithSlash(std::string dir) {
-  if (!dir.empty() && dir.back() != '/') dir += '/';
+  if (!dir.empty() && !syspath::IsSeparator(dir.back())) dir += '/';
   return dir;
 }
+
+#ifndef _WIN32
 
 std::string HomeDirectory() {
   const char* home = std::getenv("HOME");
@@ -52,6 +97,14 @@ std::string HomeDirectory() {
   }
   return {};
 }
+
+// The user's configuration home, before the XDG rules: ~/.config.
+std::string ConfigBase() {
+  const std::string home = HomeDirectory();
+  return home.empty() ? std::string() : WithSlash(home) + ".config/";
+}
+
+#endif
 
 }  // namespace
 
@@ -78,10 +131,12 @@ FileLayout FindFileLayout(const std::string& exeDir, std::span<const char* const
 std::string UserConfigHome() {
   // The XDG rules ignore a relative value: it would depend on the working
   // directory.
+#ifndef _WIN32
   const char* xdg = std::getenv("XDG_CONFIG_HOME");
   if (xdg != nullptr && xdg[0] == '/') return WithSlash(xdg);
-  const std::string home = HomeDirectory();
-  return home.empty() ? std::string() : WithSlash(home) + ".config/";
+#endif
+  const std::string base = ConfigBase();
+  return base.empty() ? std::string() : WithSlash(base);
 }
 
 std::string UserConfigDir() {
@@ -94,17 +149,23 @@ bool MakeDirectories(const std::string& dir) {
   // Each prefix ending at a '/' in turn, so parents come first; one that
   // is there already (perhaps in a directory we may not write) is fine.
   const std::string whole = WithSlash(dir);
-  for (std::string::size_type slash = whole.find('/', 1); slash != std::string::npos;
-       slash = whole.find('/', slash + 1)) {
+  for (std::string::size_type slash = whole.find_first_of(syspath::kSeparators, 1);
+       slash != std::string::npos; slash = whole.find_first_of(syspath::kSeparators, slash + 1)) {
     const std::string part = whole.substr(0, slash);
-    if (mkdir(part.c_str(), kPrivateDirMode) != 0 && !IsDirectory(part)) return false;
+    if (!MakeDirectory(part) && !IsDirectory(part)) return false;
   }
   return true;
 }
 
 bool IsMissing(const std::string& path) {
+#ifdef _WIN32
+  if (AttributesOf(path) != INVALID_FILE_ATTRIBUTES) return false;
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+#else
   struct stat info {};
   return lstat(path.c_str(), &info) != 0 && errno == ENOENT;
+#endif
 }
 
 }  // namespace platform

@@ -13,7 +13,9 @@
 
 #include <algorithm>
 
+#ifdef __WXGTK__
 #include <gtk/gtk.h>
+#endif
 
 #include "platform/dialog_layout_wx.h"
 
@@ -84,10 +86,12 @@ CLongMessageDlg::CLongMessageDlg(wxWindow* parent, const wxString& text, const w
   scroller->SetScrollRate(line, line);
   // GTK hides a scroll bar until the pointer comes near; this one stays, so
   // that a cut-off list shows at once that there is more.
+#ifdef __WXGTK__
   if (auto* widget = static_cast<GtkWidget*>(scroller->GetHandle());
       widget != nullptr && GTK_IS_SCROLLED_WINDOW(widget)) {
     gtk_scrolled_window_set_overlay_scrolling(GTK_SCROLLED_WINDOW(widget), FALSE);
   }
+#endif
   m_pTextArea = scroller;
 
   // As large as the text, up to the shares of the screen; what is larger

@@ -8,7 +8,12 @@
 struct RenderOptions;
 
 // Marks the one function a module offers to the program.
+#ifdef _WIN32
+// One program on Windows: the entry points are linked in, not looked up.
+#define ZORVIK_MODULE_ENTRY
+#else
 #define ZORVIK_MODULE_ENTRY __attribute__((visibility("default")))
+#endif
 
 inline constexpr const char* kViewerModule = "zorvik-viewer.so";
 inline constexpr const char* kRenderModule = "zorvik-render.so";

@@ -8,7 +8,9 @@
 
 #include <cstdlib>
 
+#ifdef __WXGTK__
 #include <gtk/gtk.h>
+#endif
 
 #include "io/text.h"
 #include "platform/file_filters.h"
@@ -37,9 +39,10 @@ long IconStyle(MsgIcon icon) {
 
 wxWindow* DialogParent() { return wxTheApp != nullptr ? wxTheApp->GetTopWindow() : nullptr; }
 
+#ifdef __WXGTK__
 // The export dialog's name follows the type chosen in its list: picking
 // "Wavefront OBJ" turns "biplane.glb" into "biplane.obj", so the file
-// written is the type the list shows.
+// written is the type the list shows. (Windows' own dialog does so itself.)
 struct FilterSwitch {
   std::string filter;
 };
@@ -58,6 +61,7 @@ void OnFilterChanged(GObject* object, GParamSpec*, gpointer data) {
   const std::string wanted = SwitchFilterExtension(shown, filterSwitch->filter, chosen);
   if (wanted != shown) gtk_file_chooser_set_current_name(chooser, wanted.c_str());
 }
+#endif
 
 std::string FromWx(const wxString& text) { return std::string(text.utf8_str()); }
 
@@ -132,16 +136,20 @@ bool WxPlatform::AskSaveFile(const SaveFileRequest& request, std::string& path) 
   // The save dialog's patterns keep their case: wx takes the extension it
   // puts on the typed name from the pattern of the filter chosen.
   // Declared before the dialog, so that it outlives the handler given it.
+#ifdef __WXGTK__
   FilterSwitch filterSwitch{TrimFilter(request.strFilter)};
+#endif
   const std::string title = request.strTitle.empty() ? kSaveTitle : request.strTitle;
   wxFileDialog dialog(DialogParent(), ToWx(title), ToWx(request.strInitialDir),
                       ToWx(request.strInitialName), ToWx(TrimFilter(request.strFilter)), style);
+#ifdef __WXGTK__
   if (request.bExtensionFromFilter) {
     if (auto* widget = static_cast<GtkWidget*>(dialog.GetHandle());
         widget != nullptr && GTK_IS_FILE_CHOOSER(widget)) {
       g_signal_connect(widget, "notify::filter", G_CALLBACK(OnFilterChanged), &filterSwitch);
     }
   }
+#endif
   if (dialog.ShowModal() != wxID_OK) {
     return false;
   }

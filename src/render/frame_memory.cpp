@@ -3,6 +3,9 @@
 #include <malloc.h>
 
 namespace render {
+
+#ifdef __GLIBC__
+
 namespace {
 
 // Blocks below this come from the heap, where freed ones are reused; only
@@ -24,5 +27,14 @@ void KeepFreedMemoryForFrames() {
 }
 
 void ReleaseFreedMemory() { malloc_trim(0); }
+
+#else
+
+// Other C libraries (Windows' heap) keep freed blocks for reuse already.
+void KeepFreedMemoryForFrames() {}
+
+void ReleaseFreedMemory() {}
+
+#endif
 
 }  // namespace render

@@ -17,7 +17,11 @@
 
 // Last: the X11 headers define macros (None among them) that clash with
 // names in the headers above.
+#ifdef __WXMSW__
+#include <windows.h>
+#else
 #include <GL/glx.h>
+#endif
 
 namespace {
 
@@ -36,8 +40,13 @@ wxSize DeviceClientSize(const wxWindow& window) {
 // view's own context is ever bound there, so this says whether it is the
 // current one.
 bool IsContextCurrent(const CZorvikView& view, const wxGLContext* context) {
+#ifdef __WXMSW__
+  return context != nullptr && wglGetCurrentContext() != nullptr &&
+         wglGetCurrentDC() == view.GetHDC();
+#else
   return context != nullptr && glXGetCurrentContext() != nullptr && view.GetXWindow() != 0 &&
          glXGetCurrentDrawable() == view.GetXWindow();
+#endif
 }
 
 }  // namespace

@@ -1,17 +1,38 @@
 #include "support/temp_dir.h"
 
 #include <cstdlib>
+#ifdef _WIN32
+#include <process.h>
+#endif
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <system_error>
 
+#ifdef _WIN32
+// No mkdtemp: a name of the process and a counter, created exclusively.
+ScopedTempDir::ScopedTempDir() {
+  static unsigned counter = 0;
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path dir =
+        base / ("zorvik-test-" + std::to_string(_getpid()) + "-" + std::to_string(counter++));
+    std::error_code ec;
+    if (std::filesystem::create_directory(dir, ec)) {
+      m_path = dir;
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a temporary directory");
+}
+#else
 ScopedTempDir::ScopedTempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "zorvik-test-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr)
     throw std::runtime_error("cannot create a temporary directory");
   m_path = pattern;
 }
+#endif
 
 ScopedTempDir::~ScopedTempDir() {
   std::error_code ec;

@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# Tests the Windows build under Wine: builds it if needed, runs the test
+# programs that need no window, compares the headless commands with the
+# Linux program's (the same JSON, the same glTF bytes, nearly the same
+# picture), tries the unpacked zip from a folder with a non-ASCII name,
+# and opens the demo in the window to see its textures on the screen.
+#
+#   bash scripts/test-windows.sh
+#
+# Kept apart from scripts/test.sh, which it would slow down.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+winbuild=$root/build-windows
+linuxbuild=${ZORVIK_LINUX_BUILD:-$root/build}
+work=$(mktemp -d /tmp/zorvik-wintest-XXXXXX)
+xvfb_pid=
+viewer_pid=
+failures=0
+export WINEPREFIX=${WINEPREFIX:-$HOME/.cache/zorvik/wine} WINEARCH=win64 WINEDEBUG=-all
+
+cleanup() {
+  [ -z "$viewer_pid" ] || kill "$viewer_pid" 2>/dev/null || true
+  wineserver -k 2>/dev/null || true
+  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+  # What a failed check left is kept for a look.
+  [ "$failures" -ne 0 ] || rm -rf "$work"
+}
+trap cleanup EXIT
+
+say() { printf '== %s\n' "$*"; }
+check() {
+  local what=$1
+  shift
+  if "$@"; then
+    printf 'ok   %s\n' "$what"
+  else
+    printf 'FAIL %s\n' "$what"
+    failures=$((failures + 1))
+  fi
+}
+
+bash "$root/scripts/build-windows.sh"
+
+say "the Linux program to compare with ($linuxbuild)"
+if [ ! -f "$linuxbuild/build.ninja" ]; then
+  cmake -S "$root" -B "$linuxbuild" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVIK_WERROR=ON
+fi
+cmake --build "$linuxbuild" -j"${ZORVIK_JOBS:-2}" --target zorvik zorvik-render
+
+# Wine's own set-up, once per prefix, before anything is timed.
+wineboot --init >/dev/null 2>&1 || true
+
+# Wine's OpenGL needs an X display: a virtual one of our own.
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+sleep 2
+
+say "test programs under Wine"
+ctest --test-dir "$winbuild" -L windows -j"${ZORVIK_JOBS:-2}" --output-on-failure
+
+say "the headless commands, Linux against Windows"
+demo=$root/samples/demo/biplane.bin
+linux=$linuxbuild/zorvik
+windows=$winbuild/zorvik.com
+"$linux" info --json --full "$demo" >"$work/info-linux.json"
+wine "$windows" info --json --full "$demo" >"$work/info-windows.json"
+check "info --json --full prints the same" cmp "$work/info-linux.json" "$work/info-windows.json"
+
+"$linux" export "$demo" "$work/linux.glb"
+wine "$windows" export "$demo" "$work/windows.glb"
+check "export writes the same .glb" cmp "$work/linux.glb" "$work/windows.glb"
+
+"$linux" render "$demo" "$work/linux.png"
+wine "$windows" render "$demo" "$work/windows.png"
+# Both are Mesa's llvmpipe; a few pixels may round differently.
+rmse=$(compare -metric RMSE "$work/linux.png" "$work/windows.png" null: 2>&1 | sed -n 's/.*(\(.*\))/\1/p')
+check "render draws the same picture (RMSE $rmse)" awk -v e="$rmse" 'BEGIN { exit !(e != "" && e < 0.01) }'
+
+say "the unpacked zip, in a folder named Zoë"
+zip=$(find "$winbuild" -maxdepth 1 -name 'zorvik-*-win64.zip' | head -n1)
+mkdir -p "$work/Zoë/Program" "$work/Zoë/Models"
+unzip -q "$zip" -d "$work/Zoë/Program"
+program=$(find "$work/Zoë/Program" -name zorvik.com | head -n1)
+cp "$root"/samples/demo/* "$work/Zoë/Models/"
+check "the zip holds the program, palettes, configuration, README and LICENSE" \
+  test -f "${program%.com}.exe" -a -f "$(dirname "$program")/sanfran.pal" \
+  -a -f "$(dirname "$program")/seattle.pal" -a -f "$(dirname "$program")/zorvik.cfg" \
+  -a -f "$(dirname "$program")/README.md" -a -f "$(dirname "$program")/LICENSE"
+# objdump lists the DLLs a program imports: Windows' own only.
+foreign=$(x86_64-w64-mingw32-objdump -p "$program" "${program%.com}.exe" | sed -n 's/.*DLL Name: //p' |
+  grep -viE '^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comdlg32|comctl32|opengl32|glu32|winspool|winmm|uuid|rpcrt4|shlwapi|version|uxtheme|oleacc|msvcrt|ws2_32|imm32|dwmapi|usp10|gdiplus)\.(dll|drv)$' || true)
+check "the programs need no DLL outside Windows${foreign:+ (they need: $foreign)}" test -z "$foreign"
+win_model=$(winepath -w "$work/Zoë/Models/biplane.bin")
+wine "$program" export "$win_model" "$(winepath -w "$work/Zoë/Models/biplane.glb")"
+check "a model in a folder named Zoë exports the same bytes" \
+  cmp "$work/linux.glb" "$work/Zoë/Models/biplane.glb"
+wine "$program" render "$win_model" "$(winepath -w "$work/Zoë/Models/biplane.png")"
+check "and renders from there with its textures" test -s "$work/Zoë/Models/biplane.png"
+check "zorvik.com --help says it is the console program" \
+  bash -c "wine '$program' --help 2>&1 | grep -q 'This is zorvik.com'"
+
+say "the window"
+wine "${program%.com}.exe" "$win_model" >/dev/null 2>&1 &
+viewer_pid=$!
+# Until the window has drawn the model: the wings' yellow fabric shows,
+# which only their texture gives (without it they are grey).
+textured=0
+for _ in $(seq 1 30); do
+  sleep 2
+  xwd -root -silent -display "$display" >"$work/screen.xwd" 2>/dev/null || continue
+  convert "$work/screen.xwd" "$work/screen.png" 2>/dev/null || continue
+  # Pixels of the fabric's yellow (strong red and green, little blue),
+  # counted on a quarter-size copy, which is quick.
+  textured=$(convert "$work/screen.png" -scale 25% -fx 'r>0.5 && g>0.4 && b<0.25 ? 1 : 0' \
+    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null || echo 0)
+  [ "${textured:-0}" -gt 8 ] && break
+done
+check "the demo opened from the command line shows its textures ($textured fabric pixels)" \
+  test "${textured:-0}" -gt 8
+
+if [ $failures -ne 0 ]; then
+  echo "$failures check(s) failed; what they made is in $work" >&2
+  exit 1
+fi
+say "all Windows checks passed"

@@ -32,6 +32,10 @@ foreach(lib CLI11::CLI11 nlohmann_json::nlohmann_json TinyGLTF::TinyGLTF)
 endforeach()
 # glTF's code itself is a library of its own.
 target_link_libraries(TinyGLTF::TinyGLTF INTERFACE ${ZORVIK_WIN64_PREFIX}/lib/libtinygltf.a)
+add_library(meshoptimizer::meshoptimizer STATIC IMPORTED)
+set_target_properties(meshoptimizer::meshoptimizer PROPERTIES
+  IMPORTED_LOCATION ${ZORVIK_WIN64_PREFIX}/lib/libmeshoptimizer.a
+  INTERFACE_INCLUDE_DIRECTORIES ${ZORVIK_WIN64_PREFIX}/include)
 
 # UTF-8 inside, UTF-16 at the system's calls; Windows 7's API level and up;
 # M_PI and friends, which glibc offers without asking.
@@ -116,7 +120,7 @@ function(zorvik_windows_tests)
   if(CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
     foreach(target windows_tests lgmd_builder zorvik_test_support)
       target_compile_options(${target} PRIVATE -Wno-array-bounds -Wno-stringop-overflow
-                                               -Wno-stringop-overread)
+                                               -Wno-stringop-overread -Wno-restrict)
     endforeach()
   endif()
   # Windows finds "fabric.mip" for a model that names it however the file's

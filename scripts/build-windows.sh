@@ -150,6 +150,23 @@ build_tinygltf() {
   $host-ar rcs "$cache/lib/libtinygltf.a" "$cache/build/tinygltf/tiny_gltf.o"
 }
 
+# The mesh simplifier of the import: a handful of source files.
+build_meshoptimizer() {
+  local src
+  src=$(fetch_source meshoptimizer meshoptimizer)
+  say "meshoptimizer ($src)"
+  rm -rf "$cache/build/meshoptimizer" && mkdir -p "$cache/build/meshoptimizer" "$cache/lib"
+  local objects=()
+  for file in "$src"/src/*.cpp; do
+    local object=$cache/build/meshoptimizer/$(basename "$file" .cpp).o
+    $CXX -O2 -c "$file" -o "$object"
+    objects+=("$object")
+  done
+  rm -f "$cache/lib/libmeshoptimizer.a"
+  $host-ar rcs "$cache/lib/libmeshoptimizer.a" "${objects[@]}"
+  install -m644 "$src/src/meshoptimizer.h" "$cache/include/"
+}
+
 # The header-only libraries come from Debian's own packages, copied so the
 # cross build never searches the host's /usr/include.
 build_headers() {
@@ -163,7 +180,7 @@ build_headers() {
 build_libraries() {
   local started=$SECONDS lib want built=0
   mkdir -p "$cache/stamps"
-  for lib in zlib libpng headers tinygltf gtest wx; do
+  for lib in zlib libpng headers tinygltf meshoptimizer gtest wx; do
     want=$(recipe_hash $lib)
     [ -f "$cache/stamps/$lib" ] && [ "$(cat "$cache/stamps/$lib")" = "$want" ] && continue
     rm -f "$cache/stamps/$lib"

@@ -3,13 +3,13 @@
 // the limit a file ran into.
 #pragma once
 
-#include <sys/resource.h>
+#include <cstdint>
 
 // Address space: a file that needs more is refused rather than taking the
 // machine's memory.
-inline constexpr rlim_t kImportMemoryLimit = rlim_t{2} << 30;
+inline constexpr std::uint64_t kImportMemoryLimit = std::uint64_t{2} << 30;
 // Processor time in the worker and wall-clock time in the program.
-inline constexpr rlim_t kImportTimeLimitSeconds = 60;
+inline constexpr std::uint64_t kImportTimeLimitSeconds = 60;
 // The worker's one line when its memory ran out.
 inline constexpr const char* kImportOutOfMemory =
     "reading it needs more than the 2 GiB of memory an import may use";

@@ -31,8 +31,10 @@ std::string WorkerFailure(const platform::ChildResult& child) {
     case platform::ChildStatus::kTooMuchOutput:
       return "the importer made more than 1 GiB of it";
     case platform::ChildStatus::kSignalled:
+#ifdef SIGXCPU
       if (child.signal == SIGXCPU)
         return "the importer needed more than " + seconds + " of processor time";
+#endif
       return "the importer stopped (signal " + std::to_string(child.signal) + ")";
     default:
       break;

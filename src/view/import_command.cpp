@@ -2,10 +2,6 @@
 // and opened as the LGMD model it becomes. The open goes the way of every
 // other (OpenModel), so the title, the palette switch and the recent
 // files treat it as they treat a model.
-#include <string>
-
-#include "doc/app_paths.h"
-#include "platform/platform.h"
 #include "view/zorvik_view.h"
 
 namespace {
@@ -20,15 +16,4 @@ constexpr const char* kForeignFilter =
 
 }  // namespace
 
-void CZorvikView::OnFileImport(wxCommandEvent&) {
-  platform::OpenFileRequest request;
-  request.strFilter = kForeignFilter;
-  request.strInitialDir = AppPaths().GetLastOpenDir();
-  request.bMustExist = true;
-  std::string path;
-  if (platform::Current().AskOpenFile(request, path)) {
-    OpenModel(path);
-  } else {
-    InvalidateView(false);
-  }
-}
+void CZorvikView::OnFileImport(wxCommandEvent&) { AskAndOpen(kForeignFilter, ""); }

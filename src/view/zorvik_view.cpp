@@ -196,10 +196,13 @@ void CZorvikView::OnPaint(wxPaintEvent&) {
 
 void CZorvikView::OnEraseBackground(wxEraseEvent&) {}
 
-void CZorvikView::OnFileOpen(wxCommandEvent&) {
+void CZorvikView::OnFileOpen(wxCommandEvent&) { AskAndOpen(kModelFilter, kModelExtension); }
+
+// File Open and File Import differ only in the files their dialog offers.
+void CZorvikView::AskAndOpen(const char* filter, const char* defaultExt) {
   platform::OpenFileRequest request;
-  request.strDefaultExt = kModelExtension;
-  request.strFilter = kModelFilter;
+  request.strDefaultExt = defaultExt;
+  request.strFilter = filter;
   request.strInitialDir = AppPaths().GetLastOpenDir();
   request.bMustExist = true;
   std::string path;

@@ -81,6 +81,7 @@ class CZorvikView : public wxGLCanvas {
   void OnPaint(wxPaintEvent& event);
   void OnEraseBackground(wxEraseEvent& event);
   void OnFileOpen(wxCommandEvent& event);
+  void AskAndOpen(const char* filter, const char* defaultExt);
   void OnFileImport(wxCommandEvent& event);  // import_command.cpp
 
   // Navigation (navigation.cpp).

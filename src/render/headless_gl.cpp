@@ -6,17 +6,11 @@
 
 #include <cstdio>
 
-#include "render/framebuffer.h"
-
 namespace {
 
 #ifndef EGL_PLATFORM_SURFACELESS_MESA
 #define EGL_PLATFORM_SURFACELESS_MESA 0x31DD
 #endif
-
-// Far beyond any window the viewer opens; keeps a typo from asking the
-// driver for gigabytes.
-constexpr int kMaxSide = 16384;
 
 std::string EglErrorText(const char* what) {
   char code[16];
@@ -70,15 +64,8 @@ bool ChooseConfig(EGLDisplay display, EGLConfig& config) {
 
 }  // namespace
 
-HeadlessGlContext::~HeadlessGlContext() { Destroy(); }
-
 bool HeadlessGlContext::Create(int width, int height) {
-  Destroy();
-  m_error.clear();
-  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
-    m_error = "invalid size " + std::to_string(width) + "x" + std::to_string(height);
-    return false;
-  }
+  if (!BeginCreate(width, height)) return false;
 
   EGLDisplay display = OpenSurfacelessDisplay();
   if (display == EGL_NO_DISPLAY) {
@@ -130,18 +117,9 @@ bool HeadlessGlContext::Create(int width, int height) {
   return true;
 }
 
-std::vector<std::uint8_t> HeadlessGlContext::ReadRgb() const { return ReadPixels(3); }
-
-std::vector<std::uint8_t> HeadlessGlContext::ReadRgba() const { return ReadPixels(4); }
-
-std::vector<std::uint8_t> HeadlessGlContext::ReadPixels(int channels) const {
-  if (!m_valid) return {};
-  // Read this context's pixels even when another one was made current since.
-  if (eglGetCurrentContext() != m_context &&
-      !eglMakeCurrent(m_display, m_surface, m_surface, m_context)) {
-    return {};
-  }
-  return render::ReadDrawBuffer(m_width, m_height, channels);
+bool HeadlessGlContext::MakeCurrent() const {
+  return eglGetCurrentContext() == m_context ||
+         eglMakeCurrent(m_display, m_surface, m_surface, m_context);
 }
 
 void HeadlessGlContext::Destroy() {

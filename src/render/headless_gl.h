@@ -29,8 +29,15 @@ class HeadlessGlContext {
   std::vector<std::uint8_t> ReadRgba() const;
 
  private:
-  void Destroy();
+  // The parts both systems share (headless_gl_common.cpp): the start of
+  // Create, which lets the old context go and checks the size, and the
+  // read-back.
+  bool BeginCreate(int width, int height);
   std::vector<std::uint8_t> ReadPixels(int channels) const;
+  // The system's own (headless_gl.cpp with EGL, headless_gl_win.cpp with
+  // WGL): this context made current again, and its release.
+  bool MakeCurrent() const;
+  void Destroy();
 
   void* m_display = nullptr;
   void* m_surface = nullptr;

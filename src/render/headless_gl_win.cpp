@@ -6,12 +6,10 @@
 
 #include <GL/gl.h>
 
-#include "render/framebuffer.h"
 #include "render/headless_gl.h"
 
 namespace {
 
-constexpr int kMaxSide = 16384;
 constexpr const wchar_t* kWindowClass = L"ZorvikHeadlessGl";
 
 std::string LastErrorText(const char* what) {
@@ -56,15 +54,8 @@ bool ChoosePixelFormat(HDC dc, std::string& error) {
 
 }  // namespace
 
-HeadlessGlContext::~HeadlessGlContext() { Destroy(); }
-
 bool HeadlessGlContext::Create(int width, int height) {
-  Destroy();
-  m_error.clear();
-  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
-    m_error = "invalid size " + std::to_string(width) + "x" + std::to_string(height);
-    return false;
-  }
+  if (!BeginCreate(width, height)) return false;
   if (!RegisterWindowClass()) {
     m_error = LastErrorText("RegisterClass");
     return false;
@@ -108,17 +99,9 @@ bool HeadlessGlContext::Create(int width, int height) {
   return true;
 }
 
-std::vector<std::uint8_t> HeadlessGlContext::ReadRgb() const { return ReadPixels(3); }
-
-std::vector<std::uint8_t> HeadlessGlContext::ReadRgba() const { return ReadPixels(4); }
-
-std::vector<std::uint8_t> HeadlessGlContext::ReadPixels(int channels) const {
-  if (!m_valid) return {};
+bool HeadlessGlContext::MakeCurrent() const {
   HGLRC context = static_cast<HGLRC>(m_context);
-  if (wglGetCurrentContext() != context && !wglMakeCurrent(static_cast<HDC>(m_surface), context)) {
-    return {};
-  }
-  return render::ReadDrawBuffer(m_width, m_height, channels);
+  return wglGetCurrentContext() == context || wglMakeCurrent(static_cast<HDC>(m_surface), context);
 }
 
 void HeadlessGlContext::Destroy() {

@@ -1,41 +1,25 @@
-#include "io/safe_write.h"
-
+// The POSIX side of safe_write.h: the steps that touch the files; the
+// set's order and its undo are in safe_write_set.cpp.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <filesystem>
 
 #include "io/file_bytes.h"
+#include "io/safe_write_set.h"
 
-namespace safewrite {
-namespace {
-
-namespace fs = std::filesystem;
+namespace safewrite::detail {
 
 ssize_t PlainWrite(int fd, const void* data, std::size_t size) { return ::write(fd, data, size); }
 
-// False with errno set when not every byte went out.
-bool WriteAll(int fd, std::span<const std::uint8_t> bytes, const WriteFn& write) {
-  const std::uint8_t* data = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    const ssize_t written = write(fd, data, left);
-    if (written < 0 && errno == EINTR) continue;
-    if (written < 0) return false;
-    if (written == 0) {
-      errno = EIO;  // a device that takes nothing and says nothing
-      return false;
-    }
-    data += written;
-    left -= static_cast<std::size_t>(written);
-  }
-  return true;
-}
+unsigned long ProcessId() { return static_cast<unsigned long>(getpid()); }
+
+bool NameTaken() { return errno == EEXIST; }
+
+namespace {
 
 // A link to an existing file is followed, so that the file it names gets
 // the new content and the link stays a link.
@@ -45,10 +29,6 @@ std::string ResolveTarget(const std::string& path) {
   char resolved[PATH_MAX];
   if (realpath(path.c_str(), resolved) == nullptr) return path;
   return resolved;
-}
-
-fs::path DirectoryOf(const fs::path& target) {
-  return target.has_parent_path() ? target.parent_path() : fs::path(".");
 }
 
 // Root may write anything, so a file nobody may write (mode 0444) is taken
@@ -61,42 +41,14 @@ bool MayWrite(const std::string& target, const struct stat& st) {
   return false;
 }
 
-// A file being made, from its creation beside the target to its rename.
-struct Pending {
-  std::string path;    // as the caller named it, for messages
-  std::string target;  // the file that is replaced (a link resolved)
-  std::string temp;    // the new file; empty once renamed or removed
-  std::string backup;  // the replaced file's old content, until the set is in place
-  bool existed = false;
-  bool replaced = false;
-  bool inPlace = false;
-  std::span<const std::uint8_t> bytes;
-};
-
 WriteResult Failure(WriteStatus status, const Pending& file, int error) {
   return {status, file.path, std::strerror(error)};
 }
 
-// A name of our own beside the target, short so that a target name near
-// the file system's limit still leaves room for it. make(name) creates it
-// exclusively; it fails with EEXIST when another file has the name.
-template <typename Make>
-bool MakeSibling(const fs::path& target, const char* suffix, std::string& made, Make make) {
-  static std::atomic<unsigned> counter{0};
-  const fs::path dir = DirectoryOf(target);
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    made =
-        (dir / (".zorvik-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + suffix))
-            .string();
-    if (make(made)) return true;
-    if (errno != EEXIST) break;
-  }
-  made.clear();
-  return false;
-}
+}  // namespace
 
-void SyncDirectory(const fs::path& target) {
-  const int fd = open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void SyncDirectory(const SystemString& target) {
+  const int fd = open(DirectoryOf(fs::path(target)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   fsync(fd);  // the rename is done; a directory that cannot sync changes nothing
   close(fd);
@@ -141,7 +93,7 @@ WriteResult Prepare(Pending& file, const WriteFn& write) {
   if (target.empty()) return Failure(WriteStatus::kCannotOpen, file, ENOENT);
   if (!target.has_filename()) return Failure(WriteStatus::kCannotOpen, file, EISDIR);
   int fd = -1;
-  if (!MakeSibling(target, ".tmp", file.temp, [&](const std::string& name) {
+  if (!MakeSibling(file.target, ".tmp", file.temp, [&](const std::string& name) {
         fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         return fd >= 0;
       })) {
@@ -167,12 +119,13 @@ WriteResult Prepare(Pending& file, const WriteFn& write) {
   return {};
 }
 
+namespace {
+
 // Keeps what the target holds now under a name of our own, so that the
 // set can be undone. A second link to the same file costs nothing; a file
 // system without links gets a copy.
 bool KeepOldContent(Pending& file) {
-  const fs::path target(file.target);
-  if (MakeSibling(target, ".old", file.backup, [&](const std::string& name) {
+  if (MakeSibling(file.target, ".old", file.backup, [&](const std::string& name) {
         return link(file.target.c_str(), name.c_str()) == 0;
       })) {
     return true;
@@ -190,29 +143,12 @@ bool KeepOldContent(Pending& file) {
   return true;
 }
 
-void RemoveLeftovers(std::vector<Pending>& files) {
-  for (Pending& file : files) {
-    if (!file.temp.empty()) unlink(file.temp.c_str());
-    if (!file.backup.empty()) unlink(file.backup.c_str());
-    file.temp.clear();
-    file.backup.clear();
-  }
-}
+}  // namespace
 
-// Puts back what every replaced target held before the set, newest first.
-void Undo(std::vector<Pending>& files) {
-  for (auto it = files.rbegin(); it != files.rend(); ++it) {
-    if (!it->replaced) continue;
-    if (it->backup.empty()) {
-      unlink(it->target.c_str());
-    } else if (rename(it->backup.c_str(), it->target.c_str()) == 0) {
-      it->backup.clear();
-    } else {
-      it->backup.clear();  // cannot go back: the old content stays under its own name
-    }
-    SyncDirectory(fs::path(it->target));
-  }
-  RemoveLeftovers(files);
+void Remove(const SystemString& file) { unlink(file.c_str()); }
+
+void Restore(const SystemString& backup, const SystemString& target) {
+  rename(backup.c_str(), target.c_str());
 }
 
 WriteResult PutInPlace(Pending& file) {
@@ -228,64 +164,4 @@ WriteResult PutInPlace(Pending& file) {
   return {};
 }
 
-WriteResult Commit(std::vector<Pending>& files, const WriteFn& write) {
-  for (Pending& file : files) {
-    WriteResult result = Prepare(file, write);
-    if (!result.Ok()) {
-      RemoveLeftovers(files);
-      return result;
-    }
-  }
-  // Renamed files first: they can be undone; what a pipe or a device took
-  // cannot, so those go last, once nothing else can fail.
-  for (Pending& file : files) {
-    if (file.inPlace) continue;
-    WriteResult result = PutInPlace(file);
-    if (!result.Ok()) {
-      Undo(files);
-      return result;
-    }
-  }
-  for (Pending& file : files) {
-    if (!file.inPlace) continue;
-    WriteResult result = WriteInPlace(file, write);
-    if (!result.Ok()) {
-      Undo(files);
-      return result;
-    }
-  }
-  RemoveLeftovers(files);
-  for (const Pending& file : files) {
-    if (!file.inPlace) SyncDirectory(fs::path(file.target));
-  }
-  return {};
-}
-
-}  // namespace
-
-WriteResult WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) {
-  return WriteFile(path, bytes, PlainWrite);
-}
-
-WriteResult WriteFile(const std::string& path, std::span<const std::uint8_t> bytes,
-                      const WriteFn& write) {
-  std::vector<Pending> files(1);
-  files[0].path = path;
-  files[0].bytes = bytes;
-  return Commit(files, write);
-}
-
-WriteResult WriteFiles(const std::vector<OutputFile>& files) {
-  return WriteFiles(files, PlainWrite);
-}
-
-WriteResult WriteFiles(const std::vector<OutputFile>& outputs, const WriteFn& write) {
-  std::vector<Pending> files(outputs.size());
-  for (std::size_t i = 0; i < outputs.size(); ++i) {
-    files[i].path = outputs[i].path;
-    files[i].bytes = outputs[i].bytes;
-  }
-  return Commit(files, write);
-}
-
-}  // namespace safewrite
+}  // namespace safewrite::detail

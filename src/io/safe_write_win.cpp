@@ -9,18 +9,13 @@
 #include <io.h>
 #include <windows.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
-#include "io/safe_write.h"
+#include "io/safe_write_set.h"
 #include "io/system_path.h"
 
-namespace safewrite {
-namespace {
-
-namespace fs = std::filesystem;
+namespace safewrite::detail {
 
 ssize_t PlainWrite(int fd, const void* data, std::size_t size) {
   // _write counts in 32 bits; the loop below asks again for the rest.
@@ -28,34 +23,14 @@ ssize_t PlainWrite(int fd, const void* data, std::size_t size) {
   return _write(fd, data, static_cast<unsigned>(size < kMaxChunk ? size : kMaxChunk));
 }
 
-// False with errno set when not every byte went out.
-bool WriteAll(int fd, std::span<const std::uint8_t> bytes, const WriteFn& write) {
-  const std::uint8_t* data = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    const ssize_t written = write(fd, data, left);
-    if (written < 0 && errno == EINTR) continue;
-    if (written < 0) return false;
-    if (written == 0) {
-      errno = EIO;
-      return false;
-    }
-    data += written;
-    left -= static_cast<std::size_t>(written);
-  }
-  return true;
+unsigned long ProcessId() { return GetCurrentProcessId(); }
+
+bool NameTaken() {
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
 }
 
-struct Pending {
-  std::string path;     // as the caller named it, for messages
-  std::wstring target;  // the file that is replaced
-  std::wstring temp;    // the new file; empty once moved or removed
-  std::wstring backup;  // the replaced file's old content, until the set is in place
-  bool existed = false;
-  bool replaced = false;
-  bool inPlace = false;
-  std::span<const std::uint8_t> bytes;
-};
+namespace {
 
 WriteResult SystemFailure(WriteStatus status, const Pending& file, DWORD error) {
   return {status, file.path, syspath::ErrorText(error)};
@@ -63,28 +38,6 @@ WriteResult SystemFailure(WriteStatus status, const Pending& file, DWORD error) 
 
 WriteResult ErrnoFailure(WriteStatus status, const Pending& file, int error) {
   return {status, file.path, std::strerror(error)};
-}
-
-fs::path DirectoryOf(const fs::path& target) {
-  return target.has_parent_path() ? target.parent_path() : fs::path(L".");
-}
-
-// A name of our own beside the target; make(name) creates it exclusively
-// and fails with ERROR_FILE_EXISTS when another file has the name.
-template <typename Make>
-bool MakeSibling(const std::wstring& target, const wchar_t* suffix, std::wstring& made, Make make) {
-  static std::atomic<unsigned> counter{0};
-  const fs::path dir = DirectoryOf(fs::path(target));
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    made = (dir / (L".zorvik-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                   std::to_wstring(counter++) + suffix))
-               .wstring();
-    if (make(made)) return true;
-    const DWORD error = GetLastError();
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
-  }
-  made.clear();
-  return false;
 }
 
 bool Move(const std::wstring& from, const std::wstring& to) {
@@ -124,6 +77,8 @@ WriteResult HandleFailure(const Pending& file, WriteStatus status, DWORD systemE
                           : ErrnoFailure(status, file, crtError);
 }
 
+}  // namespace
+
 WriteResult WriteInPlace(const Pending& file, const WriteFn& write) {
   HANDLE handle =
       CreateFileW(file.target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -140,6 +95,8 @@ WriteResult WriteInPlace(const Pending& file, const WriteFn& write) {
   return {};
 }
 
+namespace {
+
 // A name the system keeps for a device, whatever folder it is in.
 bool IsDevice(const std::wstring& target) {
   HANDLE handle = CreateFileW(target.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -149,6 +106,8 @@ bool IsDevice(const std::wstring& target) {
   CloseHandle(handle);
   return type == FILE_TYPE_CHAR || type == FILE_TYPE_PIPE;
 }
+
+}  // namespace
 
 // Checks the target and writes the bytes to a new file beside it.
 WriteResult Prepare(Pending& file, const WriteFn& write) {
@@ -173,7 +132,7 @@ WriteResult Prepare(Pending& file, const WriteFn& write) {
     return ErrnoFailure(WriteStatus::kCannotOpen, file, EISDIR);
   }
   HANDLE handle = INVALID_HANDLE_VALUE;
-  if (!MakeSibling(file.target, L".tmp", file.temp, [&](const std::wstring& name) {
+  if (!MakeSibling(file.target, ".tmp", file.temp, [&](const std::wstring& name) {
         handle = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
         return handle != INVALID_HANDLE_VALUE;
@@ -191,41 +150,30 @@ WriteResult Prepare(Pending& file, const WriteFn& write) {
   return {};
 }
 
+namespace {
+
 // Keeps what the target holds now under a name of our own, so that the
 // set can be undone: a second link to the file where the file system has
 // them, a copy where it does not.
 bool KeepOldContent(Pending& file) {
-  if (MakeSibling(file.target, L".old", file.backup, [&](const std::wstring& name) {
+  if (MakeSibling(file.target, ".old", file.backup, [&](const std::wstring& name) {
         return CreateHardLinkW(name.c_str(), file.target.c_str(), nullptr) != 0;
       })) {
     return true;
   }
-  return MakeSibling(file.target, L".old", file.backup, [&](const std::wstring& name) {
+  return MakeSibling(file.target, ".old", file.backup, [&](const std::wstring& name) {
     return CopyFileW(file.target.c_str(), name.c_str(), TRUE) != 0;
   });
 }
 
-void RemoveLeftovers(std::vector<Pending>& files) {
-  for (Pending& file : files) {
-    if (!file.temp.empty()) DeleteFileW(file.temp.c_str());
-    if (!file.backup.empty()) DeleteFileW(file.backup.c_str());
-    file.temp.clear();
-    file.backup.clear();
-  }
-}
+}  // namespace
 
-void Undo(std::vector<Pending>& files) {
-  for (auto it = files.rbegin(); it != files.rend(); ++it) {
-    if (!it->replaced) continue;
-    if (it->backup.empty()) {
-      DeleteFileW(it->target.c_str());
-    } else {
-      Move(it->backup, it->target);
-      it->backup.clear();  // moved back, or the old content stays under its own name
-    }
-  }
-  RemoveLeftovers(files);
-}
+void Remove(const SystemString& file) { DeleteFileW(file.c_str()); }
+
+void Restore(const SystemString& backup, const SystemString& target) { Move(backup, target); }
+
+// MoveFileExW writes the move through; there is nothing more to sync.
+void SyncDirectory(const SystemString&) {}
 
 WriteResult PutInPlace(Pending& file) {
   if (file.existed && !KeepOldContent(file)) {
@@ -239,59 +187,4 @@ WriteResult PutInPlace(Pending& file) {
   return {};
 }
 
-WriteResult Commit(std::vector<Pending>& files, const WriteFn& write) {
-  for (Pending& file : files) {
-    WriteResult result = Prepare(file, write);
-    if (!result.Ok()) {
-      RemoveLeftovers(files);
-      return result;
-    }
-  }
-  for (Pending& file : files) {
-    if (file.inPlace) continue;
-    WriteResult result = PutInPlace(file);
-    if (!result.Ok()) {
-      Undo(files);
-      return result;
-    }
-  }
-  for (Pending& file : files) {
-    if (!file.inPlace) continue;
-    WriteResult result = WriteInPlace(file, write);
-    if (!result.Ok()) {
-      Undo(files);
-      return result;
-    }
-  }
-  RemoveLeftovers(files);
-  return {};
-}
-
-}  // namespace
-
-WriteResult WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) {
-  return WriteFile(path, bytes, PlainWrite);
-}
-
-WriteResult WriteFile(const std::string& path, std::span<const std::uint8_t> bytes,
-                      const WriteFn& write) {
-  std::vector<Pending> files(1);
-  files[0].path = path;
-  files[0].bytes = bytes;
-  return Commit(files, write);
-}
-
-WriteResult WriteFiles(const std::vector<OutputFile>& files) {
-  return WriteFiles(files, PlainWrite);
-}
-
-WriteResult WriteFiles(const std::vector<OutputFile>& outputs, const WriteFn& write) {
-  std::vector<Pending> files(outputs.size());
-  for (std::size_t i = 0; i < outputs.size(); ++i) {
-    files[i].path = outputs[i].path;
-    files[i].bytes = outputs[i].bytes;
-  }
-  return Commit(files, write);
-}
-
-}  // namespace safewrite
+}  // namespace safewrite::detail

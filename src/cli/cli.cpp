@@ -61,6 +61,18 @@ std::string WindowsProgramNote() {
 
 }  // namespace
 
+namespace {
+constexpr const char* kPaletteHelp = "1 Seattle, any other integer San Francisco (default 0)";
+}  // namespace
+
+CLI::Option* AddPaletteOption(CLI::App& cmd, int& palette, const std::string& more) {
+  return cmd.add_option("--palette", palette, kPaletteHelp + more);
+}
+
+CLI::Option* AddPaletteOption(CLI::App& cmd, std::string& palette) {
+  return cmd.add_option("--palette", palette, kPaletteHelp);
+}
+
 Invocation ParseInvocation(int argc, char** argv) {
   const std::string program = argc > 0 ? argv[0] : "zorvik";
   Invocation result;

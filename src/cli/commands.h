@@ -7,7 +7,8 @@
 
 namespace CLI {
 class App;
-}
+class Option;
+}  // namespace CLI
 
 // Exit statuses shared by every command.
 inline constexpr int kExitOk = 0;
@@ -42,3 +43,9 @@ void AddRenderCommand(CLI::App& app, int& exitCode);
 void AddTextureCommand(CLI::App& app, int& exitCode);
 void AddCheckCommand(CLI::App& app, int& exitCode);
 void AddImportCommand(CLI::App& app, int& exitCode);
+
+// The --palette option, worded alike in every command that draws or
+// converts colours; more, when given, says what the palette does there.
+CLI::Option* AddPaletteOption(CLI::App& cmd, int& palette, const std::string& more = {});
+// The same, taken as written, for a command that checks the number itself.
+CLI::Option* AddPaletteOption(CLI::App& cmd, std::string& palette);

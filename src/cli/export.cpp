@@ -162,8 +162,7 @@ void AddExportCommand(CLI::App& app, int& exitCode) {
                                         "Format of a batch export: cob, glb, gltf, obj, bin");
   CLI::Option* outDir = cmd->add_option("--out-dir", args->strOutDir,
                                         "Folder of a batch export: DIR/<name>.<format>");
-  cmd->add_option("--palette", args->nPalette,
-                  "1 Seattle, any other integer San Francisco (default 0)");
+  AddPaletteOption(*cmd, args->nPalette);
   cmd->footer(
       "OUT.bin saves the model again as LGMD, with the file's own colours: every byte of its\n"
       "sections comes back, but bytes outside every section (gaps between sections, a partial\n"

@@ -116,9 +116,8 @@ void AddImportCommand(CLI::App& app, int& exitCode) {
       ->required();
   cmd->add_option("OUT", args->strOut, "OUT.bin; its textures go beside it as <material>.mip")
       ->required();
-  cmd->add_option("--palette", args->nPalette,
-                  "1 Seattle, any other integer San Francisco (default 0): the palette the\n"
-                  "model is shown through, and its textures converted through");
+  AddPaletteOption(*cmd, args->nPalette,
+                   ": the palette the\nmodel is shown through, and its textures converted through");
   cmd->add_option("--name", args->strName,
                   "The model's name (default OUT's name, at most 8 characters)");
   cmd->add_option("--scale", args->dScale,

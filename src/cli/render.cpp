@@ -243,8 +243,7 @@ void AddRenderCommand(CLI::App& app, int& exitCode) {
       ->required();
   cmd->add_option("--out-dir", args->outDir,
                   "Folder of a batch: DIR/<name>.png for each model, in one OpenGL context");
-  cmd->add_option("--palette", args->palette,
-                  "1 Seattle, any other integer San Francisco (default 0)");
+  AddPaletteOption(*cmd, args->palette);
   cmd->add_flag("--wireframe", args->wireframe, "Draw outlines instead of the textured look");
   cmd->add_option("--size", args->size, "Picture size WxH (default 800x600)");
   cmd->add_option("--rot", args->rotation, "Rotation X,Y,Z in degrees, after the camera fit");

@@ -137,8 +137,7 @@ void AddTextureCommand(CLI::App& app, int& exitCode) {
   auto args = std::make_shared<TextureArgs>();
   cmd->add_option("IN", args->strIn, "IN.png, or IN.mip")->required();
   cmd->add_option("OUT", args->strOut, "OUT.mip, or OUT.png")->required();
-  cmd->add_option("--palette", args->nPalette,
-                  "1 Seattle, any other integer San Francisco (default 0)");
+  AddPaletteOption(*cmd, args->nPalette);
   cmd->add_flag("--dither", args->bDither,
                 "Spread each pixel's colour error to its neighbours (Floyd-Steinberg)");
   cmd->footer(

@@ -19,12 +19,15 @@ namespace {
 constexpr std::uint8_t kFaceFlags = 0x10;
 constexpr std::int16_t kFaceMaterial = 0;
 
-// Chunk ids and versions of the two chunks written.
-constexpr std::int16_t kPolyMajor = 0;
-constexpr std::int16_t kPolyMinor = 2;
-constexpr std::int32_t kPolyChunkId = 1;
-constexpr std::int16_t kEndMajor = 1;
-constexpr std::int16_t kEndMinor = 0;
+// The two chunks written: tag, version and id.
+struct Chunk {
+  std::string_view tag;
+  std::int16_t major;
+  std::int16_t minor;
+  std::int32_t id;
+};
+constexpr Chunk kPolygonChunk{"PolH", 0, 2, 1};
+constexpr Chunk kEndChunk{"END ", 1, 0, 0};
 
 // Every corner names texture coordinate 0, so the file carries exactly one,
 // at (0, 0); with none, readers would see corners referring to a coordinate
@@ -50,12 +53,11 @@ void WriteFileHeader(ByteWriter& out) {
   out.Text("             \n");
 }
 
-void WriteChunkHeader(ByteWriter& out, std::string_view tag, std::int16_t major, std::int16_t minor,
-                      std::int32_t id, std::int32_t length) {
-  out.Text(tag);
-  out.I16(major);
-  out.I16(minor);
-  out.I32(id);
+void WriteChunkHeader(ByteWriter& out, const Chunk& chunk, std::int32_t length) {
+  out.Text(chunk.tag);
+  out.I16(chunk.major);
+  out.I16(chunk.minor);
+  out.I32(chunk.id);
   out.I32(0);  // parent chunk id
   out.I32(length);
 }
@@ -92,11 +94,11 @@ std::vector<std::uint8_t> BuildCobFile(const CModel& model) {
   const std::size_t bodySize = kFixedBodySize + 12 * model.Vertices().size() + FacesSize(model);
   ByteWriter out(kFileHeaderSize + kChunkHeaderSize + bodySize + kEndChunkSize);
   WriteFileHeader(out);
-  WriteChunkHeader(out, "PolH", kPolyMajor, kPolyMinor, kPolyChunkId, 0);
+  WriteChunkHeader(out, kPolygonChunk, 0);
   const std::size_t bodyStart = out.Size();
   WritePolygonBody(out, model);
   out.PatchI32(kChunkLengthOffset, static_cast<std::int32_t>(out.Size() - bodyStart));
-  WriteChunkHeader(out, "END ", kEndMajor, kEndMinor, 0, 0);
+  WriteChunkHeader(out, kEndChunk, 0);
   return out.Take();
 }
 

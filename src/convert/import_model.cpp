@@ -365,13 +365,7 @@ void FillGeometry(const Parts& parts, const std::vector<int>& planOf, ModelConte
     FillSubObject(part, parent, static_cast<int>(content.m_vecVertices.size()), content, result);
     AddPart(part, planOf, table, content);
   }
-  for (Vertex& v : content.m_vecVertices) {
-    if (v.nCount == 0) continue;
-    const auto count = static_cast<float>(v.nCount);
-    v.nx /= count;
-    v.ny /= count;
-    v.nz /= count;
-  }
+  AverageVertexNormals(content.m_vecVertices);
   // The box of the positions as stored, as the reader keeps it.
   if (!content.m_vecVertices.empty())
     content.m_ptMin = content.m_ptMax = content.m_vecVertices.front();

@@ -135,7 +135,7 @@ class LgmdParser {
         !ReadNormals() || !ReadPolygons()) {
       return false;
     }
-    AverageVertexNormals();
+    AverageVertexNormals(m_model.m_vecVertices);
     return ReadSubObjects() && ParentChainsEnd();
   }
 
@@ -445,18 +445,6 @@ class LgmdParser {
       if (!m_cur.ReadU8(polygon.byUnused[6])) m_cur.Skip(1);
     }
     return true;
-  }
-
-  // The plain average of the face normals, not re-normalised. A vertex no
-  // polygon uses keeps a zero normal rather than 0/0.
-  void AverageVertexNormals() {
-    for (Vertex& v : m_model.m_vecVertices) {
-      if (v.nCount == 0) continue;
-      const auto count = static_cast<float>(v.nCount);
-      v.nx /= count;
-      v.ny /= count;
-      v.nz /= count;
-    }
   }
 
   bool ReadSubObjects() {

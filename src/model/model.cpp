@@ -2,6 +2,16 @@
 
 #include <utility>
 
+void AverageVertexNormals(std::span<Vertex> vertices) {
+  for (Vertex& v : vertices) {
+    if (v.nCount == 0) continue;
+    const auto count = static_cast<float>(v.nCount);
+    v.nx /= count;
+    v.ny /= count;
+    v.nz /= count;
+  }
+}
+
 CModel::CModel() = default;
 
 // The OpenGL texture objects are deliberately left alone: only the texture

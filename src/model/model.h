@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,6 +29,11 @@ struct Vertex {
   // 1 when the vertex was moved into model space, 0 otherwise.
   int nCount = 0;
 };
+
+// Turns the sums of face normals gathered in each vertex (nCount of them)
+// into their plain average, not re-normalised. A vertex no polygon uses
+// keeps a zero normal rather than 0/0.
+void AverageVertexNormals(std::span<Vertex> vertices);
 
 struct TexCoord {
   float u = 0.0f, v = 0.0f;

@@ -56,41 +56,26 @@ bool ChoosePixelFormat(HDC dc, std::string& error) {
 
 bool HeadlessGlContext::Create(int width, int height) {
   if (!BeginCreate(width, height)) return false;
-  if (!RegisterWindowClass()) {
-    m_error = LastErrorText("RegisterClass");
+  // Whatever was made before the step that failed goes again.
+  const auto fail = [this](const char* call) {
+    if (call != nullptr) m_error = LastErrorText(call);
+    Destroy();
     return false;
-  }
+  };
+  if (!RegisterWindowClass()) return fail("RegisterClass");
   // A pop-up has no frame, so its client area is the size asked for.
   HWND window = CreateWindowExW(0, kWindowClass, L"Zorvik", WS_POPUP | WS_CLIPCHILDREN, 0, 0, width,
                                 height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (window == nullptr) {
-    m_error = LastErrorText("CreateWindow");
-    return false;
-  }
+  if (window == nullptr) return fail("CreateWindow");
   m_display = window;
   HDC dc = GetDC(window);
-  if (dc == nullptr) {
-    m_error = LastErrorText("GetDC");
-    Destroy();
-    return false;
-  }
+  if (dc == nullptr) return fail("GetDC");
   m_surface = dc;
-  if (!ChoosePixelFormat(dc, m_error)) {
-    Destroy();
-    return false;
-  }
+  if (!ChoosePixelFormat(dc, m_error)) return fail(nullptr);
   HGLRC context = wglCreateContext(dc);
-  if (context == nullptr) {
-    m_error = LastErrorText("wglCreateContext");
-    Destroy();
-    return false;
-  }
+  if (context == nullptr) return fail("wglCreateContext");
   m_context = context;
-  if (!wglMakeCurrent(dc, context)) {
-    m_error = LastErrorText("wglMakeCurrent");
-    Destroy();
-    return false;
-  }
+  if (!wglMakeCurrent(dc, context)) return fail("wglMakeCurrent");
   glDrawBuffer(GL_BACK);
   glReadBuffer(GL_BACK);
   m_width = width;

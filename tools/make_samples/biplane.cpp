@@ -29,19 +29,21 @@ namespace {
 
 // Material ids. "metal" and "wood" share an id: a polygon's colour flag
 // picks one or the other.
-constexpr std::uint8_t kFabricWing = 1;
-constexpr std::uint8_t kFabricTail = 2;
-constexpr std::uint8_t kHull = 3;
-constexpr std::uint8_t kMetal = 4;
-constexpr std::uint8_t kWood = 4;
-constexpr std::uint8_t kRoundel = 5;
-constexpr std::uint8_t kRudder = 6;
-constexpr std::uint8_t kScreen = 7;
-constexpr std::uint8_t kPilot = 8;
-constexpr std::uint8_t kStrut = 9;
-constexpr std::uint8_t kTyre = 10;
-constexpr std::uint8_t kSpinner = 11;
-constexpr std::uint8_t kEngine = 12;
+enum MaterialId : std::uint8_t {
+  kFabricWing = 1,
+  kFabricTail,
+  kHull,
+  kMetal,
+  kWood = kMetal,
+  kRoundel,
+  kRudder,
+  kScreen,
+  kPilot,
+  kStrut,
+  kTyre,
+  kSpinner,
+  kEngine,
+};
 
 constexpr double kPi = std::numbers::pi;
 

@@ -2,6 +2,7 @@
 
 #include "model/palette_files.h"
 #include "platform/platform.h"
+#include "platform/posix_paths.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ std::string PathMessage(PathStatus status) {
 // configuration; the caller stops it, saving nothing.
 PathStatus CAppPaths::SetBaseDir(const std::string& dir) {
   std::string converted;
-  if (!platform::Current().CanonicalDirectory(dir, converted)) return PathStatus::kBaseDirUnknown;
+  if (!platform::CanonicalDirectory(dir, converted)) return PathStatus::kBaseDirUnknown;
   m_szShortPath = converted;
   m_strBaseDir = m_szShortPath;
   m_layout = platform::FindFileLayout(m_strBaseDir, kPaletteFileNames);
@@ -39,7 +40,7 @@ PathStatus CAppPaths::SetBaseDir(const std::string& dir) {
 
 PathStatus CAppPaths::SetLastOpenDir(const std::string& dir) {
   std::string converted;
-  const bool done = platform::Current().CanonicalDirectory(dir, converted);
+  const bool done = platform::CanonicalDirectory(dir, converted);
   if (done) m_szShortPath = converted;
   m_strLastOpenDir = m_szShortPath;
   return done ? PathStatus::kOk : PathStatus::kLastOpenDirUnknown;

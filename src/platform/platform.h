@@ -41,9 +41,6 @@ class Platform {
   virtual void RestoreArrowCursor() = 0;
   // Full path of the running executable; empty when it cannot be found.
   virtual std::string GetExecutablePath() = 0;
-  // The canonical absolute form of an existing directory, a trailing '/'
-  // kept. False for the empty string and for a path that does not exist.
-  virtual bool CanonicalDirectory(const std::string& path, std::string& canonical) = 0;
   // Ends the process at once with the code.
   virtual void EndProcess(int code) = 0;
 

@@ -99,9 +99,6 @@ void WxPlatform::RestoreArrowCursor() {
 
 std::string WxPlatform::GetExecutablePath() { return ExecutablePath(); }
 
-bool WxPlatform::CanonicalDirectory(const std::string& path, std::string& canonical) {
-  return platform::CanonicalDirectory(path, canonical);
-}
 
 void WxPlatform::EndProcess(int code) { std::exit(code); }
 

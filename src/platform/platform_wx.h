@@ -16,7 +16,6 @@ class WxPlatform : public Platform {
   void BeginWaitCursor() override;
   void RestoreArrowCursor() override;
   std::string GetExecutablePath() override;
-  bool CanonicalDirectory(const std::string& path, std::string& canonical) override;
   void EndProcess(int code) override;
   bool AskOpenFile(const OpenFileRequest& request, std::string& path) override;
   bool AskSaveFile(const SaveFileRequest& request, std::string& path) override;

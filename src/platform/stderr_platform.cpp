@@ -23,9 +23,6 @@ void StderrPlatform::ShowMessage(const std::string& text, MsgIcon /*icon*/) {
 
 std::string StderrPlatform::GetExecutablePath() { return ExecutablePath(); }
 
-bool StderrPlatform::CanonicalDirectory(const std::string& path, std::string& canonical) {
-  return platform::CanonicalDirectory(path, canonical);
-}
 
 void StderrPlatform::EndProcess(int code) { std::exit(code); }
 

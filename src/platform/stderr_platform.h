@@ -14,7 +14,6 @@ class StderrPlatform : public Platform {
   void BeginWaitCursor() override {}
   void RestoreArrowCursor() override {}
   std::string GetExecutablePath() override;
-  bool CanonicalDirectory(const std::string& path, std::string& canonical) override;
   void EndProcess(int code) override;
   bool AskOpenFile(const OpenFileRequest&, std::string&) override { return false; }
   bool AskSaveFile(const SaveFileRequest&, std::string&) override { return false; }

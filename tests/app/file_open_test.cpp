@@ -2,6 +2,7 @@
 // changes, and what a cancelled or failed one leaves alone.
 #include <filesystem>
 
+#include "platform/posix_paths.h"
 #include "support/doc_access.h"
 #include "window_fixture.h"
 
@@ -79,7 +80,7 @@ TEST_F(FileOpenTest, OpensTheChosenModelAndRemembersItsDirectory) {
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + path);
   EXPECT_EQ(doc().Model().PolygonCount(), 1);
   std::string canonical;
-  ASSERT_TRUE(recorder().CanonicalDirectory(ModelDir(), canonical));
+  ASSERT_TRUE(platform::CanonicalDirectory(ModelDir(), canonical));
   EXPECT_EQ(AppPaths().GetLastOpenDir(), canonical);
 
   // The next dialog starts where this one ended.
@@ -98,7 +99,7 @@ TEST_F(FileOpenTest, ABackslashInTheNameIsPartOfTheName) {
   EXPECT_TRUE(recorder().messages().empty());
   EXPECT_EQ(frame()->GetTitle(), "Zorvik - " + path);
   std::string canonical;
-  ASSERT_TRUE(recorder().CanonicalDirectory(ModelDir(), canonical));
+  ASSERT_TRUE(platform::CanonicalDirectory(ModelDir(), canonical));
   EXPECT_EQ(AppPaths().GetLastOpenDir(), canonical);
 }
 

@@ -29,9 +29,6 @@ void RecordingPlatform::RestoreArrowCursor() {
 
 std::string RecordingPlatform::GetExecutablePath() { return m_strExecutablePath; }
 
-bool RecordingPlatform::CanonicalDirectory(const std::string& path, std::string& canonical) {
-  return platform::CanonicalDirectory(path, canonical);
-}
 
 void RecordingPlatform::EndProcess(int code) {
   m_events.push_back({EventKind::Exit, {}, {}, code});

@@ -57,7 +57,6 @@ class RecordingPlatform : public Platform {
   void BeginWaitCursor() override;
   void RestoreArrowCursor() override;
   std::string GetExecutablePath() override;
-  bool CanonicalDirectory(const std::string& path, std::string& canonical) override;
   void EndProcess(int code) override;
   bool AskOpenFile(const OpenFileRequest& request, std::string& path) override;
   bool AskSaveFile(const SaveFileRequest& request, std::string& path) override;

@@ -53,7 +53,9 @@ wineboot --init >/dev/null 2>&1 || true
 
 # Wine's OpenGL needs an X display: a virtual one of our own.
 display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Composite, which Wine uses to keep a child window's OpenGL offscreen
+# (see the window's check below).
+Xvfb "$display" -screen 0 1280x1024x24 +extension Composite -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 export DISPLAY=$display
 sleep 2
@@ -103,23 +105,46 @@ check "zorvik.com --help says it is the console program" \
   bash -c "wine '$program' --help 2>&1 | grep -q 'This is zorvik.com'"
 
 say "the window"
+# Wine draws the OpenGL of a child window, as the view is, into an X window
+# of its own that it keeps offscreen (XComposite), and copies that into the
+# frame at every swap. Wine 8 sends the copy to no drawable (X errors in its
+# trace), so the frame shows black where the view is: the same happens to a
+# minimal Win32 program with an OpenGL child window, which Windows shows.
+# So the view's picture is looked for where Wine has it, the offscreen
+# windows, as well as on the screen, for a Wine that copies it.
+c++ -std=c++17 -O1 -Wall -Wextra -Werror "$root/tests/windows/x11/offscreen_windows.cpp" \
+  -o "$work/offscreen_windows" -lX11 -lXcomposite
+# Pixels of the fabric's yellow (strong red and green, little blue),
+# counted on a quarter-size copy, which is quick.
+fabric_pixels() {
+  convert "$1" -scale 25% -fx 'r>0.5 && g>0.4 && b<0.25 ? 1 : 0' \
+    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null || echo 0
+}
 wine "${program%.com}.exe" "$win_model" >/dev/null 2>&1 &
 viewer_pid=$!
 # Until the window has drawn the model: the wings' yellow fabric shows,
 # which only their texture gives (without it they are grey).
 textured=0
+seen=
 for _ in $(seq 1 30); do
   sleep 2
-  xwd -root -silent -display "$display" >"$work/screen.xwd" 2>/dev/null || continue
-  convert "$work/screen.xwd" "$work/screen.png" 2>/dev/null || continue
-  # Pixels of the fabric's yellow (strong red and green, little blue),
-  # counted on a quarter-size copy, which is quick.
-  textured=$(convert "$work/screen.png" -scale 25% -fx 'r>0.5 && g>0.4 && b<0.25 ? 1 : 0' \
-    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null || echo 0)
-  [ "${textured:-0}" -gt 8 ] && break
+  rm -rf "$work/grab" && mkdir -p "$work/grab"
+  xwd -root -silent -display "$display" >"$work/grab/screen.xwd" 2>/dev/null || continue
+  convert "$work/grab/screen.xwd" "$work/grab/screen.png" 2>/dev/null || continue
+  "$work/offscreen_windows" "$work/grab" >/dev/null || continue
+  for picture in "$work/grab/screen.png" "$work/grab"/*.ppm; do
+    [ -f "$picture" ] || continue
+    count=$(fabric_pixels "$picture")
+    if [ "${count:-0}" -gt "$textured" ]; then
+      textured=$count
+      seen=$([ "$picture" = "$work/grab/screen.png" ] && echo "on the screen" ||
+        echo "in Wine's offscreen view")
+    fi
+  done
+  [ "$textured" -gt 8 ] && break
 done
-check "the demo opened from the command line shows its textures ($textured fabric pixels)" \
-  test "${textured:-0}" -gt 8
+check "the demo opened from the command line shows its textures ($textured fabric pixels${seen:+ $seen})" \
+  test "$textured" -gt 8
 
 if [ $failures -ne 0 ]; then
   echo "$failures check(s) failed; what they made is in $work" >&2

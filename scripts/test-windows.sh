@@ -95,6 +95,34 @@ check "the zip holds the program, palettes, configuration, README and LICENSE" \
 foreign=$(x86_64-w64-mingw32-objdump -p "$program" "${program%.com}.exe" | sed -n 's/.*DLL Name: //p' |
   grep -viE '^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comdlg32|comctl32|opengl32|glu32|winspool|winmm|uuid|rpcrt4|shlwapi|version|uxtheme|oleacc|msvcrt|ws2_32|imm32|dwmapi|usp10|gdiplus)\.(dll|drv)$' || true)
 check "the programs need no DLL outside Windows${foreign:+ (they need: $foreign)}" test -z "$foreign"
+# Explorer shows a program's first icon: it has to be ours, pixel for pixel
+# at every size of data/icons.
+icon_is_ours() {
+  local ico=$work/$(basename "$1").ico first sizes size i=0
+  first=$(wrestool -l --type=group_icon "$1" | head -n1 | sed -n "s/.*--name='\([^']*\)'.*/\1/p")
+  [ "$first" = APPICON ] || return 1
+  wrestool -x --type=group_icon --name=APPICON "$1" -o "$ico" || return 1
+  sizes=$(identify -format '%w\n' "$ico") || return 1
+  [ "$(wc -l <<<"$sizes")" -eq "$(find "$root/data/icons" -name 'zorvik-*.png' | wc -l)" ] || return 1
+  for size in $sizes; do
+    [ "$(compare -metric AE "$ico[$i]" "$root/data/icons/zorvik-$size.png" null: 2>&1)" = 0 ] ||
+      return 1
+    i=$((i + 1))
+  done
+}
+# The manifest: the common controls of version 6 and drawing at each
+# monitor's scale; no UTF-8 code page, since the program calls the wide
+# functions.
+manifest_is_ours() {
+  local manifest
+  manifest=$(wrestool -x --raw --type=24 "$1") || return 1
+  grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' <<<"$manifest" &&
+    grep -q '>PerMonitorV2' <<<"$manifest" && ! grep -q activeCodePage <<<"$manifest"
+}
+for exe in "${program%.com}.exe" "$program"; do
+  check "$(basename "$exe") shows the program's icon" icon_is_ours "$exe"
+  check "$(basename "$exe") has the program's manifest" manifest_is_ours "$exe"
+done
 win_model=$(winepath -w "$work/Zoë/Models/biplane.bin")
 wine "$program" export "$win_model" "$(winepath -w "$work/Zoë/Models/biplane.glb")"
 check "a model in a folder named Zoë exports the same bytes" \

@@ -42,6 +42,31 @@ set_target_properties(meshoptimizer::meshoptimizer PROPERTIES
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601
                         _USE_MATH_DEFINES)
 
+# The resources of both programs (src/app/zorvik.rc): the icon, made here
+# from the PNG icons of data/icons, the manifest, and, with the window,
+# wxWidgets' own resources.
+enable_language(RC)
+find_program(ZORVIK_CONVERT convert)
+if(NOT ZORVIK_CONVERT)
+  message(FATAL_ERROR "ImageMagick's convert makes the program's icon; install imagemagick")
+endif()
+set(ZORVIK_ICON_SIZES 16 22 24 32 48 64 128 256)
+list(TRANSFORM ZORVIK_ICON_SIZES REPLACE "(.+)" "${CMAKE_SOURCE_DIR}/data/icons/zorvik-\\1.png"
+     OUTPUT_VARIABLE ZORVIK_ICON_PNGS)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/zorvik.ico
+  COMMAND ${ZORVIK_CONVERT} ${ZORVIK_ICON_PNGS} ${CMAKE_BINARY_DIR}/zorvik.ico
+  DEPENDS ${ZORVIK_ICON_PNGS}
+  COMMENT "Making zorvik.ico"
+  VERBATIM)
+add_library(zorvik_resources OBJECT src/app/zorvik.rc ${CMAKE_BINARY_DIR}/zorvik.ico)
+set_source_files_properties(src/app/zorvik.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_BINARY_DIR}/zorvik.ico;${CMAKE_SOURCE_DIR}/src/app/zorvik.manifest")
+target_include_directories(zorvik_resources PRIVATE ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR}/src/app)
+if(ZORVIK_WINDOW)
+  target_include_directories(zorvik_resources PRIVATE ${wxWidgets_INCLUDE_DIRS})
+  target_compile_definitions(zorvik_resources PRIVATE ZORVIK_WX_RESOURCES)
+endif()
+
 # The program twice from the same objects: zorvik.exe for the window,
 # zorvik.com for the console.
 function(zorvik_windows_program target)
@@ -54,10 +79,10 @@ function(zorvik_windows_program target)
     # The command layer starts the window when no command is named.
     target_compile_definitions(zorvik_cli PRIVATE ZORVIK_HAS_WINDOW=1)
   endif()
-  target_link_libraries(${target} PRIVATE zorvik_windows)
+  target_link_libraries(${target} PRIVATE zorvik_windows zorvik_resources)
   set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
   add_executable(zorvik_console src/cli/main.cpp)
-  target_link_libraries(zorvik_console PRIVATE zorvik_windows)
+  target_link_libraries(zorvik_console PRIVATE zorvik_windows zorvik_resources)
   set_target_properties(zorvik_console PROPERTIES OUTPUT_NAME zorvik SUFFIX .com)
   target_link_options(zorvik_console PRIVATE -mconsole)
 

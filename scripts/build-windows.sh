@@ -27,7 +27,8 @@ if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
 install_tools() {
   local packages=(g++-mingw-w64-x86-64 mingw-w64-tools wine64 wine dpkg-dev cmake ninja-build
                   make zip unzip libcli11-dev nlohmann-json3-dev libstb-dev libtinygltf-dev
-                  googletest xvfb xauth x11-apps imagemagick)
+                  googletest xvfb xauth x11-apps imagemagick libx11-dev
+                  libxcomposite-dev icoutils)
   local missing=()
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

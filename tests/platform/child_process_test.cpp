@@ -23,7 +23,7 @@ TEST(ChildProcess, ReportsEachWayAChildEnds) {
       {"printf model; exit 0", ChildStatus::kExited, 0, "model", ""},
       {"echo reason >&2; exit 3", ChildStatus::kExited, 3, "", "reason\n"},
       {"kill -SEGV $$", ChildStatus::kSignalled, 11, "", ""},
-      {"kill -XCPU $$", ChildStatus::kSignalled, 24, "", ""},
+      {"kill -XCPU $$", ChildStatus::kCpuTime, 0, "", ""},  // its own processor-time limit
       {"exec sleep 30", ChildStatus::kTimedOut, 0, "", ""},
       {"head -c 5000 /dev/zero; exec sleep 30", ChildStatus::kTooMuchOutput, 0, "", ""},
       {"read line; echo \"[$line]\"", ChildStatus::kExited, 0, "[]\n", ""},  // no input to wait for

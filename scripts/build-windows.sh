@@ -173,14 +173,11 @@ build_minizip() {
   local src
   src=$(fetch_source zlib zlib)
   say "minizip ($src/contrib/minizip)"
-  rm -rf "$cache/build/minizip" && mkdir -p "$cache/build/minizip" "$cache/lib/pkgconfig"
-  local objects=()
-  for file in ioapi unzip zip; do
-    $CC -O2 -I"$cache/include" -c "$src/contrib/minizip/$file.c" -o "$cache/build/minizip/$file.o"
-    objects+=("$cache/build/minizip/$file.o")
-  done
-  rm -f "$cache/lib/libminizip.a"
-  $host-ar rcs "$cache/lib/libminizip.a" "${objects[@]}"
+  rm -rf "$cache/build/minizip" "$cache/lib/libminizip.a"
+  mkdir -p "$cache/build/minizip" "$cache/lib/pkgconfig"
+  (cd "$cache/build/minizip" &&
+    $CC -O2 -I"$cache/include" -c "$src"/contrib/minizip/{ioapi,unzip,zip}.c &&
+    $host-ar rcs "$cache/lib/libminizip.a" ioapi.o unzip.o zip.o)
   install -d "$cache/include/minizip"
   install -m644 "$src"/contrib/minizip/{ioapi,unzip,zip,crypt}.h "$cache/include/minizip/"
   cat >"$cache/lib/pkgconfig/minizip.pc" <<EOF

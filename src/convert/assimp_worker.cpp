@@ -11,8 +11,6 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
-// After windows.h, which it needs.
-#include <shellapi.h>
 #else
 #include <sys/resource.h>
 #endif
@@ -307,15 +305,12 @@ int Run(const std::string& path) {
 // The file's name in UTF-8, the one argument there must be.
 bool Argument(int argc, char** argv, std::string& path) {
 #ifdef _WIN32
-  // argv is in the ANSI code page, which cannot spell every name.
   (void)argc;
   (void)argv;
-  int count = 0;
-  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (wide == nullptr) return false;
-  if (count == 2) path = syspath::Narrow(wide[1]);
-  LocalFree(wide);
-  return count == 2;
+  const std::vector<std::string> args = syspath::Utf8Arguments();
+  if (args.size() != 2) return false;
+  path = args[1];
+  return true;
 #else
   if (argc != 2) return false;
   path = argv[1];

@@ -92,7 +92,8 @@ check "the zip holds the program, palettes, configuration, README and LICENSE" \
   -a -f "$(dirname "$program")/seattle.pal" -a -f "$(dirname "$program")/zorvik.cfg" \
   -a -f "$(dirname "$program")/README.md" -a -f "$(dirname "$program")/LICENSE"
 # objdump lists the DLLs a program imports: Windows' own only.
-foreign=$(x86_64-w64-mingw32-objdump -p "$program" "${program%.com}.exe" | sed -n 's/.*DLL Name: //p' |
+foreign=$(x86_64-w64-mingw32-objdump -p "$program" "${program%.com}.exe" \
+  "$(dirname "$program")/zorvik-import-worker.exe" | sed -n 's/.*DLL Name: //p' |
   grep -viE '^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comdlg32|comctl32|opengl32|glu32|winspool|winmm|uuid|rpcrt4|shlwapi|version|uxtheme|oleacc|msvcrt|ws2_32|imm32|dwmapi|usp10|gdiplus)\.(dll|drv)$' || true)
 check "the programs need no DLL outside Windows${foreign:+ (they need: $foreign)}" test -z "$foreign"
 win_model=$(winepath -w "$work/Zoë/Models/biplane.bin")

@@ -36,6 +36,13 @@ add_library(meshoptimizer::meshoptimizer STATIC IMPORTED)
 set_target_properties(meshoptimizer::meshoptimizer PROPERTIES
   IMPORTED_LOCATION ${ZORVIK_WIN64_PREFIX}/lib/libmeshoptimizer.a
   INTERFACE_INCLUDE_DIRECTORIES ${ZORVIK_WIN64_PREFIX}/include)
+# The import library, for the import worker alone, with the zip reader and
+# zlib it reads zipped formats through.
+add_library(assimp::assimp STATIC IMPORTED)
+set_target_properties(assimp::assimp PROPERTIES
+  IMPORTED_LOCATION ${ZORVIK_WIN64_PREFIX}/lib/libassimp.a
+  INTERFACE_INCLUDE_DIRECTORIES "${ZORVIK_WIN64_PREFIX}/include;${ZORVIK_WIN64_PREFIX}/headers"
+  INTERFACE_LINK_LIBRARIES "${ZORVIK_WIN64_PREFIX}/lib/libminizip.a;${ZORVIK_WIN64_PREFIX}/lib/libz.a")
 
 # UTF-8 inside, UTF-16 at the system's calls; Windows 7's API level and up;
 # M_PI and friends, which glibc offers without asking.
@@ -68,7 +75,8 @@ if(ZORVIK_WINDOW)
 endif()
 
 # The program twice from the same objects: zorvik.exe for the window,
-# zorvik.com for the console.
+# zorvik.com for the console; and beside them the import worker, which
+# both start.
 function(zorvik_windows_program target)
   # Objects, not an archive: the command layer calls into them.
   add_library(zorvik_windows OBJECT src/cli/render_module.cpp)
@@ -86,21 +94,22 @@ function(zorvik_windows_program target)
   set_target_properties(zorvik_console PROPERTIES OUTPUT_NAME zorvik SUFFIX .com)
   target_link_options(zorvik_console PRIVATE -mconsole)
 
-  # The portable zip: the programs, the palettes, a default configuration,
-  # README and LICENSE in one folder.
+  # The portable zip: the programs, the import worker, the palettes, a
+  # default configuration, README and LICENSE in one folder.
   set(name zorvik-${ZORVIK_VERSION}-win64)
   set(stage ${CMAKE_BINARY_DIR}/zip/${name})
   add_custom_target(zorvik_zip ALL
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/zip ${CMAKE_BINARY_DIR}/${name}.zip
     COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> $<TARGET_FILE:zorvik_console>
-            ${CMAKE_SOURCE_DIR}/samples/palettes/sanfran.pal
+            $<TARGET_FILE:zorvik-import-worker> ${CMAKE_SOURCE_DIR}/samples/palettes/sanfran.pal
             ${CMAKE_SOURCE_DIR}/samples/palettes/seattle.pal ${CMAKE_SOURCE_DIR}/data/zorvik.cfg
             ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE ${stage}
     COMMAND ${CMAKE_STRIP} ${stage}/zorvik.exe ${stage}/zorvik.com
+            ${stage}/$<TARGET_FILE_NAME:zorvik-import-worker>
     COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/zip
             ${CMAKE_COMMAND} -E tar cf ${CMAKE_BINARY_DIR}/${name}.zip --format=zip ${name}
-    DEPENDS ${target} zorvik_console
+    DEPENDS ${target} zorvik_console zorvik-import-worker
     BYPRODUCTS ${CMAKE_BINARY_DIR}/${name}.zip
     COMMENT "Packing ${name}.zip"
     VERBATIM)
@@ -134,6 +143,9 @@ function(zorvik_windows_tests)
     endif()
   endforeach()
   add_executable(windows_tests ${sources})
+  # The child the runner's tests start, beside the test program.
+  add_executable(zorvik_child_helper tests/windows/helper/child_helper.cpp)
+  add_dependencies(windows_tests zorvik_child_helper)
   target_link_libraries(windows_tests PRIVATE zorvik_test_support zorvik_convert GTest::gtest
                                               GTest::gmock GTest::gtest_main)
   target_include_directories(windows_tests SYSTEM PRIVATE ${ZORVIK_WIN64_PREFIX}/headers)

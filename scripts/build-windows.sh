@@ -27,7 +27,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
 install_tools() {
   local packages=(g++-mingw-w64-x86-64 mingw-w64-tools wine64 wine dpkg-dev cmake ninja-build
                   make zip unzip libcli11-dev nlohmann-json3-dev libstb-dev libtinygltf-dev
-                  googletest xvfb xauth x11-apps imagemagick libx11-dev
+                  libutfcpp-dev googletest xvfb xauth x11-apps imagemagick libx11-dev
                   libxcomposite-dev icoutils)
   local missing=()
   for p in "${packages[@]}"; do
@@ -63,7 +63,7 @@ recipe_hash() {
   {
     declare -f "build_$1"
     printf '%s\n' "$host" "$CC" "$CXX"
-    [ "$1" != gtest ] || cat "$root/cmake/mingw-w64.cmake"
+    case $1 in gtest | assimp) cat "$root/cmake/mingw-w64.cmake" ;; esac
   } | sha256sum | cut -c1-16
 }
 
@@ -168,12 +168,70 @@ build_meshoptimizer() {
   install -m644 "$src/src/meshoptimizer.h" "$cache/include/"
 }
 
+# The zip reader of zlib's source, which assimp's importers of zipped
+# formats (3MF, IFC's .ifczip, AMF) read through, as Debian's libminizip.
+build_minizip() {
+  local src
+  src=$(fetch_source zlib zlib)
+  say "minizip ($src/contrib/minizip)"
+  rm -rf "$cache/build/minizip" "$cache/lib/libminizip.a"
+  mkdir -p "$cache/build/minizip" "$cache/lib/pkgconfig"
+  (cd "$cache/build/minizip" &&
+    $CC -O2 -I"$cache/include" -c "$src"/contrib/minizip/{ioapi,unzip,zip}.c &&
+    $host-ar rcs "$cache/lib/libminizip.a" ioapi.o unzip.o zip.o)
+  install -d "$cache/include/minizip"
+  install -m644 "$src"/contrib/minizip/{ioapi,unzip,zip,crypt}.h "$cache/include/minizip/"
+  cat >"$cache/lib/pkgconfig/minizip.pc" <<EOF
+prefix=$cache
+libdir=\${prefix}/lib
+includedir=\${prefix}/include
+
+Name: minizip
+Description: zip file reader from zlib's source
+Version: 1.2.13
+Libs: -L\${libdir} -lminizip -lz
+Cflags: -I\${includedir}/minizip
+EOF
+}
+
+# The model importer, as Debian builds it (every importer, its system
+# zlib, minizip, utf8cpp and stb) but static, without its tools, tests,
+# samples and exporters. Debian's source asks for the system's draco
+# unconditionally; there is none for MinGW, so this copy drops that line
+# and its glTF importer goes without draco-compressed meshes.
+build_assimp() {
+  local src
+  src=$(fetch_source assimp assimp)
+  say "assimp ($src)"
+  rm -rf "$cache/build/assimp" "$cache/build/assimp-src"
+  mkdir -p "$cache/build/assimp"
+  cp -a "$src" "$cache/build/assimp-src"
+  sed -i '/find_package(draco CONFIG REQUIRED)/d; /target_link_libraries(assimp ${DRACO_LIBRARIES})/d' \
+    "$cache/build/assimp-src/code/CMakeLists.txt"
+  local launcher=()
+  if command -v ccache >/dev/null 2>&1; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  fi
+  PKG_CONFIG_LIBDIR="$cache/lib/pkgconfig" PKG_CONFIG_PATH= \
+    cmake -S "$cache/build/assimp-src" -B "$cache/build/assimp" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DZORVIK_WIN64_PREFIX="$cache" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$cache" "${launcher[@]}" \
+    -DCMAKE_CXX_FLAGS="-I$cache/headers -I$cache/headers/utf8cpp" \
+    -DBUILD_SHARED_LIBS=OFF -DASSIMP_BUILD_ASSIMP_TOOLS=OFF -DASSIMP_BUILD_TESTS=OFF \
+    -DASSIMP_BUILD_SAMPLES=OFF -DASSIMP_BUILD_DOCS=OFF -DASSIMP_NO_EXPORT=ON \
+    -DASSIMP_BUILD_ZLIB=OFF -DASSIMP_BUILD_DRACO=OFF -DASSIMP_WARNINGS_AS_ERRORS=OFF \
+    -DASSIMP_INSTALL_PDB=OFF -DASSIMP_IGNORE_GIT_HASH=ON
+  cmake --build "$cache/build/assimp" -j"$jobs"
+  cmake --install "$cache/build/assimp"
+  rm -rf "$cache/build/assimp-src"
+}
+
 # The header-only libraries come from Debian's own packages, copied so the
 # cross build never searches the host's /usr/include.
 build_headers() {
   local dst=$cache/headers
   rm -rf "$dst" && mkdir -p "$dst"
-  cp -a /usr/include/CLI /usr/include/nlohmann /usr/include/stb "$dst/"
+  cp -a /usr/include/CLI /usr/include/nlohmann /usr/include/stb /usr/include/utf8cpp "$dst/"
   cp -a /usr/include/tiny_gltf.h "$dst/"
 }
 
@@ -181,7 +239,7 @@ build_headers() {
 build_libraries() {
   local started=$SECONDS lib want built=0
   mkdir -p "$cache/stamps"
-  for lib in zlib libpng headers tinygltf meshoptimizer gtest wx; do
+  for lib in zlib libpng headers tinygltf meshoptimizer minizip assimp gtest wx; do
     want=$(recipe_hash $lib)
     [ -f "$cache/stamps/$lib" ] && [ "$(cat "$cache/stamps/$lib")" = "$want" ] && continue
     rm -f "$cache/stamps/$lib"

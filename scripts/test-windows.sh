@@ -3,7 +3,9 @@
 # programs that need no window, compares the headless commands with the
 # Linux program's (the same JSON, the same glTF bytes, nearly the same
 # picture), tries the unpacked zip from a folder with a non-ASCII name,
-# and opens the demo in the window to see its textures on the screen.
+# imports a textured glTF from there through the import worker as the
+# Linux program does, and opens the demo in the window to see its
+# textures on the screen.
 #
 #   bash scripts/test-windows.sh
 #
@@ -46,7 +48,7 @@ say "the Linux program to compare with ($linuxbuild)"
 if [ ! -f "$linuxbuild/build.ninja" ]; then
   cmake -S "$root" -B "$linuxbuild" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVIK_WERROR=ON
 fi
-cmake --build "$linuxbuild" -j"${ZORVIK_JOBS:-2}" --target zorvik zorvik-render
+cmake --build "$linuxbuild" -j"${ZORVIK_JOBS:-2}" --target zorvik zorvik-render zorvik-import-worker
 
 # Wine's own set-up, once per prefix, before anything is timed.
 wineboot --init >/dev/null 2>&1 || true
@@ -92,7 +94,8 @@ check "the zip holds the program, palettes, configuration, README and LICENSE" \
   -a -f "$(dirname "$program")/seattle.pal" -a -f "$(dirname "$program")/zorvik.cfg" \
   -a -f "$(dirname "$program")/README.md" -a -f "$(dirname "$program")/LICENSE"
 # objdump lists the DLLs a program imports: Windows' own only.
-foreign=$(x86_64-w64-mingw32-objdump -p "$program" "${program%.com}.exe" | sed -n 's/.*DLL Name: //p' |
+foreign=$(x86_64-w64-mingw32-objdump -p "$program" "${program%.com}.exe" \
+  "$(dirname "$program")/zorvik-import-worker.exe" | sed -n 's/.*DLL Name: //p' |
   grep -viE '^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comdlg32|comctl32|opengl32|glu32|winspool|winmm|uuid|rpcrt4|shlwapi|version|uxtheme|oleacc|msvcrt|ws2_32|imm32|dwmapi|usp10|gdiplus)\.(dll|drv)$' || true)
 check "the programs need no DLL outside Windows${foreign:+ (they need: $foreign)}" test -z "$foreign"
 # Explorer shows a program's first icon: it has to be ours, pixel for pixel
@@ -129,6 +132,19 @@ check "a model in a folder named Zoë exports the same bytes" \
   cmp "$work/linux.glb" "$work/Zoë/Models/biplane.glb"
 wine "$program" render "$win_model" "$(winepath -w "$work/Zoë/Models/biplane.png")"
 check "and renders from there with its textures" test -s "$work/Zoë/Models/biplane.png"
+# The import runs assimp in the worker beside the program; from the same
+# file the same model and texture come out on both systems, byte for byte.
+gltf=/usr/share/assimp/models/glTF2/BoxTextured-glTF
+mkdir -p "$work/import-linux" "$work/Zoë/Import"
+cp "$gltf"/* "$work/import-linux/"
+cp "$gltf"/* "$work/Zoë/Import/"
+check "the zip holds the import worker" test -f "$(dirname "$program")/zorvik-import-worker.exe"
+"$linux" import "$work/import-linux/BoxTextured.gltf" "$work/import-linux/box.bin"
+wine "$program" import "$(winepath -w "$work/Zoë/Import/BoxTextured.gltf")" \
+  "$(winepath -w "$work/Zoë/Import/box.bin")" || true
+check "a textured glTF in a folder named Zoë imports to the same model" \
+  cmp "$work/import-linux/box.bin" "$work/Zoë/Import/box.bin"
+check "and the same texture" cmp "$work/import-linux/Texture.mip" "$work/Zoë/Import/Texture.mip"
 check "zorvik.com --help says it is the console program" \
   bash -c "wine '$program' --help 2>&1 | grep -q 'This is zorvik.com'"
 

@@ -16,6 +16,7 @@
 #include "doc/foreign_import.h"
 #include "io/output_plan.h"
 #include "io/safe_write.h"
+#include "io/system_path.h"
 #include "io/text.h"
 #include "model/lgmd_writer.h"
 #include "model/model.h"
@@ -47,10 +48,12 @@ int WriteImport(const ImportArgs& args, output::COutputPlan& plan, const CModel&
   if (const LgmdWriteResult written = WriteLgmd(model, files[0].bytes); !written.ok()) {
     return Fail(args.strIn, written.reason);
   }
-  const std::filesystem::path folder = std::filesystem::path(args.strOut).parent_path();
+  // UTF-8 names, which Windows' path objects take in its own code page
+  // unless told.
+  const std::filesystem::path folder = syspath::FromUtf8(args.strOut).parent_path();
   std::vector<std::string> textures;
   for (const ImportedTexture& texture : imported.textures) {
-    files.push_back({(folder / texture.fileName).string(), texture.bytes});
+    files.push_back({syspath::ToUtf8(folder / syspath::FromUtf8(texture.fileName)), texture.bytes});
     textures.push_back(files.back().path);
   }
   if (const output::PlanCheck check = plan.Claim(args.strIn, textures); !check.Ok()) {
@@ -82,7 +85,7 @@ int RunImport(const ImportArgs& args) {
   if (!LoadProgramPaletteOrComplain(palette, args.nPalette)) return kExitFailure;
   ImportOptions options;
   options.name =
-      args.strName.empty() ? std::filesystem::path(args.strOut).stem().string() : args.strName;
+      args.strName.empty() ? syspath::ToUtf8(syspath::FromUtf8(args.strOut).stem()) : args.strName;
   options.scale = args.dScale;
   options.simplify = args.bSimplify;
   options.palette = args.nPalette;

@@ -5,9 +5,6 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-#include <windows.h>
-// After windows.h, which it needs.
-#include <shellapi.h>
 
 #include "io/system_path.h"
 #endif
@@ -30,19 +27,6 @@ std::vector<char*> ArgvOf(std::vector<std::string>& args) {
   return argv;
 }
 
-#ifdef _WIN32
-// The arguments as the user typed them, in UTF-8: the char** of main has
-// them in the system's code page, which cannot hold every name.
-std::vector<std::string> Utf8Arguments() {
-  int count = 0;
-  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::string> args;
-  for (int i = 0; wide != nullptr && i < count; ++i) args.push_back(syspath::Narrow(wide[i]));
-  LocalFree(wide);
-  return args;
-}
-#endif
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -51,7 +35,7 @@ int main(int argc, char** argv) {
   // added before each "\n".
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
-  std::vector<std::string> utf8 = Utf8Arguments();
+  std::vector<std::string> utf8 = syspath::Utf8Arguments();
   std::vector<char*> utf8Argv = ArgvOf(utf8);
   if (!utf8.empty()) {
     argc = static_cast<int>(utf8.size());

@@ -5,17 +5,21 @@
 // costs only this process: it caps its own address space and processor
 // time before it touches the file, and the parent keeps a clock of its
 // own. Texture pictures are decoded here too (stb_image: PNG, JPEG, BMP,
-// TGA, GIF, PSD, HDR, PIC, PNM), behind the same walls.
+// TGA, GIF, PSD, HDR, PIC, PNM), behind the same walls. On Windows the
+// walls are the job object the program starts it in.
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#endif
 
 #include <assimp/GltfMaterial.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
 #include <assimp/Importer.hpp>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -42,6 +46,7 @@
 
 #include "convert/import_limits.h"
 #include "convert/import_wire.h"
+#include "io/system_path.h"
 
 namespace {
 
@@ -51,6 +56,12 @@ constexpr std::uintmax_t kMaxPictureFile = std::uintmax_t{257} << 20;
 // FBX gives its unit as centimetres per file unit.
 constexpr double kCentimetresPerMetre = 100.0;
 
+#ifdef _WIN32
+// A crash ends the worker with its exception code, which the program
+// names, at once: no error dialog, and no debugger Wine would start and
+// the program would wait for until its clock ran out.
+LONG WINAPI EndOnCrash(EXCEPTION_POINTERS* /*crash*/) { return EXCEPTION_EXECUTE_HANDLER; }
+#else
 void SetLimits() {
   const rlimit memory{kImportMemoryLimit, kImportMemoryLimit};
   setrlimit(RLIMIT_AS, &memory);
@@ -61,6 +72,7 @@ void SetLimits() {
   const rlimit none{0, 0};
   setrlimit(RLIMIT_CORE, &none);
 }
+#endif
 
 bool DecodePicture(const std::uint8_t* bytes, std::size_t size, ImportMaterial& m) {
   int width = 0, height = 0, channels = 0;
@@ -91,23 +103,24 @@ bool DecodePicture(const std::uint8_t* bytes, std::size_t size, ImportMaterial& 
 
 void ReadTextureFile(const std::filesystem::path& path, ImportMaterial& m) {
   std::error_code ec;
+  const std::string name = syspath::ToUtf8(path);
   if (!std::filesystem::is_regular_file(path, ec)) {
-    m.textureProblem = path.string() + " is not there";
+    m.textureProblem = name + " is not there";
     return;
   }
   const std::uintmax_t size = std::filesystem::file_size(path, ec);
   if (ec || size > kMaxPictureFile) {
-    m.textureProblem = path.string() + " is too large for a texture";
+    m.textureProblem = name + " is too large for a texture";
     return;
   }
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
   std::ifstream in(path, std::ios::binary);
   if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
-    m.textureProblem = "cannot read " + path.string();
+    m.textureProblem = "cannot read " + name;
     return;
   }
   if (!DecodePicture(bytes.data(), bytes.size(), m))
-    m.textureProblem = path.string() + ": " + m.textureProblem;
+    m.textureProblem = name + ": " + m.textureProblem;
 }
 
 void ReadTexture(const aiScene& scene, const std::filesystem::path& folder, const aiString& name,
@@ -130,7 +143,7 @@ void ReadTexture(const aiScene& scene, const std::filesystem::path& folder, cons
   for (char& c : file) {
     if (c == '\\') c = '/';
   }
-  ReadTextureFile(folder / file, m);
+  ReadTextureFile(folder / syspath::FromUtf8(file), m);
 }
 
 // glTF keeps its base colour as linear light; the program, as the screen,
@@ -245,14 +258,8 @@ double UnitScale(const aiScene& scene) {
 }
 
 bool WriteAll(const std::vector<std::uint8_t>& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = write(STDOUT_FILENO, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
+  return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() &&
+         std::fflush(stdout) == 0;
 }
 
 int Fail(const std::string& reason) {
@@ -260,7 +267,8 @@ int Fail(const std::string& reason) {
   return 1;
 }
 
-int Run(const char* path) {
+// The path is UTF-8, which the library takes on every system.
+int Run(const std::string& path) {
   Assimp::Importer importer;
   // Points and lines are dropped, and so are faces that enclose no area.
   importer.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE,
@@ -282,7 +290,7 @@ int Run(const char* path) {
     return Fail("the file holds no polygons");
   ImportScene out;
   out.unitScale = UnitScale(*scene);
-  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  const std::filesystem::path folder = syspath::FromUtf8(path).parent_path();
   for (unsigned i = 0; i < scene->mNumMaterials; ++i)
     out.materials.push_back(ReadMaterial(*scene, *scene->mMaterials[i], folder));
   if (out.materials.empty()) out.materials.emplace_back();
@@ -294,13 +302,39 @@ int Run(const char* path) {
   return WriteAll(bytes) ? 0 : Fail("cannot hand the model over");
 }
 
+// The file's name in UTF-8, the one argument there must be.
+bool Argument(int argc, char** argv, std::string& path) {
+#ifdef _WIN32
+  (void)argc;
+  (void)argv;
+  const std::vector<std::string> args = syspath::Utf8Arguments();
+  if (args.size() != 2) return false;
+  path = args[1];
+  return true;
+#else
+  if (argc != 2) return false;
+  path = argv[1];
+  return true;
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // The model goes out as bytes, not as text with its line ends changed,
+  // and the one line of a failure ends as it does on POSIX.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+  SetUnhandledExceptionFilter(EndOnCrash);
+#else
   SetLimits();
-  if (argc != 2) return Fail("usage: zorvik-import-worker FILE");
+#endif
+  std::string path;
+  if (!Argument(argc, argv, path)) return Fail("usage: zorvik-import-worker FILE");
   try {
-    return Run(argv[1]);
+    return Run(path);
   } catch (const std::bad_alloc&) {
     return Fail(kImportOutOfMemory);
   } catch (const std::exception& e) {

@@ -1,6 +1,7 @@
 // What the import worker may use, shared by the worker, which sets the
-// limits on itself, and the program, which keeps a clock on it and names
-// the limit a file ran into.
+// limits on itself on POSIX, and the program, which keeps a clock on it,
+// puts the limits on the worker's job on Windows, and names the limit a
+// file ran into.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,5 @@
 #include "doc/foreign_import.h"
 
-#include <signal.h>
-
 #include <string>
 
 #include "convert/import_limits.h"
@@ -30,12 +28,10 @@ std::string WorkerFailure(const platform::ChildResult& child) {
       return "the importer took longer than " + seconds;
     case platform::ChildStatus::kTooMuchOutput:
       return "the importer made more than 1 GiB of it";
+    case platform::ChildStatus::kCpuTime:
+      return "the importer needed more than " + seconds + " of processor time";
     case platform::ChildStatus::kSignalled:
-#ifdef SIGXCPU
-      if (child.signal == SIGXCPU)
-        return "the importer needed more than " + seconds + " of processor time";
-#endif
-      return "the importer stopped (signal " + std::to_string(child.signal) + ")";
+      return "the importer stopped (" + platform::AbnormalEnd(child) + ")";
     default:
       break;
   }
@@ -67,6 +63,8 @@ ImportResult ImportForeignModel(const std::string& path, const ImportOptions& op
   platform::ChildLimits limits;
   limits.deadline = std::chrono::seconds(kImportTimeLimitSeconds);
   limits.maxOutput = kMaxWorkerOutput;
+  limits.memory = kImportMemoryLimit;
+  limits.processorTime = std::chrono::seconds(kImportTimeLimitSeconds);
   platform::ChildResult child = platform::RunChild(worker, {path}, limits);
   if (child.status == platform::ChildStatus::kCannotStart) {
     return Failure(ImportStatus::kCannotRun, "cannot start " + worker + ": " + child.reason);

@@ -11,6 +11,7 @@
 #include "doc/foreign_import.h"
 #include "doc/zorvik_doc.h"
 #include "io/lgmd_magic.h"
+#include "io/system_path.h"
 #include "io/text.h"
 #include "model/lgmd_writer.h"
 #include "model/mip_file.h"
@@ -53,7 +54,7 @@ OpenResult CZorvikDoc::ImportModel(const std::string& path, int nPalette) {
     return {OpenStatus::kPaletteUnreadable, palettePath, palette.Reason(), {}};
   }
   ImportOptions options;
-  options.name = std::filesystem::path(path).stem().string();
+  options.name = syspath::ToUtf8(syspath::FromUtf8(path).stem());
   options.palette = nPalette;
   ImportedModel imported;
   if (const ImportResult result = ImportForeignModel(path, options, staging.Palette(), imported);
@@ -91,9 +92,10 @@ OpenResult CZorvikDoc::ImportModel(const std::string& path, int nPalette) {
 
 std::vector<OutputFile> CZorvikDoc::ImportedFilesFor(const std::string& path) const {
   std::vector<OutputFile> files;
-  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  const std::filesystem::path folder = syspath::FromUtf8(path).parent_path();
   for (std::size_t i = 1; i < m_vecImportedFiles.size(); ++i) {
-    files.push_back({(folder / m_vecImportedFiles[i].path).string(), m_vecImportedFiles[i].bytes});
+    files.push_back({syspath::ToUtf8(folder / syspath::FromUtf8(m_vecImportedFiles[i].path)),
+                     m_vecImportedFiles[i].bytes});
   }
   if (!m_vecImportedFiles.empty()) files.push_back({path, m_vecImportedFiles[0].bytes});
   return files;

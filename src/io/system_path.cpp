@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 #endif
 
 namespace syspath {
@@ -61,6 +63,15 @@ std::string ErrorText(unsigned long code) {
     words.pop_back();
   }
   return words.empty() ? "system error " + std::to_string(code) : Narrow(words);
+}
+
+std::vector<std::string> Utf8Arguments() {
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> args;
+  for (int i = 0; wide != nullptr && i < count; ++i) args.push_back(Narrow(wide[i]));
+  LocalFree(wide);
+  return args;
 }
 
 std::filesystem::path FromUtf8(const std::string& utf8) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace syspath {
 
@@ -35,6 +36,9 @@ std::string Narrow(const std::wstring& wide);
 // says them ("No such file or directory"), so messages are the same on
 // both systems; the rest in the system's own words.
 std::string ErrorText(unsigned long code);
+// The program's arguments as the user typed them, in UTF-8: the char** of
+// main has them in the system's code page, which cannot hold every name.
+std::vector<std::string> Utf8Arguments();
 #endif
 
 }  // namespace syspath

@@ -122,13 +122,20 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
   }
   result.err.assign(errBytes.begin(), errBytes.end());
   if (killed) return result;
-  if (WIFSIGNALED(status)) {
+  if (WIFSIGNALED(status) && WTERMSIG(status) == SIGXCPU) {
+    // Only the processor-time limit the child set on itself sends it.
+    result.status = ChildStatus::kCpuTime;
+  } else if (WIFSIGNALED(status)) {
     result.status = ChildStatus::kSignalled;
     result.signal = WTERMSIG(status);
   } else {
     result.exitCode = WEXITSTATUS(status);
   }
   return result;
+}
+
+std::string AbnormalEnd(const ChildResult& result) {
+  return "signal " + std::to_string(result.signal);
 }
 
 std::string HelperProgramPath(const char* name) {

@@ -1,6 +1,5 @@
 // `zorvik check FILE... [--json]`: every problem of each model, one line
 // each with where it is. Errors fail the run (exit 1); warnings alone do not.
-#include <CLI/CLI.hpp>
 
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -9,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "cli/subcommand.h"
 #include "model/model_check.h"
 
 namespace {
@@ -67,17 +67,16 @@ int RunCheck(const CheckArgs& args) {
 }  // namespace
 
 void AddCheckCommand(CLI::App& app, int& exitCode) {
-  CLI::App* cmd =
-      app.add_subcommand("check", "List every problem of models and of the textures beside them");
-  auto args = std::make_shared<CheckArgs>();
-  cmd->add_option("FILES", args->files, "Model files")->required();
-  cmd->add_flag("--json", args->bJson, "One JSON object per file, a line each");
-  cmd->footer(
+  const auto [cmd, args] = AddSubcommand<CheckArgs>(
+      app, "check", "List every problem of models and of the textures beside them");
+  cmd.add_option("FILES", args->files, "Model files")->required();
+  cmd.add_flag("--json", args->bJson, "One JSON object per file, a line each");
+  cmd.footer(
       "Errors: the reader's refusal, polygons whose material matches none, texture files that\n"
       "are missing or cannot be read, sub-objects whose index ranges overlap or leave polygons\n"
       "unplaced. Warnings: materials no polygon uses, polygons with fewer than 3 corners or a\n"
       "vertex twice, textures larger than 256 pixels or not a power of two a side, names that\n"
       "fill their whole field, face normals that point against the polygon's winding.\n"
       "Exit status 1 when any file has an error; warnings alone give 0.");
-  cmd->callback([args, &exitCode] { exitCode = RunCheck(*args); });
+  cmd.callback([args, &exitCode] { exitCode = RunCheck(*args); });
 }

@@ -3,7 +3,6 @@
 // a trueSpace object (.cob, geometry only, as the viewer's File > Save), as
 // glTF (.glb, .gltf) or Wavefront OBJ (.obj) with its parts, colours and
 // palette-converted textures, or saved again as LGMD (.bin).
-#include <CLI/CLI.hpp>
 
 #include <algorithm>
 #include <cstdio>
@@ -16,6 +15,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/palette_textures.h"
+#include "cli/subcommand.h"
 #include "convert/export_formats.h"
 #include "io/output_plan.h"
 #include "io/safe_write.h"
@@ -150,26 +150,25 @@ int RunBatch(const ExportArgs& args) {
 }  // namespace
 
 void AddExportCommand(CLI::App& app, int& exitCode) {
-  CLI::App* cmd = app.add_subcommand(
-      "export",
+  const auto [cmd, args] = AddSubcommand<ExportArgs>(
+      app, "export",
       "Write a model as trueSpace (.cob), glTF (.glb, .gltf), Wavefront OBJ (.obj) or LGMD (.bin)");
-  auto args = std::make_shared<ExportArgs>();
-  cmd->add_option("FILES", args->paths,
-                  "FILE.bin OUT (the format follows OUT's extension: " + ExportExtensionList() +
-                      "), or with --out-dir the models to export")
+  cmd.add_option("FILES", args->paths,
+                 "FILE.bin OUT (the format follows OUT's extension: " + ExportExtensionList() +
+                     "), or with --out-dir the models to export")
       ->required();
-  CLI::Option* format = cmd->add_option("--format", args->strFormat,
-                                        "Format of a batch export: cob, glb, gltf, obj, bin");
-  CLI::Option* outDir = cmd->add_option("--out-dir", args->strOutDir,
-                                        "Folder of a batch export: DIR/<name>.<format>");
-  AddPaletteOption(*cmd, args->nPalette);
-  cmd->footer(
+  CLI::Option* format = cmd.add_option("--format", args->strFormat,
+                                       "Format of a batch export: cob, glb, gltf, obj, bin");
+  CLI::Option* outDir =
+      cmd.add_option("--out-dir", args->strOutDir, "Folder of a batch export: DIR/<name>.<format>");
+  AddPaletteOption(cmd, args->nPalette);
+  cmd.footer(
       "OUT.bin saves the model again as LGMD, with the file's own colours: every byte of its\n"
       "sections comes back, but bytes outside every section (gaps between sections, a partial\n"
       "texture-coordinate record) are not kept. The .mip files it names are copied beside OUT\n"
       "when OUT is in another folder. It may replace an existing LGMD model, never the one\n"
       "it is made from.");
-  cmd->callback([args, format, outDir, &exitCode] {
+  cmd.callback([args, format, outDir, &exitCode] {
     const bool batch = format->count() > 0 || outDir->count() > 0;
     exitCode = batch ? RunBatch(*args) : RunSingle(*args);
   });

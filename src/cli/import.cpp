@@ -2,7 +2,6 @@
 // [--simplify]`: a model in any format the Open Asset Import Library reads
 // (glTF, OBJ, FBX, Collada, 3DS, PLY, STL, OFF...) made into an LGMD model,
 // its textures written beside it as ".mip" files through the palette.
-#include <CLI/CLI.hpp>
 
 #include <cmath>
 #include <filesystem>
@@ -13,6 +12,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/palette_textures.h"
+#include "cli/subcommand.h"
 #include "doc/foreign_import.h"
 #include "io/output_plan.h"
 #include "io/safe_write.h"
@@ -110,29 +110,28 @@ int RunImport(const ImportArgs& args) {
 }  // namespace
 
 void AddImportCommand(CLI::App& app, int& exitCode) {
-  CLI::App* cmd = app.add_subcommand(
-      "import",
+  const auto [cmd, args] = AddSubcommand<ImportArgs>(
+      app, "import",
       "Make a model of another format (glTF, OBJ, FBX, Collada, 3DS, PLY, STL, OFF...) into LGMD");
-  auto args = std::make_shared<ImportArgs>();
-  cmd->add_option("IN", args->strIn,
-                  "The model to import, in any format the Open Asset Import Library reads")
+  cmd.add_option("IN", args->strIn,
+                 "The model to import, in any format the Open Asset Import Library reads")
       ->required();
-  cmd->add_option("OUT", args->strOut, "OUT.bin; its textures go beside it as <material>.mip")
+  cmd.add_option("OUT", args->strOut, "OUT.bin; its textures go beside it as <material>.mip")
       ->required();
-  AddPaletteOption(*cmd, args->nPalette,
+  AddPaletteOption(cmd, args->nPalette,
                    ": the palette the\nmodel is shown through, and its textures converted through");
-  cmd->add_option("--name", args->strName,
-                  "The model's name (default OUT's name, at most 8 characters)");
-  cmd->add_option("--scale", args->dScale,
-                  "Multiplies the size the file gives in its own unit (default 1)");
-  cmd->add_flag("--simplify", args->bSimplify,
-                "Reduce a model with more than 32767 vertices or polygons until it fits,\n"
-                "and merge more than 255 materials by colour");
-  cmd->footer(
+  cmd.add_option("--name", args->strName,
+                 "The model's name (default OUT's name, at most 8 characters)");
+  cmd.add_option("--scale", args->dScale,
+                 "Multiplies the size the file gives in its own unit (default 1)");
+  cmd.add_flag("--simplify", args->bSimplify,
+               "Reduce a model with more than 32767 vertices or polygons until it fits,\n"
+               "and merge more than 255 materials by colour");
+  cmd.footer(
       "Sizes follow the unit the file declares (FBX, Collada; glTF is in metres), with +Y up as\n"
       "zorvik export writes it. Nodes with meshes become sub-objects, placed where they were;\n"
       "materials with a base-colour picture become textures, see-through ones named \"t_...\".\n"
       "Names changed to fit their fields are listed. The file is read by a separate process\n"
       "with at most 2 GiB of memory and 60 s; a file that needs more is refused.");
-  cmd->callback([args, &exitCode] { exitCode = RunImport(*args); });
+  cmd.callback([args, &exitCode] { exitCode = RunImport(*args); });
 }

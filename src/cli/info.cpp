@@ -3,7 +3,6 @@
 // scripts and tests, so every float is written exactly and the output is
 // valid whatever bytes the file's names hold. Several files are described
 // in one process, one after the other; one JSON object per line.
-#include <CLI/CLI.hpp>
 
 #include <cmath>
 #include <cstdio>
@@ -16,6 +15,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/palette_textures.h"
+#include "cli/subcommand.h"
 #include "io/printable_name.h"
 #include "io/text.h"
 #include "model/model.h"
@@ -216,18 +216,17 @@ int RunInfo(const InfoArgs& args) {
 }  // namespace
 
 void AddInfoCommand(CLI::App& app, int& exitCode) {
-  CLI::App* cmd = app.add_subcommand("info", "Describe a model file");
-  auto args = std::make_shared<InfoArgs>();
-  cmd->add_option("FILE", args->models, "LGMD model files (.bin)")->required();
+  const auto [cmd, args] = AddSubcommand<InfoArgs>(app, "info", "Describe a model file");
+  cmd.add_option("FILE", args->models, "LGMD model files (.bin)")->required();
   CLI::Option* json =
-      cmd->add_flag("--json", args->bJson, "Print one JSON object per file, one per line");
-  cmd->add_flag("--full", args->bFull,
-                "With --json: also every vertex, polygon and texture coordinate")
+      cmd.add_flag("--json", args->bJson, "Print one JSON object per file, one per line");
+  cmd.add_flag("--full", args->bFull,
+               "With --json: also every vertex, polygon and texture coordinate")
       ->needs(json);
-  CLI::Option* palette = cmd->add_option(
+  CLI::Option* palette = cmd.add_option(
       "--palette", args->nPalette,
       "Convert colours and read textures: 1 Seattle, any other number San Francisco");
-  cmd->callback([args, palette, &exitCode] {
+  cmd.callback([args, palette, &exitCode] {
     args->bPalette = palette->count() > 0;
     exitCode = RunInfo(*args);
   });

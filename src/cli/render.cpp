@@ -1,7 +1,6 @@
 // `zorvik render`: the command line, checked before anything heavy is
 // loaded; the drawing itself lives in the render module, which the program
 // loads only for this command (render_module.cpp).
-#include <CLI/CLI.hpp>
 
 #include <array>
 #include <cerrno>
@@ -19,6 +18,7 @@
 #include "cli/console.h"
 #include "cli/modules.h"
 #include "cli/render_options.h"
+#include "cli/subcommand.h"
 #include "io/output_plan.h"
 #include "io/text.h"
 
@@ -236,25 +236,24 @@ bool MakeFolder(const std::string& dir) {
 }  // namespace
 
 void AddRenderCommand(CLI::App& app, int& exitCode) {
-  CLI::App* cmd = app.add_subcommand("render", "Render a model to a PNG picture without a display");
-  // Owned by the command for the life of the parser.
-  auto args = std::make_shared<RenderArguments>();
-  cmd->add_option("FILES", args->paths, "FILE.bin OUT.png, or with --out-dir the models to render")
+  const auto [cmd, args] = AddSubcommand<RenderArguments>(
+      app, "render", "Render a model to a PNG picture without a display");
+  cmd.add_option("FILES", args->paths, "FILE.bin OUT.png, or with --out-dir the models to render")
       ->required();
-  cmd->add_option("--out-dir", args->outDir,
-                  "Folder of a batch: DIR/<name>.png for each model, in one OpenGL context");
-  AddPaletteOption(*cmd, args->palette);
-  cmd->add_flag("--wireframe", args->wireframe, "Draw outlines instead of the textured look");
-  cmd->add_option("--size", args->size, "Picture size WxH (default 800x600)");
-  cmd->add_option("--rot", args->rotation, "Rotation X,Y,Z in degrees, after the camera fit");
-  cmd->add_option("--distance", args->distance, "Camera distance, after the camera fit");
-  cmd->add_option("--pan", args->pan, "Pan X,Y, after the camera fit");
-  cmd->add_option("--background", args->background, "Background R,G,B from 0 to 1 (default 0,0,0)");
-  cmd->add_option("--thumbnail", args->thumbnail,
-                  "A SIZE x SIZE thumbnail: turned to show the model's shape, transparent "
-                  "background, as --quiet");
-  cmd->add_flag("--quiet", args->quiet, "No message about texture files that cannot be read");
-  cmd->callback([args, &exitCode] {
+  cmd.add_option("--out-dir", args->outDir,
+                 "Folder of a batch: DIR/<name>.png for each model, in one OpenGL context");
+  AddPaletteOption(cmd, args->palette);
+  cmd.add_flag("--wireframe", args->wireframe, "Draw outlines instead of the textured look");
+  cmd.add_option("--size", args->size, "Picture size WxH (default 800x600)");
+  cmd.add_option("--rot", args->rotation, "Rotation X,Y,Z in degrees, after the camera fit");
+  cmd.add_option("--distance", args->distance, "Camera distance, after the camera fit");
+  cmd.add_option("--pan", args->pan, "Pan X,Y, after the camera fit");
+  cmd.add_option("--background", args->background, "Background R,G,B from 0 to 1 (default 0,0,0)");
+  cmd.add_option("--thumbnail", args->thumbnail,
+                 "A SIZE x SIZE thumbnail: turned to show the model's shape, transparent "
+                 "background, as --quiet");
+  cmd.add_flag("--quiet", args->quiet, "No message about texture files that cannot be read");
+  cmd.callback([args, &exitCode] {
     RenderOptions options;
     std::string error;
     if (!ParseRenderOptions(*args, options, error)) {

@@ -1,7 +1,6 @@
 // `zorvik texture IN OUT [--palette N] [--dither]`: a PNG picture made into
 // a ".mip" texture through a palette, or a ".mip" texture as the PNG
 // picture the viewer shows. The direction follows the two extensions.
-#include <CLI/CLI.hpp>
 
 #include <cstdint>
 #include <memory>
@@ -11,6 +10,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/palette_textures.h"
+#include "cli/subcommand.h"
 #include "io/file_bytes.h"
 #include "io/output_plan.h"
 #include "io/png_image.h"
@@ -131,19 +131,18 @@ int RunTexture(const TextureArgs& args) {
 }  // namespace
 
 void AddTextureCommand(CLI::App& app, int& exitCode) {
-  CLI::App* cmd = app.add_subcommand(
-      "texture",
+  const auto [cmd, args] = AddSubcommand<TextureArgs>(
+      app, "texture",
       "Make a PNG picture into a .mip texture through a palette, or show a .mip texture as PNG");
-  auto args = std::make_shared<TextureArgs>();
-  cmd->add_option("IN", args->strIn, "IN.png, or IN.mip")->required();
-  cmd->add_option("OUT", args->strOut, "OUT.mip, or OUT.png")->required();
-  AddPaletteOption(*cmd, args->nPalette);
-  cmd->add_flag("--dither", args->bDither,
-                "Spread each pixel's colour error to its neighbours (Floyd-Steinberg)");
-  cmd->footer(
+  cmd.add_option("IN", args->strIn, "IN.png, or IN.mip")->required();
+  cmd.add_option("OUT", args->strOut, "OUT.mip, or OUT.png")->required();
+  AddPaletteOption(cmd, args->nPalette);
+  cmd.add_flag("--dither", args->bDither,
+               "Spread each pixel's colour error to its neighbours (Floyd-Steinberg)");
+  cmd.footer(
       "Each pixel takes the palette colour nearest to it as the eye sees it. A pixel less than\n"
       "half opaque takes index 0, which textures of see-through materials (names beginning\n"
       "\"t_\") show as a hole; in such a texture (OUT named \"t_...\") opaque pixels never\n"
       "take index 0. A .mip file named \"t_...\" is shown with those holes.");
-  cmd->callback([args, &exitCode] { exitCode = RunTexture(*args); });
+  cmd.callback([args, &exitCode] { exitCode = RunTexture(*args); });
 }

@@ -160,10 +160,6 @@ function(zorvik_windows_tests)
                                                -Wno-stringop-overread -Wno-restrict)
     endforeach()
   endif()
-  # Windows finds "fabric.mip" for a model that names it however the file's
-  # own name is spelt, so a copy takes the model's spelling, not the file's
-  # as that test expects of a case-sensitive file system.
   gtest_discover_tests(windows_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                       TEST_FILTER "-LgmdExport.CopiesTheTexturesThatAreThereIntoAnotherFolder"
                        PROPERTIES LABELS windows TIMEOUT 300)
 endfunction()

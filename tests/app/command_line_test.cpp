@@ -120,6 +120,11 @@ class CommandLineTest : public ::testing::Test {
     }
   }
 
+  // Starts the program with a model named on the command line and checks
+  // that the window, titled as given, draws it in colour (at least one
+  // pixel in minShare) with no message, and ends through its menu.
+  void ExpectDrawnAtStart(const std::string& model, const char* title, int minShare);
+
   // Starts the program on model from the working directory cwd (the
   // test's own when empty), its stderr into errPath when given.
   void Start(const std::string& model, const std::string& cwd = "",
@@ -186,24 +191,31 @@ int ColouredPixels(const std::vector<unsigned char>& rgb) {
   return coloured;
 }
 
+void CommandLineTest::ExpectDrawnAtStart(const std::string& model, const char* title,
+                                         int minShare) {
+  Start(model);
+  const std::string window = WaitForWindow(title, 20000);
+  ASSERT_FALSE(window.empty());
+  usleep(500 * 1000);
+  EXPECT_EQ(WaitForMessageBox(0), "") << model << " opens without a message";
+  int width = 0, height = 0;
+  const std::string shot = m_dir.File("shot.ppm");
+  const auto rgb = CaptureWindow(std::stoul(window), shot, width, height);
+  ASSERT_FALSE(rgb.empty());
+  if (const char* keep = std::getenv("ZORVIK_KEEP_SCREENSHOT")) {
+    fs::copy_file(shot, keep, fs::copy_options::overwrite_existing);
+  }
+  EXPECT_GT(ColouredPixels(rgb), width * height / minShare) << "no texture in the picture";
+  EXPECT_EQ(ExitThroughTheMenu(window), 0);
+}
+
 // The way a file manager opens a model: the demo named on the command line
 // is drawn with its textures, with no message, however the desktop maps the
 // window.
 TEST_F(CommandLineTest, TheDemoNamedAtStartIsDrawnWithItsTextures) {
   UseDemoPalettes();
-  Start(std::string(ZORVIK_SOURCE_DIR) + "/samples/demo/biplane.bin");
-  const std::string window = WaitForWindow("^Zorvik - ", 20000);
-  ASSERT_FALSE(window.empty());
-  usleep(500 * 1000);
-  EXPECT_EQ(WaitForMessageBox(0), "") << "the demo opens without a message";
-  int width = 0, height = 0;
-  const auto rgb = CaptureWindow(std::stoul(window), m_dir.File("shot.ppm"), width, height);
-  ASSERT_FALSE(rgb.empty());
-  if (const char* keep = std::getenv("ZORVIK_KEEP_SCREENSHOT")) {
-    fs::copy_file(m_dir.File("shot.ppm"), keep, fs::copy_options::overwrite_existing);
-  }
-  EXPECT_GT(ColouredPixels(rgb), width * height / 100) << "the textures are not in the picture";
-  EXPECT_EQ(ExitThroughTheMenu(window), 0);
+  ExpectDrawnAtStart(std::string(ZORVIK_SOURCE_DIR) + "/samples/demo/biplane.bin", "^Zorvik - ",
+                     100);
 }
 
 // A foreign model named at start is imported in memory and drawn with its
@@ -213,16 +225,7 @@ TEST_F(CommandLineTest, AForeignModelNamedAtStartIsImportedAndDrawn) {
   fs::copy_file(fs::path(ZORVIK_BINARY_DIR) / "zorvik-import-worker",
                 m_dir.path() / "zorvik-import-worker");
   UseDemoPalettes();
-  Start("/usr/share/assimp/models/Collada/duck.dae");
-  const std::string window = WaitForWindow("^Zorvik - .*duck.dae$", 20000);
-  ASSERT_FALSE(window.empty());
-  usleep(500 * 1000);
-  EXPECT_EQ(WaitForMessageBox(0), "") << "the duck opens without a message";
-  int width = 0, height = 0;
-  const auto rgb = CaptureWindow(std::stoul(window), m_dir.File("shot.ppm"), width, height);
-  ASSERT_FALSE(rgb.empty());
-  EXPECT_GT(ColouredPixels(rgb), width * height / 20) << "the duck's texture is not in the picture";
-  EXPECT_EQ(ExitThroughTheMenu(window), 0);
+  ExpectDrawnAtStart("/usr/share/assimp/models/Collada/duck.dae", "^Zorvik - .*duck.dae$", 20);
 }
 
 // Messages at start-up stand over the main window, not where the desktop

@@ -10,11 +10,6 @@
 
 namespace lgmd {
 
-inline constexpr std::uint8_t kColourFlag = 0x40;
-inline constexpr std::int16_t kNoMaterialId = 255;
-inline constexpr std::uint8_t kTexturedKind = 0;
-inline constexpr std::uint8_t kColourKind = 1;
-
 // Texture indices of the example's 4 x 4 textures: rows 0 and 1 take the
 // first, rows 2 and 3 the second.
 inline std::vector<std::uint8_t> TwoBandIndices(std::uint8_t firstRows, std::uint8_t lastRows) {

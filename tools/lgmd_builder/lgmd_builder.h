@@ -18,9 +18,13 @@
 
 namespace lgmd {
 
+// A material's kind: textured, or one plain colour.
+inline constexpr std::uint8_t kTexturedKind = 0;
+inline constexpr std::uint8_t kColourKind = 1;
+
 struct BuilderMaterial {
   std::string name;  // up to 16 bytes, NUL padded
-  std::uint8_t kind = 0;
+  std::uint8_t kind = kTexturedKind;
   std::uint8_t id = 0;
   std::uint8_t blue = 0;  // also the texture number of a textured material
   std::uint8_t green = 0;
@@ -28,8 +32,13 @@ struct BuilderMaterial {
   std::array<std::uint8_t, 5> unused{};  // bytes 21 to 25
 };
 
+// A polygon's flag that picks a colour material over a textured one of the
+// same id, and the id that matches no material.
+inline constexpr std::uint8_t kColourFlag = 0x40;
+inline constexpr std::int16_t kNoMaterialId = 255;
+
 struct BuilderPolygon {
-  std::int16_t materialId = 255;
+  std::int16_t materialId = kNoMaterialId;
   std::uint8_t flags = 0;
   std::int16_t normalIndex = 0;
   std::vector<std::int16_t> vertIdx;

@@ -8,10 +8,14 @@
 
 namespace platform {
 
+// The space round a box's content and under its button, alike in every box.
+inline constexpr int kBoxMargin = 12;
+
 // content is a window or a sizer; it takes the spare room when the box is
 // resized. The box is then sized to fit. Returns the button.
 template <typename Content>
-wxButton* LayOutAboveOkButton(wxDialog& dialog, Content* content, int margin) {
+wxButton* LayOutAboveOkButton(wxDialog& dialog, Content* content) {
+  constexpr int margin = kBoxMargin;
   auto* ok = new wxButton(&dialog, wxID_OK, "OK");
   ok->SetDefault();
   dialog.SetEscapeId(wxID_OK);

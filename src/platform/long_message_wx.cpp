@@ -28,7 +28,6 @@ namespace {
 constexpr double kPlainTextShare = 0.6;
 constexpr double kScrolledShare = 0.6;
 constexpr double kWidthShare = 0.8;
-constexpr int kMargin = 12;
 
 wxRect UsableArea(const wxWindow* parent) {
   const int index = parent != nullptr ? wxDisplay::GetFromWindow(parent) : wxNOT_FOUND;
@@ -73,7 +72,7 @@ CLongMessageDlg::CLongMessageDlg(wxWindow* parent, const wxString& text, const w
   const wxArtID art = IconArt(icon);
   if (!art.empty()) {
     row->Add(new wxStaticBitmap(this, wxID_ANY, wxArtProvider::GetBitmap(art, wxART_MESSAGE_BOX)),
-             0, wxRIGHT | wxALIGN_TOP, kMargin);
+             0, wxRIGHT | wxALIGN_TOP, kBoxMargin);
   }
 
   auto* scroller =
@@ -99,12 +98,13 @@ CLongMessageDlg::CLongMessageDlg(wxWindow* parent, const wxString& text, const w
   const wxRect area = UsableArea(parent);
   const wxSize full = inner->GetMinSize();
   const int bar = wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, scroller);
-  const wxSize shown(std::min(full.x + bar + kMargin, static_cast<int>(area.width * kWidthShare)),
-                     std::min(full.y, static_cast<int>(area.height * kScrolledShare)));
+  const wxSize shown(
+      std::min(full.x + bar + kBoxMargin, static_cast<int>(area.width * kWidthShare)),
+      std::min(full.y, static_cast<int>(area.height * kScrolledShare)));
   scroller->SetMinSize(shown);
   row->Add(scroller, 1, wxEXPAND);
 
-  wxButton* ok = LayOutAboveOkButton(*this, row, kMargin);
+  wxButton* ok = LayOutAboveOkButton(*this, row);
   // Over the main window when there is one, as every other box.
   if (parent != nullptr) {
     CentreOnParent();

@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr int kMargin = 10;
 // Room for the scroll bar and the columns' own padding.
 constexpr int kListSlack = 40;
 
@@ -39,6 +38,6 @@ CControlsDlg::CControlsDlg(wxWindow* parent)
   size.DecTo(wxGetClientDisplayRect().GetSize() * 3 / 4);
   m_pList->SetMinSize(size);
 
-  platform::LayOutAboveOkButton(*this, m_pList, kMargin);
+  platform::LayOutAboveOkButton(*this, m_pList);
   CentreOnParent();
 }

@@ -166,6 +166,8 @@ function(zorvik_windows_tests)
   endif()
 endfunction()
 
+include(${CMAKE_CURRENT_LIST_DIR}/test_labels.cmake)
+
 # The window tests of tests/<dir> as a Windows program, linked as zorvik.exe
 # is (the toolkit, the resources with the manifest of the common controls),
 # each test in the Wine display the test script starts. What only Linux
@@ -192,8 +194,9 @@ function(zorvik_windows_window_tests dir)
       # On Windows a backslash separates folders; it cannot be part of a name.
       FileOpenTest.ABackslashInTheNameIsPartOfTheName
       # Wine's GDI+ draws the icon's shapes without smoothing their edges,
-      # so the drawing differs from data/icons at every edge; zorvik.exe
-      # shows data/icons itself (its resources).
+      # so the drawing differs from data/icons at every edge (the shapes
+      # and colours are the same; Explorer shows data/icons themselves,
+      # from the program's resources).
       DesktopIcons.*
       # Wine without a window manager marks a window shown maximised as
       # maximised but leaves it at its normal size.
@@ -209,5 +212,6 @@ function(zorvik_windows_window_tests dir)
   # keyboard, and Wine's one desktop.
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                        TEST_FILTER "-${excluded}"
-                       PROPERTIES LABELS "windows;window" TIMEOUT 300 RUN_SERIAL TRUE)
+                       PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
+  zorvik_label_discovered_tests(${target} windows window)
 endfunction()

@@ -28,7 +28,7 @@ install_tools() {
   local packages=(g++-mingw-w64-x86-64 mingw-w64-tools wine64 wine dpkg-dev cmake ninja-build
                   make zip unzip libcli11-dev nlohmann-json3-dev libstb-dev libtinygltf-dev
                   libutfcpp-dev googletest xvfb xauth x11-apps imagemagick libx11-dev
-                  libxcomposite-dev icoutils)
+                  libxcomposite-dev icoutils xdotool)
   local missing=()
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Tests the Windows build under Wine: builds it if needed, runs the test
-# programs that need no window, compares the headless commands with the
-# Linux program's (the same JSON, the same glTF bytes, nearly the same
-# picture), tries the unpacked zip from a folder with a non-ASCII name,
-# imports a textured glTF from there through the import worker as the
-# Linux program does, and opens the demo in the window to see its
-# textures on the screen.
+# programs, the window tests among them (one at a time, on this script's
+# display, driven by xdotool, which Wine starts as it would a Windows
+# program), compares the headless commands with the Linux program's (the
+# same JSON, the same glTF bytes, nearly the same picture), tries the
+# unpacked zip from a folder with a non-ASCII name, imports a textured glTF
+# from there through the import worker as the Linux program does, and opens
+# the demo in the window to see its textures on the screen.
 #
 #   bash scripts/test-windows.sh
 #

@@ -89,9 +89,12 @@ bool CMainFrame::OnCreate() {
 
 bool CMainFrame::CreateToolBarAndImages() {
   // The frame does not own the bar as its toolbar: the dock manager lays
-  // it out, so that it can dock on any side or float.
+  // it out, so that it can dock on any side or float. Without the divider
+  // Windows draws along a frame's own toolbar, which would push the buttons
+  // down out of the dock's row.
   auto* bar = new wxToolBar;
-  if (!bar->Create(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTB_HORIZONTAL | wxTB_FLAT)) {
+  if (!bar->Create(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                   wxTB_HORIZONTAL | wxTB_FLAT | wxTB_NODIVIDER)) {
     delete bar;
     return false;
   }
@@ -387,6 +390,15 @@ void CMainFrame::OnUpdateViewStatusBar(wxUpdateUIEvent& event) {
 }
 
 void CMainFrame::OnUpdateUnavailable(wxUpdateUIEvent& event) { event.Enable(false); }
+
+void CMainFrame::UpdateWindowUI(long flags) {
+  wxFrame::UpdateWindowUI(flags);
+  // A pass over the children has updated the bar already, if it is docked
+  // and so one of them.
+  const bool updated =
+      (flags & wxUPDATE_UI_RECURSE) != 0 && wxGetTopLevelParent(m_wndToolBar) == this;
+  if (m_wndToolBar != nullptr && !updated) m_wndToolBar->UpdateWindowUI(flags);
+}
 
 void CMainFrame::OnIdle(wxIdleEvent& event) {
   FitToolBarToDock();

@@ -46,10 +46,15 @@ class CMainFrame : public wxFrame {
   // text otherwise.
   void DoGiveHelp(const wxString& text, bool show) override;
 
-  // The toolbar, wherever it is docked or floating: the layout manager
-  // holds it rather than the frame, so the toolkit's own accessor would
-  // find none.
-  wxToolBar* GetToolBar() const override { return m_wndToolBar; }
+  // The toolbar, wherever it is docked or floating. The layout manager
+  // holds it, not the frame: the toolkit's own accessor finds none and must
+  // not, since Windows' frame would then place the bar itself, over the
+  // layout manager's dock, and take its room out of the client area.
+  wxToolBar* GetMainToolBar() const { return m_wndToolBar; }
+
+  // The toolbar's buttons follow their commands with the frame, docked or
+  // floating in a window of its own.
+  void UpdateWindowUI(long flags = wxUPDATE_UI_NONE) override;
 
   // The layout manager of the toolbar and the view; the toolbar's pane is
   // reached through it to dock, float, show or hide the bar.

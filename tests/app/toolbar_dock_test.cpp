@@ -16,7 +16,7 @@ namespace {
 
 class ToolbarDockTest : public PlainViewerFixture {
  protected:
-  wxToolBar* bar() { return frame()->GetToolBar(); }
+  wxToolBar* bar() { return frame()->GetMainToolBar(); }
   wxAuiPaneInfo& pane() { return frame()->GetDockManager().GetPane(bar()); }
   wxString StatusText() { return frame()->GetStatusBar()->GetStatusText(0); }
 

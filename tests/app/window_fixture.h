@@ -15,8 +15,10 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -25,16 +27,19 @@
 #include <vector>
 
 #include <wx/app.h>
+#include <wx/config.h>
 #include <wx/evtloop.h>
 #include <wx/init.h>
 
 #include "app/main_frame.h"
+#include "app/toolkit_settings.h"
 #include "app/zorvik_app.h"
 #include "doc/app_paths.h"
 #include "doc/zorvik_doc.h"
 #include "lgmd_builder/lgmd_builder.h"
 #include "support/recording_platform.h"
 #include "support/temp_dir.h"
+#include "support/view_access.h"
 #include "view/command_ids.h"
 #include "view/zorvik_view.h"
 
@@ -53,6 +58,13 @@ class TestApp : public CZorvikApp {
     CZorvikApp::OpenStartupFile();
   }
 };
+
+// The directory the program keeps the toolkit's settings under in this
+// test run (RunWindowTestProgram makes it).
+inline std::string& TestConfigHome() {
+  static std::string home;
+  return home;
+}
 
 // Runs the toolkit's pending work (events, idle handlers, repaints) for
 // about ms milliseconds.
@@ -116,6 +128,7 @@ inline lgmd::ModelDesc RedSquareModel(float half = 1.0f) {
   return desc;
 }
 
+#ifndef _WIN32
 // What the display shows of the X window xid, through ImageMagick's import
 // (as a user's screenshot would): RGB rows from the top.
 inline std::vector<unsigned char> CaptureWindow(unsigned long xid, const std::string& ppmPath,
@@ -135,12 +148,18 @@ inline std::vector<unsigned char> CaptureWindow(unsigned long xid, const std::st
   if (!in) return {};
   return rgb;
 }
+#endif
 
 class WindowFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     AppPaths().Reset();
     m_platform.SetExecutablePath(m_dir.File("zorvik"));
+    // Each test starts without the toolkit's settings (recent files, bars,
+    // window placement) an earlier test left, in the file or in memory.
+    std::error_code ec;
+    if (!TestConfigHome().empty()) std::filesystem::remove_all(TestConfigHome(), ec);
+    ToolkitSettings().DeleteAll();
   }
 
   void TearDown() override {
@@ -213,10 +232,46 @@ class WindowFixture : public ::testing::Test {
     view()->Refresh(false);
     view()->Update();
     Pump(50);
+#ifdef _WIN32
+    // Wine, which runs these tests, never shows a child window's OpenGL on
+    // the screen, nor keeps it in the front buffer for sure: the picture
+    // the paint draws is drawn again and read where it is drawn.
+    return ReadDrawnPicture(width, height);
+#else
     return CaptureWindow(view()->GetXWindow(), m_dir.File("capture.ppm"), width, height);
+#endif
   }
 
  private:
+#ifdef _WIN32
+  std::vector<unsigned char> ReadDrawnPicture(int& width, int& height) {
+    width = height = 0;
+    wxGLContext* context = ViewTestAccess::Context(*view());
+    if (context == nullptr || !view()->SetCurrent(*context)) return {};
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const int w = viewport[2], h = viewport[3];
+    if (w <= 0 || h <= 0) return {};
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(w) * h * 3);
+    doc().DrawScene();
+    glFinish();
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    if (glGetError() != GL_NO_ERROR) return {};
+    // OpenGL's rows start at the bottom.
+    const std::size_t row = static_cast<std::size_t>(w) * 3;
+    for (int top = 0, bottom = h - 1; top < bottom; ++top, --bottom) {
+      std::swap_ranges(rgb.begin() + static_cast<std::ptrdiff_t>(row * top),
+                       rgb.begin() + static_cast<std::ptrdiff_t>(row * (top + 1)),
+                       rgb.begin() + static_cast<std::ptrdiff_t>(row * bottom));
+    }
+    width = w;
+    height = h;
+    return rgb;
+  }
+#endif
+
   ScopedTempDir m_dir;
   platform::ScopedRecordingPlatform m_platform;
   std::unique_ptr<CZorvikDoc> m_pDoc;
@@ -246,8 +301,13 @@ inline int RunWindowTestProgram(int argc, char** argv) {
   // Listing the tests needs no display.
   if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
   const ScopedTempDir home;
+  window_test::TestConfigHome() = home.File("config");
+#ifdef _WIN32
+  _putenv_s("APPDATA", home.File("config").c_str());
+#else
   setenv("HOME", home.path().c_str(), 1);
   setenv("XDG_CONFIG_HOME", home.File("config").c_str(), 1);
+#endif
   wxApp::SetInstance(new window_test::TestApp);
   if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
     std::fprintf(stderr, "window tests: the toolkit could not start (no display?)\n");

@@ -1,9 +1,15 @@
 #include "input_driver.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <spawn.h>
 #include <sys/wait.h>
+#endif
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include <wx/app.h>
@@ -11,7 +17,9 @@
 
 #include "app/window_fixture.h"
 
+#ifndef _WIN32
 extern char** environ;
+#endif
 
 using window_test::PumpUntil;
 
@@ -25,6 +33,26 @@ void PumpOnce() {
   std::this_thread::sleep_for(std::chrono::milliseconds(2));
 }
 
+#ifdef _WIN32
+int RunXdotool(const std::vector<std::string>& args) {
+  // The arguments are keysyms, button numbers and coordinates: no quotes.
+  std::string script = "xdotool";
+  for (const std::string& arg : args) script += " '" + arg + "'";
+  const std::string status = StartLinuxShell(script);
+  if (status.empty()) return -1;
+  const std::filesystem::path file = "Z:" + status;
+  const auto deadline = Clock::now() + std::chrono::seconds(10);
+  while (!std::filesystem::exists(file)) {
+    if (Clock::now() > deadline) return -1;
+    PumpOnce();
+  }
+  int code = -1;
+  std::ifstream(file) >> code;
+  std::error_code ec;
+  std::filesystem::remove(file, ec);
+  return code;
+}
+#else
 // Starts xdotool and keeps the toolkit responsive until it exits: a button
 // press that takes a grab, for example, needs the application to answer
 // before xdotool can go on. Returns xdotool's exit status, -1 if it could
@@ -49,8 +77,35 @@ int RunXdotool(const std::vector<std::string>& args) {
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+#endif
 
 }  // namespace
+
+#ifdef _WIN32
+// The Windows tests run under Wine, on the X server of a Linux machine,
+// and a Windows program there may start a Linux one (Wine's Z: drive is
+// the Linux root) but gets no handle to wait on or to end: the shell
+// leaves the exit status in a file, and a script runs 30 seconds at most.
+std::string StartLinuxShell(const std::string& script) {
+  static int counter = 0;
+  const std::string name = "/tmp/zorvik-shell-" + std::to_string(GetCurrentProcessId()) + "-" +
+                           std::to_string(counter++);
+  std::ofstream("Z:" + name + ".sh", std::ios::binary) << script << '\n';
+  const std::string run = "timeout 30 sh " + name + ".sh; echo $? >" + name + ".part && mv " +
+                          name + ".part " + name + "; rm -f " + name + ".sh";
+  std::wstring command = L"sh -c \"" + std::wstring(run.begin(), run.end()) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(L"Z:\\bin\\sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return {};
+  }
+  if (process.hThread != nullptr) CloseHandle(process.hThread);
+  if (process.hProcess != nullptr) CloseHandle(process.hProcess);
+  return name;
+}
+#endif
 
 EventObserver::EventObserver(wxWindow* window) : m_pWindow(window) {
   m_pWindow->PushEventHandler(this);

@@ -13,6 +13,13 @@
 #include <wx/gdicmn.h>
 #include <wx/window.h>
 
+#ifdef _WIN32
+// Starts a Linux shell script beside the test (which runs under Wine) and
+// returns the Linux path of the file its exit status will be written to;
+// empty when it could not start.
+std::string StartLinuxShell(const std::string& script);
+#endif
+
 // Counts the events a window receives, before the window's own handlers see
 // them (it sits on top of the window's handler stack and passes everything
 // on).

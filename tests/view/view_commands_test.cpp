@@ -23,8 +23,13 @@
 #include "view/model_info_dlg.h"
 #include "view_models.h"
 
+#ifdef _WIN32
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
+#else
 // Last: the X11 headers define macros that clash with names above.
 #include <X11/Xlib.h>
+#endif
 
 namespace {
 
@@ -51,7 +56,7 @@ class ViewCommandsTest : public window_test::WindowFixture {
   // What a click on a toolbar button or a menu item sends to the frame.
   void Command(int id) {
     wxCommandEvent event(wxEVT_MENU, id);
-    event.SetEventObject(frame()->GetToolBar());
+    event.SetEventObject(frame()->GetMainToolBar());
     frame()->ProcessWindowEvent(event);
   }
 
@@ -64,7 +69,7 @@ class ViewCommandsTest : public window_test::WindowFixture {
   // The toolbar button's state after an update pass of the frame.
   ItemState Tool(int id) {
     frame()->UpdateWindowUI(wxUPDATE_UI_NONE);
-    wxToolBar* toolbar = frame()->GetToolBar();
+    wxToolBar* toolbar = frame()->GetMainToolBar();
     EXPECT_NE(toolbar->FindById(id), nullptr) << id;
     return {toolbar->GetToolEnabled(id), toolbar->GetToolState(id)};
   }
@@ -302,10 +307,26 @@ TEST_F(ViewCommandsTest, ModelInformationShowsTheCounts) {
   EXPECT_EQ(FindInfoDialog(), nullptr) << "the dialog is gone after OK";
 }
 
-// The whole screen, whose picture is in screen coordinates.
-unsigned long ScreenWindow() {
-  return DefaultRootWindow(static_cast<Display*>(wxGetDisplayInfo().dpy));
+// The whole screen's picture, in screen coordinates: RGB rows from the top.
+#ifdef _WIN32
+std::vector<unsigned char> CaptureScreen(const std::string& /*scratch*/, int& width, int& height) {
+  wxScreenDC screen;
+  const wxSize size = screen.GetSize();
+  wxBitmap bitmap(size);
+  wxMemoryDC memory(bitmap);
+  memory.Blit(0, 0, size.x, size.y, &screen, 0, 0);
+  memory.SelectObject(wxNullBitmap);
+  const wxImage image = bitmap.ConvertToImage();
+  width = image.GetWidth();
+  height = image.GetHeight();
+  return std::vector<unsigned char>(image.GetData(), image.GetData() + width * height * 3);
 }
+#else
+std::vector<unsigned char> CaptureScreen(const std::string& scratch, int& width, int& height) {
+  return window_test::CaptureWindow(
+      DefaultRootWindow(static_cast<Display*>(wxGetDisplayInfo().dpy)), scratch, width, height);
+}
+#endif
 
 // The rows of ink (pixels clearly darker than the dialog) between the rows
 // top and bottom and the columns left and right of the screen picture.
@@ -344,8 +365,7 @@ TEST_F(ViewCommandsTest, ModelInformationLabelsStandLevelWithTheirCounts) {
       return;  // painted by the next tick
     }
     int width = 0, height = 0;
-    const std::vector<unsigned char> rgb =
-        window_test::CaptureWindow(ScreenWindow(), dir().File("info.ppm"), width, height);
+    const std::vector<unsigned char> rgb = CaptureScreen(dir().File("info.ppm"), width, height);
     std::vector<wxWindow*> labels;
     for (wxWindow* child : dlg->GetChildren()) {
       if (child->GetId() == wxID_STATIC) labels.push_back(child);
